@@ -1,0 +1,36 @@
+# The front door. `make test` and `make demo` work on a fresh Debian 12 machine as root.
+.PHONY: all deps build native win32 test test-native test-win32 demo format clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+build: native win32
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+win32: deps
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
+
+test: build
+	@ctest --preset native
+	@ctest --preset win32
+
+test-native: native
+	@ctest --preset native
+
+test-win32: win32
+	@ctest --preset win32
+
+demo: win32
+	@scripts/demo.sh
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
