@@ -1,0 +1,13 @@
+#pragma once
+
+// Data stored in the program, generated at build time from the readable sources in
+// setup/resources/.
+
+#include <string_view>
+
+namespace kq::resources {
+
+// The wizard window's translation table in its stored form (the "TranslationData" block).
+std::string_view TranslationData();
+
+}  // namespace kq::resources
