@@ -1,0 +1,95 @@
+#pragma once
+
+// Files and folders by Windows path. Paths are ANSI bytes in Windows form ("C:\dir\name");
+// the stand-in maps them onto its root folder (see standin.h).
+
+#include "platform/errors.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kq {
+
+// How File opens a path. The sharing rules are those other openers of the same file meet.
+enum class FileMode {
+    Read,          // existing file, read access; others may read and write
+    ReadDenyWrite, // existing file, read access; others may read but not write
+    Create,        // created or truncated, read and write access; others may read
+    Write,         // existing file, write access; others may read and write
+};
+
+// One open file. Move-only; the destructor closes a file that is still open but cannot report
+// a failure, so a writer calls Close() and checks its result.
+class File {
+public:
+    File() = default;
+    File(const std::string& path, FileMode mode) { Open(path, mode); }
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Closes any file already open here (its close result is lost), then opens path.
+    bool Open(const std::string& path, FileMode mode);
+    bool IsOpen() const { return handle_ != InvalidHandle; }
+
+    // Bytes transferred, or -1 when nothing could be transferred. A read shorter than count
+    // means the end of the file; a write shorter than count means the write failed part way
+    // (LastError tells why).
+    std::int32_t Read(void* buffer, std::int32_t count);
+    std::int32_t Write(const void* buffer, std::int32_t count);
+
+    // origin 0 = from the start, 1 = from the current position, 2 = from the end. Returns the
+    // new position, or -1 (a target before the start fails with err::NegativeSeek).
+    std::int64_t Seek(std::int64_t offset, int origin);
+    std::int64_t Size() const;
+
+    // Asks the system to write the file's buffers to the disk.
+    bool FlushToDisk();
+    // Closes the file; false when the system reports that the close failed (data may be lost).
+    // The File is closed afterwards either way.
+    bool Close();
+
+    // Last-modification time as a local DOS date-time (date in the high 16 bits, time in the low
+    // 16, seconds halved and rounded down), or -1. Setting needs write access.
+    std::int64_t DosDateTime() const;
+    bool SetDosDateTime(std::uint32_t dosDateTime);
+
+    // The system's handle (a HANDLE on Windows, a descriptor in the stand-in).
+    std::intptr_t NativeHandle() const { return handle_; }
+
+private:
+    static constexpr std::intptr_t InvalidHandle = -1;
+    std::intptr_t handle_ = InvalidHandle;
+};
+
+// File attribute bits, with Windows' values.
+namespace attr {
+inline constexpr std::uint32_t ReadOnly = 0x01;
+inline constexpr std::uint32_t Hidden = 0x02;
+inline constexpr std::uint32_t System = 0x04;
+inline constexpr std::uint32_t Directory = 0x10;
+inline constexpr std::uint32_t Archive = 0x20;
+inline constexpr std::uint32_t Normal = 0x80; // reported when a file has no other attribute
+inline constexpr std::uint32_t Invalid = 0xFFFFFFFF;
+} // namespace attr
+
+bool FileExists(const std::string& path);      // an existing file, not a folder
+bool DirectoryExists(const std::string& path); // an existing folder
+// Creates one folder; false when it exists already (err::AlreadyExists) or its parent is missing.
+bool CreateDirectory(const std::string& path);
+bool RemoveDirectory(const std::string& path); // an empty folder only
+bool DeleteFile(const std::string& path);      // refused for read-only files, as on Windows
+
+// attr::Invalid when the path does not exist.
+std::uint32_t GetFileAttributes(const std::string& path);
+// Bits other than read-only, hidden, system, archive and normal are ignored (an archive entry's
+// external attributes may carry other bits in their high half).
+bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+
+// The modification time of a file or folder as a local DOS date-time, or -1 when the path is
+// missing or its time cannot be expressed as one (before 1980 or after 2107).
+std::int64_t GetFileDosDateTime(const std::string& path);
+
+} // namespace kq

@@ -1,0 +1,70 @@
+// Local DOS date-times. The date sits in the high 16 bits: (year - 1980) << 9 | month << 5 |
+// day; the time in the low 16 bits: hour << 11 | minute << 5 | seconds / 2. Odd seconds and
+// fractions of a second round down, as Windows converts.
+
+#include "standin_internal.h"
+
+#include <ctime>
+
+namespace kq::standin {
+
+namespace {
+
+constexpr int FirstYear = 1980;
+constexpr int LastYear = FirstYear + 127;
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+}
+
+} // namespace
+
+bool PackDosDateTime(std::time_t time, std::uint32_t& dosDateTime) {
+    std::tm local{};
+    if (::localtime_r(&time, &local) == nullptr) {
+        return false;
+    }
+    const int year = local.tm_year + 1900;
+    if (year < FirstYear || year > LastYear) {
+        return false;
+    }
+    const int seconds = local.tm_sec > 59 ? 59 : local.tm_sec; // a leap second
+    const std::uint32_t date = static_cast<std::uint32_t>(year - FirstYear) << 9 |
+                               static_cast<std::uint32_t>(local.tm_mon + 1) << 5 |
+                               static_cast<std::uint32_t>(local.tm_mday);
+    const std::uint32_t timeOfDay = static_cast<std::uint32_t>(local.tm_hour) << 11 |
+                                    static_cast<std::uint32_t>(local.tm_min) << 5 |
+                                    static_cast<std::uint32_t>(seconds / 2);
+    dosDateTime = date << 16 | timeOfDay;
+    return true;
+}
+
+bool UnpackDosDateTime(std::uint32_t dosDateTime, std::time_t& time) {
+    const int year = static_cast<int>(dosDateTime >> 25) + FirstYear;
+    const int month = static_cast<int>(dosDateTime >> 21 & 0x0F);
+    const int day = static_cast<int>(dosDateTime >> 16 & 0x1F);
+    const int hour = static_cast<int>(dosDateTime >> 11 & 0x1F);
+    const int minute = static_cast<int>(dosDateTime >> 5 & 0x3F);
+    const int seconds = static_cast<int>(dosDateTime & 0x1F) * 2;
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+        minute > 59 || seconds > 59) {
+        return false;
+    }
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = seconds;
+    local.tm_isdst = -1;
+    time = std::mktime(&local);
+    return time != static_cast<std::time_t>(-1);
+}
+
+} // namespace kq::standin

@@ -1,0 +1,45 @@
+#pragma once
+
+// Helpers shared by the stand-in's source files.
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+
+namespace kq::standin {
+
+// Sets LastError from an errno value.
+void FailWithErrno(int error);
+// The same for an operation on hostPath: a missing name is "file not found" when its folder
+// exists and "path not found" when the folder is missing too, as Windows tells them apart.
+void FailWithErrnoAt(int error, const std::string& hostPath);
+
+// Name conversion between the ANSI code page and the host's UTF-8. AnsiToUtf8 gives nothing for
+// bytes that are not valid in the code page; Utf8ToAnsi writes '?' for characters the code page
+// lacks.
+std::optional<std::string> AnsiToUtf8(const std::string& text, std::uint32_t codePage);
+std::string Utf8ToAnsi(const std::string& text, std::uint32_t codePage);
+
+// The Windows form of a host path under the root ("<root>/c/a" gives "C:\a"), in UTF-8; other
+// host paths come back unchanged.
+std::string WindowsFormOfHostPath(const std::string& hostPath);
+// The current folder in the form of WindowsFormOfHostPath; empty on failure.
+std::string CurrentDirectoryUtf8();
+// The host path for a Windows path already converted to UTF-8.
+std::string HostPathFromUtf8(const std::string& windowsPath);
+
+// Local DOS date-time <-> host time. Both fail outside the years 1980 to 2107; Unpack also
+// fails for fields that name no real date or time.
+bool PackDosDateTime(std::time_t time, std::uint32_t& dosDateTime);
+bool UnpackDosDateTime(std::uint32_t dosDateTime, std::time_t& time);
+
+// Windows attributes of an existing host file (see attributes.cpp).
+std::uint32_t AttributesOf(const std::string& hostPath, const struct stat& status);
+// Keeps the bits that the permissions do not carry; false (LastError set) when that fails.
+bool StoreAttributes(const std::string& hostPath, const struct stat& status,
+                     std::uint32_t attributes);
+void ForgetStoredAttributes(const std::string& hostPath);
+
+} // namespace kq::standin

@@ -1,0 +1,43 @@
+// Drives of the stand-in: a drive exists when its folder exists under the root.
+
+#include "platform/volumes.h"
+
+#include "platform/files.h"
+#include "platform/folders.h"
+
+namespace kq {
+
+namespace {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// "X:\" or "X:" of root, or of the current folder when root is empty; empty when root names
+// no drive.
+std::string DriveRoot(const std::string& root) {
+    const std::string path = root.empty() ? GetCurrentDirectory() : root;
+    const bool namesDrive =
+        path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':' &&
+        (path.size() == 2 || (path.size() == 3 && path[2] == '\\') || root.empty());
+    return namesDrive ? path.substr(0, 2) + "\\" : std::string();
+}
+
+} // namespace
+
+std::uint32_t GetDriveType(const std::string& root) {
+    const std::string drive = DriveRoot(root);
+    return !drive.empty() && DirectoryExists(drive) ? drive::Fixed : drive::NoRootDirectory;
+}
+
+bool GetVolumeLabel(const std::string& root, std::string& label) {
+    const std::string drive = DriveRoot(root);
+    if (drive.empty() || !DirectoryExists(drive)) {
+        SetLastError(err::PathNotFound);
+        return false;
+    }
+    label.clear();
+    return true;
+}
+
+} // namespace kq

@@ -1,0 +1,30 @@
+#include "platform/dialogs.h"
+
+#include "platform/win32_api.h"
+
+namespace kq {
+
+namespace {
+
+MessageBoxResponder& Responder() {
+    static MessageBoxResponder responder;
+    return responder;
+}
+
+} // namespace
+
+int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
+    if (Responder()) {
+        // A copy, so that a responder that replaces itself is not destroyed while it runs.
+        const MessageBoxResponder responder = Responder();
+        return responder(text, caption, flags);
+    }
+    // Owned by the active window, so the box is modal to the wizard rather than beside it.
+    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+}
+
+void SetMessageBoxResponder(MessageBoxResponder responder) {
+    Responder() = std::move(responder);
+}
+
+} // namespace kq

@@ -1,0 +1,169 @@
+#include "platform/files.h"
+#include "platform/win32_api.h"
+
+#include <utility>
+
+namespace kq {
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+struct OpenParameters {
+    DWORD access;
+    DWORD share;
+    DWORD disposition;
+};
+
+OpenParameters ParametersOf(FileMode mode) {
+    switch (mode) {
+    case FileMode::Read:
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+    case FileMode::ReadDenyWrite:
+        return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING};
+    case FileMode::Create:
+        return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS};
+    case FileMode::Write:
+        return {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+    }
+    return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+}
+
+bool CheckOpen(bool isOpen) {
+    if (!isOpen) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return isOpen;
+}
+
+} // namespace
+
+File::~File() {
+    if (IsOpen()) {
+        ::CloseHandle(AsHandle(handle_));
+    }
+}
+
+File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, InvalidHandle)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (IsOpen()) {
+            ::CloseHandle(AsHandle(handle_));
+        }
+        handle_ = std::exchange(other.handle_, InvalidHandle);
+    }
+    return *this;
+}
+
+bool File::Open(const std::string& path, FileMode mode) {
+    if (IsOpen()) {
+        Close();
+    }
+    const OpenParameters open = ParametersOf(mode);
+    const HANDLE handle = ::CreateFileA(path.c_str(), open.access, open.share, nullptr,
+                                        open.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(handle);
+    return true;
+}
+
+std::int32_t File::Read(void* buffer, std::int32_t count) {
+    if (!CheckOpen(IsOpen())) {
+        return -1;
+    }
+    if (count < 0) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    DWORD done = 0;
+    if (!::ReadFile(AsHandle(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) {
+        return done > 0 ? static_cast<std::int32_t>(done) : -1;
+    }
+    return static_cast<std::int32_t>(done);
+}
+
+std::int32_t File::Write(const void* buffer, std::int32_t count) {
+    if (!CheckOpen(IsOpen())) {
+        return -1;
+    }
+    if (count < 0) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    DWORD done = 0;
+    if (!::WriteFile(AsHandle(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) {
+        return done > 0 ? static_cast<std::int32_t>(done) : -1;
+    }
+    if (done < static_cast<DWORD>(count)) {
+        ::SetLastError(ERROR_DISK_FULL); // a disk-backed file takes everything or fails
+    }
+    return static_cast<std::int32_t>(done);
+}
+
+std::int64_t File::Seek(std::int64_t offset, int origin) {
+    static constexpr DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+    if (!CheckOpen(IsOpen())) {
+        return -1;
+    }
+    if (origin < 0 || origin > 2) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER position;
+    if (!::SetFilePointerEx(AsHandle(handle_), distance, &position, methods[origin])) {
+        return -1;
+    }
+    return position.QuadPart;
+}
+
+std::int64_t File::Size() const {
+    LARGE_INTEGER size;
+    if (!CheckOpen(IsOpen()) || !::GetFileSizeEx(AsHandle(handle_), &size)) {
+        return -1;
+    }
+    return size.QuadPart;
+}
+
+bool File::FlushToDisk() {
+    return CheckOpen(IsOpen()) && ::FlushFileBuffers(AsHandle(handle_)) != 0;
+}
+
+bool File::Close() {
+    if (!CheckOpen(IsOpen())) {
+        return false;
+    }
+    // The handle is gone even when CloseHandle reports an error, so it is never closed twice.
+    return ::CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+}
+
+std::int64_t File::DosDateTime() const {
+    FILETIME written;
+    FILETIME local;
+    WORD date = 0;
+    WORD time = 0;
+    if (!CheckOpen(IsOpen()) || !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written) ||
+        !::FileTimeToLocalFileTime(&written, &local) ||
+        !::FileTimeToDosDateTime(&local, &date, &time)) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
+}
+
+bool File::SetDosDateTime(std::uint32_t dosDateTime) {
+    FILETIME local;
+    FILETIME written;
+    return CheckOpen(IsOpen()) &&
+           ::DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
+                                   static_cast<WORD>(dosDateTime & 0xFFFF), &local) &&
+           ::LocalFileTimeToFileTime(&local, &written) &&
+           ::SetFileTime(AsHandle(handle_), nullptr, nullptr, &written);
+}
+
+} // namespace kq

@@ -1,0 +1,61 @@
+#include "platform/files.h"
+
+#include "platform/win32_api.h"
+
+namespace kq {
+
+namespace {
+
+constexpr std::uint32_t settableAttributes =
+    attr::ReadOnly | attr::Hidden | attr::System | attr::Archive | attr::Normal;
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateDirectory(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool RemoveDirectory(const std::string& path) {
+    return ::RemoveDirectoryA(path.c_str()) != 0;
+}
+
+bool DeleteFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
+
+std::uint32_t GetFileAttributes(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str());
+}
+
+bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+    attributes &= settableAttributes;
+    if (attributes == 0) {
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    return ::SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+std::int64_t GetFileDosDateTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    WORD date = 0;
+    WORD time = 0;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        !::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+        !::FileTimeToDosDateTime(&local, &date, &time)) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
+}
+
+} // namespace kq

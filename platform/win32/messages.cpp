@@ -1,0 +1,39 @@
+#include "platform/messages.h"
+
+#include "platform/win32_api.h"
+
+namespace kq {
+
+namespace {
+
+std::function<void()>& Hook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void ProcessMessages() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Taking the quit request out of the queue here would keep the main loop from ever
+            // seeing it: put it back and leave the rest to that loop.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    if (Hook()) {
+        // A copy, so that a hook that replaces itself is not destroyed while it runs.
+        const std::function<void()> hook = Hook();
+        hook();
+    }
+}
+
+void SetMessagePumpHook(std::function<void()> hook) {
+    Hook() = std::move(hook);
+}
+
+} // namespace kq
