@@ -30,13 +30,6 @@ TEST(Errors, UnknownCodesAreNamedByNumber) {
     EXPECT_EQ(SysErrorMessage(0x1234ABCD), "System error 305441741");
 }
 
-TEST(Errors, LastErrorKeepsWhatWasSet) {
-    SetLastError(err::DiskFull);
-    EXPECT_EQ(LastError(), 112u);
-    SetLastError(err::Success);
-    EXPECT_EQ(LastError(), 0u);
-}
-
 TEST(DllSearch, HardeningSucceeds) {
     EXPECT_TRUE(HardenDllSearch());
 }

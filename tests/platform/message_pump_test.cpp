@@ -41,21 +41,5 @@ TEST(MessagePump, AHookMayRemoveItselfWhileItRuns) {
     EXPECT_EQ(seen, name);
 }
 
-TEST(MessagePump, TheHookCanStopALongLoop) {
-    HookGuard guard;
-    bool cancelled = false;
-    int blocks = 0;
-    SetMessagePumpHook([&] {
-        if (blocks == 3) {
-            cancelled = true;
-        }
-    });
-    while (!cancelled && blocks < 100) {
-        ProcessMessages();
-        ++blocks;
-    }
-    EXPECT_EQ(blocks, 4);
-}
-
 } // namespace
 } // namespace kq

@@ -52,7 +52,9 @@ public:
     bool Close();
 
     // Last-modification time as a local DOS date-time (date in the high 16 bits, time in the low
-    // 16, seconds halved and rounded down), or -1. Setting needs write access.
+    // 16, seconds halved and rounded down), or -1. Setting needs write access. Windows converts
+    // with the time-zone bias in force now, the stand-in with the one in force at that date: the
+    // two differ by an hour only for times on the other side of a daylight-saving change.
     std::int64_t DosDateTime() const;
     bool SetDosDateTime(std::uint32_t dosDateTime);
 
