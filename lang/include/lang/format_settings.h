@@ -1,0 +1,41 @@
+#pragma once
+
+// The process-wide number and date format settings that the Locales section describes: the
+// translation component fills its default Locales rows from them, and the translation pass may
+// replace them.
+//
+// The values start as those of an English (United States) system; the platform layer does not
+// report the user's own settings yet.
+
+#include "base/strings.h"
+
+#include <array>
+
+namespace kq {
+
+struct TFormatSettings {
+    AnsiString CurrencyString = "$";
+    char ThousandSeparator = ',';
+    char DecimalSeparator = '.';
+    char DateSeparator = '/';
+    AnsiString ShortDateFormat = "M/d/yyyy";
+    AnsiString LongDateFormat = "dddd, MMMM d, yyyy";
+    char TimeSeparator = ':';
+    AnsiString TimeAMString = "AM";
+    AnsiString TimePMString = "PM";
+    AnsiString ShortTimeFormat = "h:mm AMPM";
+    AnsiString LongTimeFormat = "h:mm:ss AMPM";
+    std::array<AnsiString, 12> ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::array<AnsiString, 12> LongMonthNames = {"January",   "February", "March",    "April",
+                                                 "May",       "June",     "July",     "August",
+                                                 "September", "October",  "November", "December"};
+    std::array<AnsiString, 7> ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    std::array<AnsiString, 7> LongDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                              "Thursday", "Friday", "Saturday"};
+};
+
+// The settings of the process.
+TFormatSettings& FormatSettings();
+
+} // namespace kq

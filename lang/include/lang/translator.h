@@ -1,0 +1,251 @@
+#pragma once
+
+// The translation component: it owns a form's translation table, answers look-ups of named
+// strings in the active language, and follows the language of the dispatcher it is linked to.
+//
+// The table is eleven sections (TStringsType stCaptions .. stCharSets), each an ordered list of
+// rows (see lang/table.h). It arrives with the form as the stored block "TranslationData"
+// (lang/stored_table.h); when the form has been read, Loaded normalises it, links the component
+// to its dispatcher and builds the sorted index of the Strings section that LookupString uses.
+//
+// A form holds at most one translation component.
+
+#include "base/component.h"
+#include "base/set.h"
+#include "base/stream.h"
+#include "base/string_list.h"
+#include "lang/named_string_index.h"
+#include "lang/table.h"
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace kq {
+
+class TLangDispatcher;
+
+enum TTranslateType {
+    ttNoChange,   // an empty cell stays empty
+    ttGetDefault, // an empty cell falls back to the language-1 cell
+};
+
+enum TTranslatorOption {
+    loUseExtUDStrings,     // Strings look-ups answered by the first linked component with rows
+    loUseExtCommonStrings, // the same for the dialog texts and the locale settings
+};
+using TTranslatorOptions = TSet<TTranslatorOption>;
+
+// A translation of a property that no section covers: the property named by Identifier
+// ("Component.Property"), its kind's name and its cells joined by the delimiter.
+struct TExtendedItem {
+    AnsiString Identifier;
+    AnsiString PropertyType = "tkUnknown";
+    AnsiString Values;
+};
+
+// A string list whose searches compare with the system's case-insensitive comparison, as the
+// names of languages and rows are compared.
+class TLocaleStringList : public TStringList {
+protected:
+    int CompareStrings(std::string_view a, std::string_view b) const override;
+};
+
+class TCustomTranslator : public TComponent {
+public:
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+
+    // EComponentError "Only one TCustomTranslator component per Form/DataModule allowed!" when
+    // owner already owns one.
+    explicit TCustomTranslator(TComponent* owner);
+    ~TCustomTranslator() override;
+
+    // --- The table -------------------------------------------------------------------------
+
+    // The section's list; nullptr for stListView_TreeView_Items, which this component lacks.
+    TStringList* List(TStringsType type);
+    const TStringList* List(TStringsType type) const;
+
+    TStringList* Captions() { return List(stCaptions); }
+    TStringList* Hints() { return List(stHints); }
+    TStringList* DisplayLabels() { return List(stDisplayLabels); }
+    TStringList* Fonts() { return List(stFonts); }
+    TStringList* MultiLines() { return List(stMultiLines); }
+    TStringList* DlgsCaptions() { return List(stDlgsCaptions); }
+    TStringList* Strings() { return List(stStrings); }
+    TStringList* OtherStrings() { return List(stOtherStrings); }
+    TStringList* Locales() { return List(stLocales); }
+    TStringList* Collections() { return List(stCollections); }
+    TStringList* CharSets() { return List(stCharSets); }
+
+    // Copies rows into the section and translates the owner for that section alone;
+    // DlgsCaptions is copied only.
+    void SetList(TStringsType type, const TStrings* rows);
+
+    // Cell n of a row with this component's delimiter (see lang/table.h).
+    AnsiString ExtractField(std::string_view row, int n) const;
+
+    // --- The stored block ------------------------------------------------------------------
+
+    // Replaces every section that the block names by the block's rows.
+    void ReadTranslationData(std::string_view block);
+    // Reads the block from the stream's position to its end.
+    void ReadTranslationData(TStream& stream);
+    // The block of every section, in enumeration order.
+    AnsiString TranslationData() const;
+    void WriteTranslationData(TStream& stream) const;
+    // Whether the form writes the block: always without an ancestor; with one, only when some
+    // section's text differs from the ancestor's and UseInheritedData is off.
+    bool ShouldWriteTranslationData(const TCustomTranslator* ancestor) const;
+
+    // --- Named strings ---------------------------------------------------------------------
+
+    // The text of the named string in the active language, "" when the name is absent or its
+    // cell is empty (ELanguageError for an absent name under DoRaiseExceptions).
+    AnsiString LookupString(std::string_view name) const;
+    // The same in another section (stDlgsCaptions, stLocales, ...), by searching its rows.
+    AnsiString LookupString(std::string_view name, TStringsType section) const;
+
+    const TNamedStringIndex& NamedStringIndex() const { return index_; }
+    // Rebuilds the index from Strings: cleared, one item per row in order, then sorted.
+    void BuildNamedStringIndex();
+
+    // --- Languages -------------------------------------------------------------------------
+
+    int NumOfLanguages() const { return numOfLanguages_; }
+    void SetNumOfLanguages(int value);
+    int ActiveLanguage() const { return activeLanguage_; }
+    void SetActiveLanguage(int value);
+    const AnsiString& Language() const { return language_; }
+    void SetLanguage(const AnsiString& name);
+    TStringList* LangNames() { return &langNames_; }
+    const TStringList* LangNames() const { return &langNames_; }
+    void SetLangNames(const TStrings* names);
+    unsigned char LangDelim() const { return langDelim_; }
+    void SetLangDelim(unsigned char delimiter);
+
+    TLangDispatcher* LangDispatcher() const { return dispatcher_; }
+    void SetLangDispatcher(TLangDispatcher* dispatcher);
+
+    TTranslateType TranslateType() const { return translateType_; }
+    void SetTranslateType(TTranslateType value) { translateType_ = value; }
+    TTranslatorOptions Options() const { return options_; }
+    void SetOptions(TTranslatorOptions value) { options_ = value; }
+    bool DoRaiseExceptions() const { return doRaiseExceptions_; }
+    void SetDoRaiseExceptions(bool value) { doRaiseExceptions_ = value; }
+    // The component's version; any assignment leaves it at its own value.
+    AnsiString version() const { return kVersion; }
+    void Setversion(const AnsiString&) {}
+    // The list classes whose contents the design-time collection treats as string lists.
+    TStringList* StringsTypes() { return &stringsTypes_; }
+    // The cursor shown while the language changes; -1 leaves the cursor alone.
+    int ChangingCursor() const { return changingCursor_; }
+    void SetChangingCursor(int cursor) { changingCursor_ = cursor; }
+
+    // --- What steers the translation pass --------------------------------------------------
+
+    bool ChangeLocales() const { return changeLocales_; }
+    void SetChangeLocales(bool value) { changeLocales_ = value; }
+    TStringList* DoNotTranslate() { return &doNotTranslate_; }
+    TStringList* ExcludedProperties() { return &excludedProperties_; }
+    TStringList* SmartExcludeProps() { return &smartExcludeProps_; }
+    bool NeedAllDlgs() const { return needAllDlgs_; }
+    void SetNeedAllDlgs(bool value);
+    bool HandleResourceStrings() const { return handleResourceStrings_; }
+    void SetHandleResourceStrings(bool value) { handleResourceStrings_ = value; }
+    int ResourceLanguageIndex() const { return resourceLanguageIndex_; }
+    void SetResourceLanguageIndex(int value) { resourceLanguageIndex_ = value & 0xFFFF; }
+    std::vector<TExtendedItem>& ExtendedTranslations() { return extendedTranslations_; }
+    bool UseInheritedData() const { return useInheritedData_; }
+    void SetUseInheritedData(bool value) { useInheritedData_ = value; }
+    bool IsInheritedOwner() const { return isInheritedOwner_; }
+    void SetIsInheritedOwner(bool value) { isInheritedOwner_ = value; }
+
+    // Fired at the end of every translation pass.
+    TNotifyEvent OnChangeLanguage;
+
+    // End of loading: normalises the table, links to the dispatcher, builds the index.
+    void Loaded() override;
+
+    static constexpr const char* kVersion = "5.2.5";
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+    // Writes the active language's cells into the owner's components, for the sections that
+    // the section selector names (-1: all), then fires OnChangeLanguage.
+    virtual void TranslatePass();
+
+    // Replaces the table by the one in a translation file (the dispatcher's FileName), rebuilds
+    // the index and translates the owner. Nothing happens when the file does not exist.
+    virtual void LoadFromTranslationFile(const AnsiString& fileName);
+
+private:
+    friend class TLangDispatcher;
+
+    using SectionLists = std::array<std::unique_ptr<TStringList>, kSectionListCount>;
+
+    char Delimiter() const { return static_cast<char>(langDelim_); }
+    bool TestMode() const;
+
+    void FillDefaultLocales();
+    void FillDefaultDialogTexts();
+    void AdjustDialogTexts();
+    void NormaliseDelimiters();
+    void AppendMissingLocaleNames();
+    void DropExcludedRows();
+
+    void LinkTo(TLangDispatcher& dispatcher);
+    void Unlink();
+    void ReplaceInAllRows(char from, char to);
+    void FitLangNames(int count);
+    void ApplyLanguageChange(int value);
+
+    // Look-up helpers.
+    const TCustomTranslator& LookupSource(TStringsType section) const;
+    bool SearchRows(const TStrings& rows, std::string_view name, int cell, AnsiString& value) const;
+    AnsiString ApplyFallbacks(AnsiString value, const AnsiString& firstLanguage) const;
+
+    SectionLists lists_;
+    TNamedStringIndex index_;
+    TLocaleStringList langNames_;
+    TStringList stringsTypes_;
+    TStringList doNotTranslate_;
+    TStringList excludedProperties_;
+    TStringList smartExcludeProps_;
+    std::vector<TExtendedItem> extendedTranslations_;
+    TLangDispatcher* dispatcher_ = nullptr;
+
+    int numOfLanguages_ = 1;
+    int activeLanguage_ = 1;
+    AnsiString language_;
+    unsigned char langDelim_ = 1;
+    TTranslateType translateType_ = ttNoChange;
+    TTranslatorOptions options_;
+    bool doRaiseExceptions_ = false;
+    int changingCursor_ = -1;
+    bool changeLocales_ = false;
+    bool needAllDlgs_ = false;
+    bool handleResourceStrings_ = false;
+    int resourceLanguageIndex_ = 1;
+    bool useInheritedData_ = false;
+    bool isInheritedOwner_ = false;
+
+    // Suppresses linking and translation passes; nothing in this program sets it.
+    bool disabled_ = false;
+    // -1: the next pass applies every section; otherwise the ordinal of the one it applies.
+    int sectionSelector_ = -1;
+};
+
+// The translation component as it is placed on a form, with its properties published.
+class TTranslator : public TCustomTranslator {
+public:
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+
+    using TCustomTranslator::TCustomTranslator;
+};
+
+} // namespace kq
