@@ -75,17 +75,6 @@ TEST(ComponentTest, DeletingAComponentTakesItOutOfItsOwner) {
     EXPECT_EQ(log, (Log{"delete a", "b -a"}));
 }
 
-TEST(ComponentTest, ComponentsIndexIsChecked) {
-    TComponent owner(nullptr);
-    new TComponent(&owner);
-    try {
-        owner.Components(1);
-        ADD_FAILURE() << "no error";
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), "List index out of bounds (1)");
-    }
-}
-
 TEST(ComponentTest, FindComponentIgnoresAsciiCase) {
     TComponent owner(nullptr);
     auto* button = new TComponent(&owner);
@@ -200,33 +189,6 @@ TEST(ComponentTest, FreeNotificationReachesComponentsOfOtherOwners) {
     log.clear();
     delete third;
     EXPECT_EQ(log, (Log{"delete third"}));
-}
-
-TEST(ComponentTest, OwnedComponentsSeeTheirOwnerBeingDeleted) {
-    bool sawDestroying = false;
-    class TProbe : public TComponent {
-    public:
-        TProbe(TComponent* owner, bool& saw) : TComponent(owner), saw_(saw) {}
-        ~TProbe() override { saw_ = ComponentState().Contains(TComponentStateItem::csDestroying); }
-
-    private:
-        bool& saw_;
-    };
-    auto* owner = new TComponent(nullptr);
-    new TProbe(owner, sawDestroying);
-    delete owner;
-    EXPECT_TRUE(sawDestroying);
-}
-
-TEST(ComponentTest, DesigningSpreadsToOwnedComponents) {
-    TComponent owner(nullptr);
-    auto* early = new TComponent(&owner);
-    owner.SetDesigning(true);
-    auto* late = new TComponent(&owner);
-    EXPECT_TRUE(early->Designing());
-    EXPECT_TRUE(late->Designing());
-    owner.SetDesigning(false);
-    EXPECT_FALSE(late->Designing());
 }
 
 TEST(ComponentTest, LoadedRunsInOrderAfterAllAreRead) {

@@ -56,17 +56,19 @@ TEST(SortedListTest, DuplicatesPolicies) {
         TDuplicates policy;
         Lines expected;
     };
-    // Adding "b", "a", "B" to a sorted list: "B" equals "b".
+    // Adding "c", "b", "b", "b", "a" and then "B", which equals "b".
     const std::vector<Case> cases = {
-        {"ignore", TDuplicates::dupIgnore, {"a", "b"}},
-        {"accept before the equal ones", TDuplicates::dupAccept, {"a", "B", "b"}},
+        {"ignore", TDuplicates::dupIgnore, {"a", "b", "c"}},
+        {"accept before all the equal ones",
+         TDuplicates::dupAccept,
+         {"a", "B", "b", "b", "b", "c"}},
     };
     for (const Case& c : cases) {
         TStringList list;
         list.SetSorted(true);
         list.SetDuplicates(c.policy);
-        list.Add("b");
-        list.Add("a");
+        for (const char* s : {"c", "b", "b", "b", "a"})
+            list.Add(s);
         const int index = list.Add("B");
         EXPECT_EQ(Contents(list), c.expected) << c.name;
         EXPECT_EQ(index, 1) << c.name;
@@ -79,14 +81,6 @@ TEST(SortedListTest, DuplicatesPolicies) {
     ExpectListError(
         "error", [&] { list.Add("B"); }, "String list does not allow duplicates");
     EXPECT_EQ(Contents(list), (Lines{"b"}));
-}
-
-TEST(SortedListTest, DuplicatesPolicyDoesNotApplyToUnsortedList) {
-    TStringList list;
-    list.SetDuplicates(TDuplicates::dupError);
-    list.Add("a");
-    list.Add("a");
-    EXPECT_EQ(list.Count(), 2);
 }
 
 TEST(SortedListTest, FindGivesPositionOrInsertionPoint) {

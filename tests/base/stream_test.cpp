@@ -21,42 +21,6 @@ void WriteText(TStream& stream, const std::string& text) {
     stream.WriteBuffer(text.data(), static_cast<std::int32_t>(text.size()));
 }
 
-TEST(StreamTest, WrittenBytesReadBack) {
-    TMemoryStream stream;
-    WriteText(stream, "hello world");
-    EXPECT_EQ(stream.Size(), 11);
-    EXPECT_EQ(stream.Position(), 11);
-    stream.SetPosition(6);
-    char buffer[16] = {};
-    EXPECT_EQ(stream.Read(buffer, 16), 5); // only what is left
-    EXPECT_EQ(std::string(buffer, 5), "world");
-    EXPECT_EQ(stream.Read(buffer, 16), 0);
-    stream.SetPosition(0);
-    WriteText(stream, "HE");
-    EXPECT_EQ(Bytes(stream, stream.Size()), "HEllo world");
-}
-
-TEST(StreamTest, SeekFromEachOrigin) {
-    TMemoryStream stream;
-    WriteText(stream, "0123456789");
-    struct Case {
-        std::int64_t start;
-        std::int64_t offset;
-        int origin;
-        std::int64_t expected;
-    };
-    const std::vector<Case> cases = {
-        {5, 2, soFromBeginning, 2}, {5, 2, soFromCurrent, 7}, {5, -3, soFromCurrent, 2},
-        {5, 0, soFromEnd, 10},      {5, -4, soFromEnd, 6},    {5, 3, 7, 5}, // unknown origin
-    };
-    for (const Case& c : cases) {
-        stream.SetPosition(c.start);
-        EXPECT_EQ(stream.Seek(c.offset, c.origin), c.expected)
-            << c.start << " " << c.offset << " " << c.origin;
-        EXPECT_EQ(stream.Position(), c.expected);
-    }
-}
-
 TEST(StreamTest, WritingPastTheEndLeavesZerosInTheGap) {
     TMemoryStream stream;
     WriteText(stream, "ab");
@@ -131,17 +95,6 @@ TEST(StreamTest, CopyFromCopiesAPartOrTheWhole) {
 
     source.SetPosition(8);
     EXPECT_THROW(dest.CopyFrom(source, 5), EReadError);
-}
-
-TEST(StreamTest, CopyFromCrossesItsBufferSize) {
-    TMemoryStream source;
-    std::string data;
-    for (int i = 0; i < 200000; ++i)
-        data += static_cast<char>(i * 7 + i / 256);
-    WriteText(source, data);
-    TMemoryStream dest;
-    EXPECT_EQ(dest.CopyFrom(source, 0), 200000);
-    EXPECT_EQ(Bytes(dest, dest.Size()), data);
 }
 
 } // namespace

@@ -58,31 +58,6 @@ TEST(StringListTest, BadIndexesRaiseListErrorWithTheIndex) {
     }
 }
 
-TEST(StringListTest, MoveExchangeInsertDelete) {
-    TStringList list;
-    list.SetCommaText("a,b,c,d");
-    list.Move(0, 2);
-    EXPECT_EQ(Contents(list), (Lines{"b", "c", "a", "d"}));
-    list.Move(3, 0);
-    EXPECT_EQ(Contents(list), (Lines{"d", "b", "c", "a"}));
-    list.Exchange(0, 3);
-    EXPECT_EQ(Contents(list), (Lines{"a", "b", "c", "d"}));
-    list.Insert(4, "e");
-    list.Insert(0, "0");
-    list.Delete(2);
-    EXPECT_EQ(Contents(list), (Lines{"0", "a", "c", "d", "e"}));
-}
-
-TEST(StringListTest, IndexOfIgnoresAsciiCaseOnly) {
-    TStringList list;
-    list.SetCommaText("Alpha,\xB0\x61");
-    EXPECT_EQ(list.IndexOf("ALPHA"), 0);
-    EXPECT_EQ(list.IndexOf("\xB0\x61"), 1);
-    EXPECT_EQ(list.IndexOf("beta"), -1);
-    list.SetCaseSensitive(true);
-    EXPECT_EQ(list.IndexOf("ALPHA"), -1);
-}
-
 TEST(StringListTest, NamesAndValues) {
     TStringList list;
     list.Add("Name=x");
@@ -181,16 +156,6 @@ TEST(StringListTest, ChangeEventsFireOncePerChangeOrUpdate) {
     list.EndUpdate(); // unbalanced: ignored
     list.Add("c");
     EXPECT_EQ(events, (Lines{"changing:1", "change:2"}));
-
-    events.clear();
-    list.SetCommaText("p,q,r");
-    EXPECT_EQ(events, (Lines{"changing:2", "change:3"}));
-
-    events.clear();
-    TStringList empty;
-    empty.OnChange = list.OnChange;
-    empty.Clear(); // nothing to clear: no event
-    EXPECT_TRUE(events.empty());
 }
 
 TEST(StringListTest, UpdateEndsEvenWhenTheChangeFails) {

@@ -119,23 +119,6 @@ TEST(StringListTextTest, SetCommaTextSplitsAtCommasAndBlanks) {
     }
 }
 
-TEST(StringListTextTest, CommaTextReadsBackWhatItWrote) {
-    const std::vector<Lines> lists = {
-        {"Memo1"},
-        {"", ""},
-        {"a", "", "b", ""},
-        {"line one", "\"quoted\"", "x,y", " padded ", "\t"},
-        {"\xC4\xE3\xBA\xC3", "\xB0\xB2 \xD7\xB0"},
-    };
-    TStringList list;
-    TStringList copy;
-    for (const Lines& lines : lists) {
-        Fill(list, lines);
-        copy.SetCommaText(list.CommaText());
-        EXPECT_EQ(Contents(copy), lines) << list.CommaText();
-    }
-}
-
 TEST(StringListTextTest, TextReadsBackWhatItWrote) {
     const std::vector<Lines> lists = {{"a"}, {"", "b", ""}, {"x y", "\xC4\xE3"}};
     TStringList list;

@@ -47,20 +47,6 @@ TEST(StringsTest, CompareTextFoldsToUpperCaseAndComparesUnsignedBytes) {
     EXPECT_GT(CompareStr("\xB0", "a"), 0);
 }
 
-TEST(StringsTest, TrimRemovesBlanksAndControlBytes) {
-    EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
-    EXPECT_EQ(Trim("\x01x\x1F"), "x");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim("\xA1\x40 "), "\xA1\x40");
-}
-
-TEST(StringsTest, IdentifiersAreAsciiLettersDigitsAndUnderscores) {
-    for (const char* s : {"Button1", "_a", "a_1", "Z"})
-        EXPECT_TRUE(IsValidIdent(s)) << s;
-    for (const char* s : {"", "1a", "a b", "a.b", "a-b", "\xB0\xB2"})
-        EXPECT_FALSE(IsValidIdent(s)) << s;
-}
-
 TEST(StringsTest, StrToIntDefParsesOnlyWholeThirtyTwoBitNumbers) {
     struct Case {
         const char* text;
