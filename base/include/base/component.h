@@ -77,7 +77,8 @@ protected:
     // Told of component being inserted into or removed from this component's owner list, of a
     // free notification, and of what this component's owner is told. The default passes it on
     // to every owned component, so a component hears of its siblings. With opRemove the
-    // component is being deleted: compare it, use its Name, call nothing virtual on it.
+    // component is being deleted: compare it, use its Name, call nothing virtual on it. It must
+    // not throw, since it runs while components are being deleted.
     virtual void Notification(TComponent* component, TOperation operation);
 
 private:
