@@ -14,7 +14,7 @@ constexpr int kMaxFieldWidth = 4096;
     throw EConvertError("Format '" + AnsiString(fmt) + "' invalid or incompatible with argument");
 }
 
-struct FieldSpec {
+struct FieldFormat {
     bool leftJustify = false;
     int width = 0;
     int precision = -1; // -1: none given
@@ -53,8 +53,8 @@ private:
         return value;
     }
 
-    FieldSpec ParseField() {
-        FieldSpec spec;
+    FieldFormat ParseField() {
+        FieldFormat field;
         const std::size_t start = pos_;
         const int index = ReadNumber();
         if (index >= 0 && pos_ < fmt_.size() && fmt_[pos_] == ':') {
@@ -64,20 +64,20 @@ private:
             pos_ = start; // those digits were the width
         }
         if (pos_ < fmt_.size() && fmt_[pos_] == '-') {
-            spec.leftJustify = true;
+            field.leftJustify = true;
             ++pos_;
         }
-        spec.width = ReadNumber();
+        field.width = ReadNumber();
         if (pos_ < fmt_.size() && fmt_[pos_] == '.') {
             ++pos_;
-            spec.precision = ReadNumber();
-            if (spec.precision < 0)
+            field.precision = ReadNumber();
+            if (field.precision < 0)
                 InvalidFormat(fmt_);
         }
         if (pos_ >= fmt_.size())
             InvalidFormat(fmt_);
-        spec.conversion = FoldConversion(fmt_[pos_++]);
-        return spec;
+        field.conversion = FoldConversion(fmt_[pos_++]);
+        return field;
     }
 
     static char FoldConversion(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
@@ -88,24 +88,24 @@ private:
         return args_[nextArg_++];
     }
 
-    AnsiString FormatField(const FieldSpec& spec) {
+    AnsiString FormatField(const FieldFormat& field) {
         AnsiString text;
-        switch (spec.conversion) {
+        switch (field.conversion) {
         case 's':
-            text = StringField(NextArg(), spec.precision);
+            text = StringField(NextArg(), field.precision);
             break;
         case 'd':
         case 'u':
         case 'x':
-            text = NumberField(NextArg(), spec.conversion, spec.precision);
+            text = NumberField(NextArg(), field.conversion, field.precision);
             break;
         default:
             InvalidFormat(fmt_);
         }
-        const std::size_t width = spec.width < 0 ? 0 : static_cast<std::size_t>(spec.width);
+        const std::size_t width = field.width < 0 ? 0 : static_cast<std::size_t>(field.width);
         if (text.size() < width) {
             const AnsiString padding(width - text.size(), ' ');
-            text = spec.leftJustify ? text + padding : padding + text;
+            text = field.leftJustify ? text + padding : padding + text;
         }
         return text;
     }
