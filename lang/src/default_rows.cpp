@@ -123,6 +123,14 @@ bool IsBasicDialogKey(std::string_view key) {
                        [key](const TDialogText& text) { return text.Key == key; });
 }
 
+// A row of one cell: key, delimiter, cell, delimiter.
+AnsiString OneCellRow(std::string_view key, std::string_view cell, char delimiter) {
+    AnsiString row;
+    row.reserve(key.size() + cell.size() + 2);
+    row.append(key).append(1, delimiter).append(cell).append(1, delimiter);
+    return row;
+}
+
 template <std::size_t N>
 AnsiString JoinNames(const std::array<AnsiString, N>& names) {
     AnsiString joined;
@@ -160,7 +168,7 @@ void TCustomTranslator::FillDefaultLocales() {
     const char d = Delimiter();
     TStringList& locales = *Locales();
     for (std::size_t i = 0; i < std::size(kKeys); ++i) {
-        locales.Add(AnsiString(kKeys[i]) + d + cells[i] + d);
+        locales.Add(OneCellRow(kKeys[i], cells[i], d));
     }
     AppendMissingLocaleNames();
 }
@@ -170,16 +178,16 @@ void TCustomTranslator::AppendMissingLocaleNames() {
     const TFormatSettings& settings = FormatSettings();
     const char d = Delimiter();
     TStringList& locales = *Locales();
-    locales.Add("Short Month Names" + AnsiString(1, d) + JoinNames(settings.ShortMonthNames) + d);
-    locales.Add("Long Month Names" + AnsiString(1, d) + JoinNames(settings.LongMonthNames) + d);
-    locales.Add("Short Day Names" + AnsiString(1, d) + JoinNames(settings.ShortDayNames) + d);
-    locales.Add("Long Day Names" + AnsiString(1, d) + JoinNames(settings.LongDayNames) + d);
+    locales.Add(OneCellRow("Short Month Names", JoinNames(settings.ShortMonthNames), d));
+    locales.Add(OneCellRow("Long Month Names", JoinNames(settings.LongMonthNames), d));
+    locales.Add(OneCellRow("Short Day Names", JoinNames(settings.ShortDayNames), d));
+    locales.Add(OneCellRow("Long Day Names", JoinNames(settings.LongDayNames), d));
 }
 
 void TCustomTranslator::FillDefaultDialogTexts() {
     const char d = Delimiter();
     for (const TDialogText& text : kBasicDialogTexts) {
-        DlgsCaptions()->Add(AnsiString(text.Key) + d + AnsiString(text.Text) + d);
+        DlgsCaptions()->Add(OneCellRow(text.Key, text.Text, d));
     }
 }
 
@@ -190,7 +198,7 @@ void TCustomTranslator::AdjustDialogTexts() {
     const char d = Delimiter();
     if (needAllDlgs_ && rows.Count() == static_cast<int>(kBasicDialogTexts.size())) {
         for (std::string_view label : kCommonDialogLabels) {
-            rows.Add(WithoutAmpersands(label) + d + AnsiString(label) + d);
+            rows.Add(OneCellRow(WithoutAmpersands(label), label, d));
         }
     } else if (!needAllDlgs_ && rows.Count() == kAllDialogTextCount) {
         for (int i = rows.Count() - 1; i >= 0; --i) {

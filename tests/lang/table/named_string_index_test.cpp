@@ -13,7 +13,9 @@ namespace kq {
 namespace {
 
 std::string RowOf(const std::string& name) {
-    return name + "\x01" + "v_" + name + "\x01";
+    std::string row = name;
+    row.append("\x01v_").append(name).append("\x01");
+    return row;
 }
 
 TNamedStringIndex IndexOf(const std::vector<std::string>& names) {
@@ -32,8 +34,9 @@ TEST(NamedStringIndex, FindsEveryNameAtEverySize) {
     for (int size = 0; size <= 40; ++size) {
         std::vector<std::string> names;
         for (int i = 0; i < size; ++i) {
-            names.push_back("s" + std::string(1, static_cast<char>('B' + i / 10)) +
-                            std::to_string(i % 10));
+            const char name[] = {'s', static_cast<char>('B' + i / 10),
+                                 static_cast<char>('0' + i % 10), '\0'};
+            names.push_back(name);
         }
         for (int shuffle = 0; shuffle < 3; ++shuffle) {
             std::shuffle(names.begin(), names.end(), random);
