@@ -23,6 +23,10 @@ cases=(
     "window never comes|1|wait-window NoSuchWindow: no visible window with caption or name \"NoSuchWindow\" (waited 500 ms)|wait-window	NoSuchWindow	500"
     "text differs|1|expect-text Form1: expected \"Not the caption\", found \"Form1\" (waited 300 ms)|start	$setup	--	wait-window	Form1	timeout	300	expect-text	Form1	Not the caption"
     "no such control|1|click ButtonNowhere: no window named \"ButtonNowhere\" (waited 300 ms)|start	$setup	--	wait-window	Form1	timeout	300	click	ButtonNowhere"
+    "click a disabled button|1|click Button2: is disabled (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	click	Button2"
+    "another page expected|1|expect-page TabSheet1: the page shown is \"TabSheet2\" (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-page	TabSheet1"
+    "another position expected|1|expect-progress ProgressBar1: the position is 42 (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-progress	ProgressBar1	100"
+    "no such dialog button|1|dialog Confirm: no button \"Maybe\"|start	$probe	message	Confirm	Proceed?	--	dialog	Confirm	Maybe"
     "program cannot start|1|start $(win_path "$scratch")\\missing.exe: cannot start it|start	$(win_path "$scratch")\\missing.exe	--"
 )
 for c in "${cases[@]}"; do
@@ -33,13 +37,42 @@ for c in "${cases[@]}"; do
     [ "$want_err" = "-" ] || expect_err "$name" "kqdriver: $want_err"
 done
 
+# A window whose controls are known (probe window): each query reads back what the probe set up.
+folder="C:\\Program Files\\KavoruQyn\\"
+drive -- start "$probe" window -- wait-window Probe text Button1 bounds Button1 checked CheckBox1 \
+    progress ProgressBar1 page enabled Button2 set-text Edit1 "$folder" text Edit1 \
+    click Button1 expect-exit 11
+expect_status "known controls" 0
+expected=(
+    "text Button1: Button1"
+    "bounds Button1: 10 20 81 25"
+    "checked CheckBox1: checked"
+    "progress ProgressBar1: 42"
+    "page: TabSheet2"
+    "enabled Button2: disabled"
+    "text Edit1: $folder"
+    "click Button1: clicked"
+    "expect-exit 11: ok"
+)
+for line in "${expected[@]}"; do
+    expect_line "known controls" "$line"
+done
+
+# A message box answered through the driver: the program sees the button pressed (IDNO is 7).
+drive -- start "$probe" message Confirm "Proceed?" -- dialog-text Confirm dialog Confirm No \
+    expect-exit 7
+expect_status "message box" 0
+for line in "dialog-text Confirm: Proceed?" "dialog Confirm: pressed &No" "expect-exit 7: ok"; do
+    expect_line "message box" "$line"
+done
+
 # The driver hands texts over as bytes in the program's code page and prints them back unchanged:
 # a GBK caption set through the driver reads back as the same GBK bytes (iconv is the oracle).
 caption=安装向导
 drive --lang zh_CN.UTF-8 -- start "$setup" -- wait-window Form1 set-text Form1 "$caption" \
     text Form1 close Form1 expect-exit 0
 expect_status "GBK caption" 0
-expected=$(printf 'text Form1: %s' "$caption" | iconv -f UTF-8 -t GBK)
-grep -qxF -- "$expected" <<<"$out" || fail "GBK caption: no line of GBK bytes '$expected' in: $out"
+gbk_line=$(printf 'text Form1: %s' "$caption" | iconv -f UTF-8 -t GBK)
+grep -qxF -- "$gbk_line" <<<"$out" || fail "GBK caption: no line of GBK bytes '$gbk_line' in: $out"
 
 echo "kqdriver: all cases passed"

@@ -308,7 +308,10 @@ std::string PressDialogButton(Session& s, const Args& a) {
     const HWND dialog = FindTopLevel(s, a[0], s.waitMs);
     const std::string wanted = WithoutAccelerator(a[1]);
     std::vector<std::string> seen;
+    // Message boxes keep every kind of button and hide those they do not use.
     for (HWND b : DescendantsOfClass(dialog, "Button")) {
+        if (!IsWindowVisible(b))
+            continue;
         const std::string text = WindowText(b);
         if (WithoutAccelerator(text) == wanted) {
             SendWithin(b, BM_CLICK, 0, 0, clickAnswerMs, nullptr);
