@@ -1,6 +1,7 @@
 // Cells of a row: the name, the cells after each delimiter, and the edits that keep or pad the
 // delimiters when the number of languages changes.
 
+#include "delimited.h"
 #include "lang/table.h"
 
 #include <gtest/gtest.h>
@@ -9,161 +10,64 @@
 namespace kq {
 namespace {
 
+using test::D;
+
 struct FieldCase {
     const char* label;
-    std::string row;
+    std::string row; // "|" is the delimiter
     int n;
     std::string expected;
 };
 
 TEST(ExtractField, TakesTheCellBetweenDelimiters) {
     const FieldCase cases[] = {
-        {"name",
-         "sRetry\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         0, "sRetry"},
-        {"first cell",
-         "sRetry\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         1, "a"},
-        {"last cell",
-         "sRetry\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         3, "c"},
-        {"after the closing delimiter",
-         "sRetry\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         4, ""},
-        {"beyond every delimiter",
-         "sRetry\x01"
-         "a\x01",
-         3, ""},
-        {"empty cell between two delimiters",
-         "x\x01\x01"
-         "b\x01",
-         1, ""},
-        {"cell after an empty one",
-         "x\x01\x01"
-         "b\x01",
-         2, "b"},
-        {"spaces are kept",
-         "sCompany\x01"
-         "Kavoru \x01 Setup\x01",
-         1, "Kavoru "},
-        {"leading space is kept",
-         "sCompany\x01"
-         "Kavoru \x01 Setup\x01",
-         2, " Setup"},
-        {"last cell without closing delimiter",
-         "x\x01"
-         "a\x01"
-         "tail",
-         2, "tail"},
+        {"name", "sRetry|a|b|c|", 0, "sRetry"},
+        {"first cell", "sRetry|a|b|c|", 1, "a"},
+        {"last cell", "sRetry|a|b|c|", 3, "c"},
+        {"after the closing delimiter", "sRetry|a|b|c|", 4, ""},
+        {"beyond every delimiter", "sRetry|a|", 3, ""},
+        {"empty cell between two delimiters", "x||b|", 1, ""},
+        {"cell after an empty one", "x||b|", 2, "b"},
+        {"trailing space is kept", "sCompany|Kavoru | Setup|", 1, "Kavoru "},
+        {"leading space is kept", "sCompany|Kavoru | Setup|", 2, " Setup"},
+        {"last cell without closing delimiter", "x|a|tail", 2, "tail"},
         {"name without any delimiter", "lonely", 0, "lonely"},
         {"cell of a row without delimiter", "lonely", 1, ""},
         {"empty row", "", 0, ""},
-        {"negative cell number",
-         "x\x01"
-         "a\x01",
-         -1, ""},
-        {"line breaks inside a cell",
-         "m\x01"
-         "one\r\ntwo\x01",
-         1, "one\r\ntwo"},
+        {"negative cell number", "x|a|", -1, ""},
+        {"line breaks inside a cell", "m|one\r\ntwo|", 1, "one\r\ntwo"},
     };
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(ExtractField(c.row, c.n, '\x01'), c.expected) << c.label;
+        EXPECT_EQ(ExtractField(D(c.row), c.n, '\x01'), c.expected) << c.label;
     }
 }
 
 TEST(ExtractField, UsesTheGivenDelimiter) {
-    EXPECT_EQ(ExtractField("x\ta\x01"
-                           "b\tc\t",
-                           1, '\t'),
-              "a\x01"
-              "b");
-    EXPECT_EQ(ExtractField("x\ta\x01"
-                           "b\tc\t",
-                           2, '\t'),
-              "c");
+    EXPECT_EQ(ExtractField(D("x\ta|b\tc\t"), 1, '\t'), D("a|b"));
+    EXPECT_EQ(ExtractField(D("x\ta|b\tc\t"), 2, '\t'), "c");
 }
 
-TEST(KeepCells, CutsAfterTheKeptCellsDelimiter) {
+TEST(KeepCells, CutsAfterTheLastKeptCellsDelimiter) {
     const FieldCase cases[] = {
-        {"three cells to two",
-         "x\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         2,
-         "x\x01"
-         "a\x01"
-         "b\x01"},
-        {"three cells to one",
-         "x\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         1,
-         "x\x01"
-         "a\x01"},
-        {"short row stays whole",
-         "x\x01"
-         "a\x01",
-         2,
-         "x\x01"
-         "a\x01"},
-        {"row without closing delimiter",
-         "x\x01"
-         "a\x01"
-         "b",
-         1,
-         "x\x01"
-         "a\x01"},
-        {"just enough delimiters",
-         "x\x01"
-         "a\x01"
-         "b",
-         2,
-         "x\x01"
-         "a\x01"
-         "b"},
+        {"three cells to two", "x|a|b|c|", 2, "x|a|b|"},
+        {"three cells to one", "x|a|b|c|", 1, "x|a|"},
+        {"short row stays whole", "x|a|", 2, "x|a|"},
+        {"row without closing delimiter", "x|a|b", 1, "x|a|"},
+        {"just enough delimiters", "x|a|b", 2, "x|a|b"},
     };
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(KeepCells(c.row, c.n, '\x01'), c.expected) << c.label;
+        EXPECT_EQ(KeepCells(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
     }
 }
 
 TEST(PadDelimiters, AppendsUntilTheCountIsReached) {
     const FieldCase cases[] = {
-        {"one cell to three languages",
-         "x\x01"
-         "a\x01",
-         4,
-         "x\x01"
-         "a\x01\x01\x01"},
-        {"already enough",
-         "x\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01",
-         4,
-         "x\x01"
-         "a\x01"
-         "b\x01"
-         "c\x01"},
-        {"no delimiter yet", "x", 2, "x\x01\x01"},
+        {"one cell to three languages", "x|a|", 4, "x|a|||"},
+        {"already enough", "x|a|b|c|", 4, "x|a|b|c|"},
+        {"no delimiter yet", "x", 2, "x||"},
     };
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(PadDelimiters(c.row, c.n, '\x01'), c.expected) << c.label;
+        EXPECT_EQ(PadDelimiters(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
     }
 }
 

@@ -1,6 +1,7 @@
 // Reading and writing the stored table block: line splitting, header lines, the CR and LF
-// stand-ins inside rows, and a byte-exact round trip.
+// stand-ins inside rows, and a byte-exact round trip. "|" stands for the delimiter 0x01.
 
+#include "delimited.h"
 #include "lang/stored_table.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 namespace kq {
 namespace {
 
+using test::D;
 using Lines = std::vector<std::string>;
 
 const TTableRows* Section(const TStoredTable& table, TStringsType type) {
@@ -46,84 +48,59 @@ TEST(ReadStoredTable, HeadersOpenSections) {
         TStringsType type;
         std::optional<Lines> expected;
     } cases[] = {
-        {"plain header",
-         "stStrings\r\nsA\x01"
-         "1\x01\r\n",
-         stStrings,
-         Lines{"sA\x01"
-               "1\x01"}},
-        {"header in capitals", "STSTRINGS\r\nsA\x01\r\n", stStrings, Lines{"sA\x01"}},
-        {"header with a trailing space is a row", "stStrings\r\nstHints \r\nx\x01\r\n", stStrings,
-         Lines{"stHints ", "x\x01"}},
-        {"header with a trailing space opens nothing", "stHints \r\nx\x01\r\n", stHints,
-         std::nullopt},
+        {"plain header", "stStrings\r\nsA|1|\r\n", stStrings, Lines{"sA|1|"}},
+        {"header in capitals", "STSTRINGS\r\nsA|\r\n", stStrings, Lines{"sA|"}},
+        {"header with a trailing space is a row", "stStrings\r\nstHints \r\nx|\r\n", stStrings,
+         Lines{"stHints ", "x|"}},
+        {"header with a trailing space opens nothing", "stHints \r\nx|\r\n", stHints, std::nullopt},
         {"repeated header keeps the later rows",
-         "stStrings\r\nold\x01\r\nstHints\r\nh\x01\r\nstStrings\r\nnew\x01\r\n", stStrings,
-         Lines{"new\x01"}},
-        {"rows before the first header are dropped", "stray\x01\r\nstHints\r\nh\x01\r\n", stHints,
-         Lines{"h\x01"}},
+         "stStrings\r\nold|\r\nstHints\r\nh|\r\nstStrings\r\nnew|\r\n", stStrings, Lines{"new|"}},
+        {"rows before the first header are dropped", "stray|\r\nstHints\r\nh|\r\n", stHints,
+         Lines{"h|"}},
         {"section with no rows", "stDisplayLabels\r\nstHints\r\n", stDisplayLabels, Lines{}},
         {"section missing from the block", "stHints\r\n", stStrings, std::nullopt},
-        {"rows of the list-view section are kept apart",
-         "stListView_TreeView_Items\r\nitem\x01\r\nstHints\r\nh\x01\r\n", stHints, Lines{"h\x01"}},
+        {"rows of the list-view section stay there",
+         "stListView_TreeView_Items\r\nitem|\r\nstHints\r\nh|\r\n", stHints, Lines{"h|"}},
         {"stand-ins become CR and LF",
-         "stMultiLines\r\nMemo1.Lines\x01"
-         "a\x19\x1A"
-         "b\x01\r\n",
-         stMultiLines,
-         Lines{"Memo1.Lines\x01"
-               "a\r\nb\x01"}},
-        {"empty line is an empty row", "stHints\r\n\r\nh\x01\r\n", stHints, Lines{"", "h\x01"}},
+         "stMultiLines\r\nMemo1.Lines|a\x19\x1A"
+         "b|\r\n",
+         stMultiLines, Lines{"Memo1.Lines|a\r\nb|"}},
+        {"empty line is an empty row", "stHints\r\n\r\nh|\r\n", stHints, Lines{"", "h|"}},
     };
     for (const Case& c : cases) {
-        const TStoredTable table = ReadStoredTable(c.block);
+        const TStoredTable table = ReadStoredTable(D(c.block));
         const TTableRows* rows = Section(table, c.type);
         if (!c.expected) {
             EXPECT_EQ(rows, nullptr) << c.label;
-        } else {
-            ASSERT_NE(rows, nullptr) << c.label;
-            EXPECT_EQ(*rows, *c.expected) << c.label;
+            continue;
         }
+        ASSERT_NE(rows, nullptr) << c.label;
+        Lines expected;
+        for (const std::string& row : *c.expected) {
+            expected.push_back(D(row));
+        }
+        EXPECT_EQ(*rows, expected) << c.label;
     }
 }
 
 TEST(WriteStoredTable, WritesHeadersRowsAndStandIns) {
-    const TTableRows captions = {"TForm1\x01"
-                                 "Form1\x01"};
+    const TTableRows captions = {D("TForm1|Form1|")};
     const TTableRows hints;
-    const TTableRows lines = {"Memo1.Lines\x01"
-                              "a\r\nb\rc\nd\x01"};
-    const std::string expected = "stCaptions\r\n"
-                                 "TForm1\x01"
-                                 "Form1\x01\r\n"
-                                 "stHints\r\n"
-                                 "stMultiLines\r\n"
-                                 "Memo1.Lines\x01"
-                                 "a\x19\x1A"
-                                 "b\x19"
-                                 "c\x1A"
-                                 "d\x01\r\n";
+    const TTableRows lines = {D("Memo1.Lines|a\r\nb\rc\nd|")};
     EXPECT_EQ(
         WriteStoredTable({{stCaptions, &captions}, {stHints, &hints}, {stMultiLines, &lines}}),
-        expected);
+        D("stCaptions\r\nTForm1|Form1|\r\nstHints\r\nstMultiLines\r\n"
+          "Memo1.Lines|a\x19\x1A"
+          "b\x19"
+          "c\x1A"
+          "d|\r\n"));
 }
 
 TEST(StoredTable, ReadThenWriteGivesTheSameBytes) {
-    const std::string block = "stCaptions\r\n"
-                              "TForm1\x01"
-                              "Form1\x01"
-                              "Form1\x01"
-                              "Form1\x01\r\n"
-                              "stHints\r\n"
-                              "stMultiLines\r\n"
-                              "Memo1.Lines\x01"
-                              "one\x19\x1Atwo\x01\x01\x01\r\n"
-                              "stStrings\r\n"
-                              "sCompany\x01"
-                              "Kavoru\x01"
-                              "Kavoru\x01"
-                              "Kavoru \x01\r\n"
-                              "\r\n";
+    const std::string block = D("stCaptions\r\nTForm1|Form1|Form1|Form1|\r\n"
+                                "stHints\r\n"
+                                "stMultiLines\r\nMemo1.Lines|one\x19\x1Atwo|||\r\n"
+                                "stStrings\r\nsCompany|Kavoru|Kavoru|Kavoru |\r\n\r\n");
     const TStoredTable table = ReadStoredTable(block);
     std::vector<TStoredSection> sections;
     for (TStringsType type : {stCaptions, stHints, stMultiLines, stStrings}) {

@@ -36,17 +36,6 @@ std::vector<std::string> Rows(const TStrings& list) {
     return rows;
 }
 
-TEST(Dispatcher, ConstructionValues) {
-    TLangDispatcher dispatcher(nullptr);
-    EXPECT_EQ(dispatcher.ActiveLanguage(), 1);
-    EXPECT_EQ(dispatcher.NumOfLanguages(), 1);
-    EXPECT_EQ(Rows(*dispatcher.LangNames()), std::vector<std::string>{"Language N1"});
-    EXPECT_EQ(dispatcher.Language(), "");
-    EXPECT_EQ(dispatcher.FileName(), "");
-    EXPECT_FALSE(dispatcher.TestMode());
-    EXPECT_EQ(dispatcher.TranslatorCount(), 0);
-}
-
 TEST(Dispatcher, LinkCopiesLanguagesAndReportsTheLink) {
     TComponent form(nullptr);
     auto* translator = new TTranslator(&form);
