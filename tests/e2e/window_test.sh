@@ -11,9 +11,11 @@ lang=${1:?usage: window_test.sh LANG}
 shot=$KQ_SCREENSHOTS/form1-${lang%%.*}.png
 rm -f "$shot"
 
+# The window's name and class travel as global atoms, which outlive the program unless it
+# deletes them.
 drive --lang "$lang" -- start "$(win_path "$KQ_SETUP")" -- wait-window Form1 \
-    text Form1 client-size Form1 bounds Form1 style Form1 \
-    screenshot "$shot" close Form1 expect-exit 0 5000
+    text Form1 client-size Form1 bounds Form1 style Form1 atom Form1 atom TForm1 \
+    screenshot "$shot" close Form1 expect-exit 0 5000 atom Form1 atom TForm1
 expect_status "Setup.exe under $lang" 0
 
 # Each line is what the window description asks for, as the driver reports it: the client area
@@ -24,6 +26,9 @@ expected=(
     "client-size Form1: 628 368"
     "style Form1: caption sysmenu minimize-box no-maximize-box no-sizable visible enabled"
     "expect-exit 0: ok"
+    # asked while the window is shown, and again once the program has ended
+    "atom Form1: present" "atom TForm1: present"
+    "atom Form1: absent" "atom TForm1: absent"
 )
 for line in "${expected[@]}"; do
     expect_line "Setup.exe under $lang" "$line"

@@ -481,6 +481,12 @@ const std::vector<Command>& Commands() {
              return std::string("ok");
          }},
         {"list", {}, "   print every named window as name:class", ListNames},
+        {"atom",
+         {P::Text},
+         "TEXT   print whether the global atom TEXT exists",
+         [](Session&, const Args& a) {
+             return std::string(GlobalFindAtomA(a[0].c_str()) != 0 ? "present" : "absent");
+         }},
         {"screenshot", {P::OptionalPng}, "[FILE.png]   ask wine-run for a screenshot", Screenshot},
         {"sleep",
          {P::Number},
