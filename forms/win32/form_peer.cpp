@@ -95,7 +95,7 @@ void WindowsFormPeer::RegisterWindowClass() {
         wc.lpfnWndProc = &WindowsFormPeer::WindowProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = formClassName;
         return RegisterClassExA(&wc) != 0;
     }();

@@ -47,6 +47,16 @@ expect_status "delayed screenshot" 0
 [ "$(identify -format '%m %w %h' "$shot")" = "PNG 1024 768" ] ||
     fail "delayed screenshot: not a 1024x768 PNG: $(identify "$shot" 2>&1)"
 
+# The command lines of the running processes that match an extended regular expression, one per
+# line (from /proc, so that no process tools are needed).
+processes_matching() {
+    local cmdline
+    for cmdline in /proc/[0-9]*/cmdline; do
+        tr '\0' ' ' <"$cmdline" 2>/dev/null | sed 's/ $//'
+        echo
+    done | grep -E -- "$1" | grep -v -F "grep -E"
+}
+
 # Interrupted in the middle: the run's own temporary folder tells its processes apart (Xvfb's
 # authority file lives there), and the program is recognisable by its arguments.
 runs=$scratch/runs
@@ -56,16 +66,16 @@ run=$!
 # Wine shows a Windows process by its own command line; wine-run's shows the script first.
 program_pattern='^[^ ]*probe\.exe sleep 61234'
 for ((i = 0; i < 300; i++)); do
-    pgrep -f "$program_pattern" >/dev/null && break
+    [ -n "$(processes_matching "$program_pattern")" ] && break
     sleep 0.1
 done
-pgrep -f "$program_pattern" >/dev/null || fail "interrupted run: the program never started"
+[ -n "$(processes_matching "$program_pattern")" ] || fail "interrupted run: the program never started"
 kill -TERM "$run"
 status=0
 wait "$run" || status=$?
 [ "$status" = 143 ] || fail "interrupted run: exit status $status, wanted 143"
 sleep 1
-leftovers=$(pgrep -af "probe\.exe sleep 61234|$runs" || true)
+leftovers=$(processes_matching "probe\.exe sleep 61234|$runs" || true)
 [ -z "$leftovers" ] || fail "interrupted run: processes left behind: $leftovers"
 [ -z "$(ls -A "$runs")" ] || fail "interrupted run: temporary files left behind: $(ls -A "$runs")"
 
