@@ -1,0 +1,57 @@
+// The fixed-size records of a zip archive as the engine reads them (little-endian):
+//
+//   end of central directory (22 bytes + comment): signature 50 4B 05 06, this part (2),
+//     part of the central directory's start (2), records on this part (2), total records (2),
+//     central directory size (4) and offset within its part (4), comment length (2)
+//   central record (46 bytes + name, extra field, comment): signature 50 4B 01 02, version made
+//     by (2), version needed (2), flags (2), method (2), DOS date-time (4), CRC-32 (4),
+//     compressed size (4), uncompressed size (4), name length (2), extra length (2), comment
+//     length (2), start part (2), internal attributes (2), external attributes (4), local
+//     header offset within its part (4)
+//   local header (30 bytes + name, extra field): signature 50 4B 03 04, version needed (2),
+//     flags (2), method (2), DOS date-time (4), CRC-32 (4), compressed size (4), uncompressed
+//     size (4), name length (2), extra length (2)
+//
+// Flag bit 0 marks an encrypted entry, bit 3 sizes and CRC-32 that follow the data in a
+// 16-byte data descriptor. Names use "/" between folders and are in the OEM code page.
+#pragma once
+
+#include "base/stream.h"
+#include "unzip/zip_records.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kq {
+
+inline constexpr std::int32_t kEndCentralSize = 22;
+inline constexpr std::int32_t kCentralRecordSize = 46;
+inline constexpr std::int32_t kLocalHeaderSize = 30;
+inline constexpr std::int32_t kDataDescriptorSize = 16;
+// The end record is searched for in the archive's last 65535 + 22 bytes: the largest comment
+// and the record itself.
+inline constexpr std::int32_t kEndCentralSearchSize = 0xFFFF + kEndCentralSize;
+
+inline std::uint16_t LoadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+inline std::uint32_t LoadU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Reads exactly count bytes of archive data. An archive that ends first is damaged:
+// EBadZipFile "Not a valid zip file!".
+void ReadArchiveBytes(TStream& archive, void* buffer, std::int32_t count);
+
+// Takes the fields of a central record (its first 46 bytes) into info; the name is set apart.
+void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info);
+// Takes the fields of a local header (its first 30 bytes) into info; the name is set apart.
+void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info);
+
+// Sets an entry's directory and file name from its stored name: "/" becomes "\", the bytes go
+// from the OEM to the ANSI code page, and the name is split after its last "\" or ":".
+void SetEntryName(std::string storedName, TZipHeaderInfo& info);
+
+} // namespace kq

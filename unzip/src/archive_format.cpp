@@ -1,0 +1,53 @@
+#include "unzip/archive_format.h"
+
+#include "base/strings.h"
+#include "platform/codepage.h"
+#include "unzip/errors.h"
+#include "unzip/helpers.h"
+
+namespace kq {
+
+void ReadArchiveBytes(TStream& archive, void* buffer, std::int32_t count) {
+    if (count < 0 || archive.Read(buffer, count) != count)
+        throw EBadZipFile();
+}
+
+void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info) {
+    info.SetVersionMadeBy(LoadU16(record + 4));
+    info.SetVersionNeeded(LoadU16(record + 6));
+    info.SetFlags(LoadU16(record + 8));
+    info.SetCompressionMethod(LoadU16(record + 10));
+    info.SetDateTime(FixDosDateTime(LoadU32(record + 12)));
+    info.SetCRC32(LoadU32(record + 16));
+    info.SetCompressedSize(LoadU32(record + 20));
+    info.SetUncompressedSize(LoadU32(record + 24));
+    info.SetCentralExtraLength(LoadU16(record + 30));
+    info.SetFileCommentLength(LoadU16(record + 32));
+    info.SetStartPart(LoadU16(record + 34));
+    info.SetInternalAttributes(LoadU16(record + 36));
+    info.SetExternalAttributes(LoadU32(record + 38));
+    info.SetLocalHeaderOffset(LoadU32(record + 42));
+}
+
+void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info) {
+    info.SetVersionNeeded(LoadU16(header + 4));
+    info.SetFlags(LoadU16(header + 6));
+    info.SetCompressionMethod(LoadU16(header + 8));
+    info.SetDateTime(FixDosDateTime(LoadU32(header + 10)));
+    info.SetCRC32(LoadU32(header + 14));
+    info.SetCompressedSize(LoadU32(header + 18));
+    info.SetUncompressedSize(LoadU32(header + 22));
+    info.SetLocalExtraLength(LoadU16(header + 28));
+}
+
+void SetEntryName(std::string storedName, TZipHeaderInfo& info) {
+    ForwardSlashesToBackslashes(storedName);
+    const std::string name = OemToAnsi(storedName);
+    // In a double-byte code page the second byte of a character may be 0x5C, which is not a
+    // backslash there.
+    const int codePage = static_cast<int>(GetACP());
+    info.SetDirectory(ExtractFilePath(name, codePage));
+    info.SetFileName(ExtractFileName(name, codePage));
+}
+
+} // namespace kq
