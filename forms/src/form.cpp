@@ -7,9 +7,9 @@ namespace kq {
 
 namespace {
 
-const TEnumInfo& BorderStyleInfo() {
-    static const TEnumInfo info("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
-                                                     "bsToolWindow", "bsSizeToolWin"});
+const TEnumInfo& BorderInfo() {
+    static const TEnumInfo info("TWindowBorder", {"None", "Single", "Sizable", "Dialog",
+                                                  "ToolWindow", "SizableToolWindow"});
     return info;
 }
 
@@ -24,8 +24,7 @@ const TClassInfo& TForm::StaticClassInfo() {
             .Integer("Top", &TForm::Top, &TForm::SetTop)
             .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
             .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
-            .Enumeration("BorderStyle", BorderStyleInfo(), &TForm::BorderStyle,
-                         &TForm::SetBorderStyle)
+            .Enumeration("Border", BorderInfo(), &TForm::Border, &TForm::SetBorder)
             .Integer("Color", &TForm::Color, &TForm::SetColor));
     return info;
 }
@@ -67,13 +66,13 @@ void TForm::SetClientHeight(int height) {
     Changed();
 }
 
-void TForm::SetBorderStyle(TFormBorderStyle style) {
-    borderStyle_ = style;
+void TForm::SetBorder(TWindowBorder border) {
+    border_ = border;
     Changed();
 }
 
-void TForm::SetBorderIcons(TBorderIcons icons) {
-    borderIcons_ = icons;
+void TForm::SetCaptionButtons(TCaptionButtons buttons) {
+    captionButtons_ = buttons;
     Changed();
 }
 

@@ -17,41 +17,40 @@ constexpr DWORD formStyleMask =
     WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 DWORD FormStyle(const TForm& form) {
-    const TFormBorderStyle border = form.BorderStyle();
+    const TWindowBorder border = form.Border();
     DWORD style = WS_CLIPCHILDREN;
     switch (border) {
-    case TFormBorderStyle::bsNone:
+    case TWindowBorder::None:
         return style | WS_POPUP;
-    case TFormBorderStyle::bsSingle:
-    case TFormBorderStyle::bsDialog:
-    case TFormBorderStyle::bsToolWindow:
+    case TWindowBorder::Single:
+    case TWindowBorder::Dialog:
+    case TWindowBorder::ToolWindow:
         style |= WS_CAPTION;
         break;
-    case TFormBorderStyle::bsSizeable:
-    case TFormBorderStyle::bsSizeToolWin:
+    case TWindowBorder::Sizable:
+    case TWindowBorder::SizableToolWindow:
         style |= WS_CAPTION | WS_THICKFRAME;
         break;
     }
-    const TBorderIcons icons = form.BorderIcons();
-    if (!icons.Contains(TBorderIcon::biSystemMenu))
+    const TCaptionButtons buttons = form.CaptionButtons();
+    if (!buttons.Contains(TCaptionButton::SystemMenu))
         return style;
     style |= WS_SYSMENU;
     // Minimise and maximise boxes belong to main windows; dialogs and tool windows have none.
-    const bool boxes =
-        border == TFormBorderStyle::bsSingle || border == TFormBorderStyle::bsSizeable;
-    if (boxes && icons.Contains(TBorderIcon::biMinimize))
+    const bool boxes = border == TWindowBorder::Single || border == TWindowBorder::Sizable;
+    if (boxes && buttons.Contains(TCaptionButton::Minimize))
         style |= WS_MINIMIZEBOX;
-    if (boxes && icons.Contains(TBorderIcon::biMaximize))
+    if (boxes && buttons.Contains(TCaptionButton::Maximize))
         style |= WS_MAXIMIZEBOX;
     return style;
 }
 
 DWORD FormExStyle(const TForm& form) {
-    switch (form.BorderStyle()) {
-    case TFormBorderStyle::bsDialog:
+    switch (form.Border()) {
+    case TWindowBorder::Dialog:
         return WS_EX_DLGMODALFRAME;
-    case TFormBorderStyle::bsToolWindow:
-    case TFormBorderStyle::bsSizeToolWin:
+    case TWindowBorder::ToolWindow:
+    case TWindowBorder::SizableToolWindow:
         return WS_EX_TOOLWINDOW;
     default:
         return 0;
@@ -82,7 +81,7 @@ private:
     TForm& form_;
     HWND window_ = nullptr;
     AnsiString caption_;
-    TColor color_ = clBtnFace;
+    TColor color_ = colorButtonFace;
     TAtomProperty name_{"KavoruQyn.Name"};
     TAtomProperty class_{"KavoruQyn.Class"};
 };

@@ -18,9 +18,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     SetTop(48);
     SetClientWidth(628);
     SetClientHeight(368);
-    SetBorderStyle(TFormBorderStyle::bsSingle);
-    SetBorderIcons({TBorderIcon::biSystemMenu, TBorderIcon::biMinimize});
-    SetColor(clBtnFace);
+    SetBorder(TWindowBorder::Single);
+    SetCaptionButtons({TCaptionButton::SystemMenu, TCaptionButton::Minimize});
+    SetColor(colorButtonFace);
 }
 
 } // namespace kq

@@ -21,11 +21,11 @@ constexpr int SystemColorIndex(TColor color) {
 }
 
 // The system colour indexes are the Windows ones.
-constexpr TColor clWindowText = SystemColor(8);
-constexpr TColor clBtnFace = SystemColor(15);
+constexpr TColor colorWindowText = SystemColor(8);
+constexpr TColor colorButtonFace = SystemColor(15);
 
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor colorBlack = 0x000000;
+constexpr TColor colorBlue = 0xFF0000;
+constexpr TColor colorWhite = 0xFFFFFF;
 
 } // namespace kq

@@ -13,10 +13,10 @@
 
 namespace kq {
 
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TWindowBorder { None, Single, Sizable, Dialog, ToolWindow, SizableToolWindow };
 
-enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
-using TBorderIcons = TSet<TBorderIcon>;
+enum class TCaptionButton { SystemMenu, Minimize, Maximize, Help };
+using TCaptionButtons = TSet<TCaptionButton>;
 
 // The system refused to make a native window.
 class EWindowError : public Exception {
@@ -51,10 +51,10 @@ public:
     int ClientHeight() const { return clientHeight_; }
     void SetClientHeight(int height);
 
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(TFormBorderStyle style);
-    TBorderIcons BorderIcons() const { return borderIcons_; }
-    void SetBorderIcons(TBorderIcons icons);
+    TWindowBorder Border() const { return border_; }
+    void SetBorder(TWindowBorder border);
+    TCaptionButtons CaptionButtons() const { return captionButtons_; }
+    void SetCaptionButtons(TCaptionButtons buttons);
 
     TColor Color() const { return color_; }
     void SetColor(TColor color);
@@ -74,10 +74,10 @@ private:
     int top_ = 0;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
-    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
-    TBorderIcons borderIcons_{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize,
-                              TBorderIcon::biMaximize};
-    TColor color_ = clBtnFace;
+    TWindowBorder border_ = TWindowBorder::Sizable;
+    TCaptionButtons captionButtons_{TCaptionButton::SystemMenu, TCaptionButton::Minimize,
+                                    TCaptionButton::Maximize};
+    TColor color_ = colorButtonFace;
     bool visible_ = false;
     std::unique_ptr<TFormPeer> peer_;
 };
