@@ -14,7 +14,8 @@ endif()
 
 # --- Windows: Wine runs the tests ---------------------------------------------------------------
 set(KQ_WINEPREFIX ${CMAKE_BINARY_DIR}/wine CACHE PATH "Wine prefix of this build tree")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${KQ_WINEPREFIX})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${KQ_WINEPREFIX}
+    --timeout 600)
 
 # --- GoogleTest ---------------------------------------------------------------------------------
 set(KQ_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian googletest)")
