@@ -6,54 +6,40 @@
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 
 namespace kq {
 namespace {
 
-void Put16(std::string& out, uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // An archive of count empty stored files named e00000, e00001, ..., written field by field.
 std::string ArchiveOfEmptyFiles(uint32_t count) {
-    std::string local;
-    std::string central;
+    std::string local, central, end;
+    auto put = [](std::string& out, std::initializer_list<uint32_t> values, int width) {
+        for (uint32_t v : values)
+            for (int i = 0; i < width; ++i)
+                out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
     for (uint32_t i = 0; i < count; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "e%05u", i);
-        const uint32_t offset = static_cast<uint32_t>(local.size());
-        Put32(local, 0x04034B50);
-        for (uint32_t v : {20u, 0u, 0u})
-            Put16(local, v);
-        for (uint32_t v : {0x50210000u, 0u, 0u, 0u})
-            Put32(local, v); // time, CRC-32, sizes
-        Put16(local, 6);
-        Put16(local, 0);
+        const auto offset = static_cast<uint32_t>(local.size());
+        put(local, {0x04034B50}, 4);
+        put(local, {20, 0, 0}, 2);            // version, flags, method
+        put(local, {0x50210000, 0, 0, 0}, 4); // time, CRC-32, sizes
+        put(local, {6, 0}, 2);                // name and extra lengths
         local += name;
-        Put32(central, 0x02014B50);
-        for (uint32_t v : {20u, 20u, 0u, 0u})
-            Put16(central, v);
-        for (uint32_t v : {0x50210000u, 0u, 0u, 0u})
-            Put32(central, v);
-        for (uint32_t v : {6u, 0u, 0u, 0u, 0u})
-            Put16(central, v);
-        Put32(central, 0x20);
-        Put32(central, offset);
+        put(central, {0x02014B50}, 4);
+        put(central, {20, 20, 0, 0}, 2);
+        put(central, {0x50210000, 0, 0, 0}, 4);
+        put(central, {6, 0, 0, 0, 0}, 2); // lengths, start part, internal attributes
+        put(central, {0x20, offset}, 4);
         central += name;
     }
-    std::string end;
-    Put32(end, 0x06054B50);
-    for (uint32_t v : {0u, 0u, count, count})
-        Put16(end, v);
-    Put32(end, static_cast<uint32_t>(central.size()));
-    Put32(end, static_cast<uint32_t>(local.size()));
-    Put16(end, 0);
+    put(end, {0x06054B50}, 4);
+    put(end, {0, 0, count, count}, 2);
+    put(end, {static_cast<uint32_t>(central.size()), static_cast<uint32_t>(local.size())}, 4);
+    put(end, {0}, 2);
     return local + central + end;
 }
 

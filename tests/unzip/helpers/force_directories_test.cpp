@@ -36,18 +36,5 @@ TEST(ForceDirectories, FailsBelowAFile) {
     EXPECT_FALSE(DirectoryExists(folder / "file\\sub"));
 }
 
-TEST(StringHelpers, LeftRightAndSlashes) {
-    EXPECT_EQ(LeftStr("abcdef", 2), "ab");
-    EXPECT_EQ(LeftStr("ab", 5), "ab");
-    EXPECT_EQ(RightStr("abcdef", 2), "ef");
-    EXPECT_EQ(RightStr("ab", 5), "ab");
-    std::string name = "a/b\\c/";
-    ForwardSlashesToBackslashes(name);
-    EXPECT_EQ(name, "a\\b\\c\\");
-    EXPECT_FALSE(ToOwnedText("").has_value());
-    EXPECT_EQ(FromOwnedText(std::nullopt), "");
-    EXPECT_EQ(FromOwnedText(ToOwnedText("x")), "x");
-}
-
 } // namespace
 } // namespace kq
