@@ -51,7 +51,7 @@ public:
 private:
     enum class RecordResult { Read, Damaged };
 
-    TStream& Source() { return companion_ ? *companion_ : *zip_.archive_; }
+    TLFNFileStream& Source() { return companion_ ? *companion_ : *zip_.archive_; }
     bool MultiPart() const { return zip_.multiPartMode_ != TMultiPartMode::mpSinglePart; }
     // Central records continue on the next part only when they come from the parts themselves.
     bool ReadsAcrossParts() const { return MultiPart() && !companion_ && !zip_.rebuiltByScanning_; }
@@ -75,7 +75,7 @@ private:
 
     void RebuildByScanning();
     bool FindLocalSignature(TStream& stream, std::int64_t start);
-    void ReadLocalHeaders(TStream& stream);
+    void ReadLocalHeaders(TLFNFileStream& stream);
 
     TZipExtractor& zip_;
     TEndCentral& end_;
@@ -229,7 +229,7 @@ void TZipExtractor::CatalogueReader::ReadCentralRecords() {
 }
 
 TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::ReadCentralRecord() {
-    TStream* stream = &Source();
+    TLFNFileStream* stream = &Source();
     const std::int64_t start = stream->Position();
     std::uint8_t record[kCentralRecordSize];
     std::int32_t got = stream->Read(record, kCentralRecordSize);
@@ -256,6 +256,8 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
             valid = stream->Read(comment.data(), length) == length;
         else
             stream->Seek(length, soFromCurrent);
+        // An extra field or comment said to run past the end of the file is damage too.
+        valid = valid && stream->Position() <= Source().Handle().Size();
     }
     if (!valid) {
         stream->Seek(start, soFromBeginning);
@@ -317,7 +319,7 @@ void TZipExtractor::CatalogueReader::RebuildByScanning() {
     zip_.DiscardCatalogue();
     zip_.rebuiltByScanning_ = true;
     zip_.multiPartMode_ = TMultiPartMode::mpSinglePart;
-    TStream& stream = *zip_.archive_;
+    TLFNFileStream& stream = *zip_.archive_;
     const bool selfExtractor = SameText(ExtractFileExt(zip_.zipName_), ".EXE");
     if (!FindLocalSignature(stream, selfExtractor ? kSelfExtractorSize : 0))
         throw EBadZipFile();
@@ -362,7 +364,8 @@ bool TZipExtractor::CatalogueReader::FindLocalSignature(TStream& stream, std::in
     return false;
 }
 
-void TZipExtractor::CatalogueReader::ReadLocalHeaders(TStream& stream) {
+void TZipExtractor::CatalogueReader::ReadLocalHeaders(TLFNFileStream& stream) {
+    const std::int64_t fileSize = stream.Handle().Size();
     while (true) {
         const std::int64_t start = stream.Position();
         std::uint8_t header[kLocalHeaderSize];
@@ -381,14 +384,18 @@ void TZipExtractor::CatalogueReader::ReadLocalHeaders(TStream& stream) {
         }
         auto info = std::make_unique<TZipHeaderInfo>();
         ReadLocalFields(header, *info);
+        std::int64_t skip = std::int64_t{info->CompressedSize()} + info->LocalExtraLength();
+        if (info->HasDataDescriptor())
+            skip += kDataDescriptorSize;
+        // An entry whose data would run past the end of the file is cut off: it ends the scan.
+        if (stream.Position() + skip > fileSize) {
+            stream.Seek(start, soFromBeginning);
+            return;
+        }
         SetEntryName(std::move(name), *info);
         info->SetLocalHeaderOffset(static_cast<std::uint32_t>(start));
-        const TZipHeaderInfo& added = *info;
         zip_.mainList_->Add(info.get());
         info.release();
-        std::int64_t skip = std::int64_t{added.CompressedSize()} + added.LocalExtraLength();
-        if (added.HasDataDescriptor())
-            skip += kDataDescriptorSize;
         stream.Seek(skip, soFromCurrent);
     }
 }

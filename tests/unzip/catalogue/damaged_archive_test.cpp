@@ -144,5 +144,30 @@ TEST(DamagedArchive, CompanionFileHoldsTheCatalogue) {
     }
 }
 
+TEST(DamagedArchive, RecordsReachingPastTheEnd) {
+    test::ScratchFolder folder;
+    // pipe.zip has one central record and no archive comment: the record's comment length (at
+    // 32 in the record) is made to reach past the end of the file.
+    std::string bytes = test::ReadWholeFile(test::Fixture("pipe.zip"));
+    const size_t central = static_cast<uint8_t>(bytes[bytes.size() - 6]) |
+                           static_cast<uint8_t>(bytes[bytes.size() - 5]) << 8;
+    bytes[central + 32] = bytes[central + 33] = '\xFF';
+    test::WriteWholeFile(folder / "long-comment.zip", bytes);
+    TZipExtractor zip(nullptr);
+    EXPECT_THROW(test::ReadListing(zip, folder / "long-comment.zip"), EBadZipFile);
+
+    // tree.zip cut inside the data of its last entry (the fifth local header), no end record:
+    // scanning keeps the four entries that are whole.
+    bytes = test::ReadWholeFile(test::Fixture("tree.zip"));
+    size_t fifth = 0;
+    for (int i = 0; i < 5; ++i)
+        fifth = bytes.find("PK\x03\x04", i == 0 ? 0 : fifth + 1);
+    test::WriteWholeFile(folder / "cut.zip", bytes.substr(0, fifth + 30 + 9 + 3));
+    zip.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    const Listing listing = test::ReadListing(zip, folder / "cut.zip");
+    ASSERT_EQ(listing.size(), 4u);
+    EXPECT_EQ(listing[3].path, "top\\sub\\b.txt");
+}
+
 } // namespace
 } // namespace kq
