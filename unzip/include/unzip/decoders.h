@@ -1,0 +1,30 @@
+// The decoders of an entry's data, by compression method. Each reads through the context's input
+// reader and writes through its output path; none reports success or failure to the driver: a
+// failure leaves by exception or shows afterwards as a CRC mismatch.
+#pragma once
+
+#include <cstdint>
+
+namespace kq {
+
+class TUnzipContext;
+
+namespace method {
+inline constexpr std::uint16_t Stored = 0;
+inline constexpr std::uint16_t Deflated = 8;
+} // namespace method
+
+// Decodes the entry the context was prepared for (TUnzipContext::StartEntry) by its compression
+// method. An unknown method shows "Unknown Compression Method" and writes nothing.
+void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod);
+
+// Method 0: the data is the file.
+void Unstore(TUnzipContext& context);
+
+// Method 8. Returns 0 when the final block was decoded and everything written, or the result of
+// the block that failed (1 bad data, 2 an over-subscribed code, 3 out of memory), in which case
+// the bytes still in the window are not written. The driver need not look at it: a failed entry
+// fails its CRC check.
+int Inflate(TUnzipContext& context);
+
+} // namespace kq
