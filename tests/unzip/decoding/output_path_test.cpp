@@ -1,0 +1,93 @@
+// The output path: the size guard before each write, the CRC over exactly what was written, the
+// percentages after every write, and a disk that does not take the data.
+#include "support/decoding.h"
+#include "support/zlib_oracle.h"
+
+#include <gtest/gtest.h>
+
+namespace kq::test {
+namespace {
+
+Bytes Prefix(const Bytes& data, std::size_t n) {
+    return Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+// Stored data of 20000 bytes against declared sizes: the chunk that would cross the size is
+// refused, neither written nor counted in the CRC.
+TEST(OutputPath, SizeGuardRefusesTheChunkThatCrossesTheDeclaredSize) {
+    const Bytes data = MakeInput(InputKind::Random, 20000, 4);
+    struct Case {
+        std::int32_t declared;
+        std::size_t written;
+        bool refused;
+    };
+    const Case cases[] = {
+        {20000, 20000, false}, {19999, 16000, true}, {16000, 16000, true}, {15999, 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("declared " + std::to_string(c.declared));
+        const DecodeRecord r = Decode(method::Stored, data, DecodeOptions().Declared(c.declared));
+        EXPECT_EQ(r.error, c.refused ? "File is larger than uncompressed size!" : "");
+        EXPECT_EQ(r.output, Prefix(data, c.written));
+        EXPECT_EQ(r.crc, ZlibCrc(Prefix(data, c.written)));
+    }
+}
+
+// Inside a Deflate block the refusal ends the block (its window is not written); in the writes
+// after the final block it leaves the decoder, as it does for stored data.
+TEST(OutputPath, SizeGuardInsideAndAfterDeflateBlocks) {
+    const Bytes big = MakeInput(InputKind::Text, 100000, 5);
+    const DecodeRecord inside =
+        Decode(method::Deflated, RawDeflate(big, 6), DecodeOptions().Declared(40000));
+    EXPECT_EQ(inside.error, "");
+    EXPECT_EQ(inside.inflateResult, 1);
+    EXPECT_EQ(inside.output, Prefix(big, 32000));
+
+    const Bytes small = MakeInput(InputKind::Text, 100, 5);
+    const DecodeRecord after =
+        Decode(method::Deflated, RawDeflate(small, 6), DecodeOptions().Declared(99));
+    EXPECT_EQ(after.error, "File is larger than uncompressed size!");
+    EXPECT_TRUE(after.output.empty());
+    EXPECT_EQ(after.crc, 0u);
+}
+
+// 128000 bytes make 12.5%, 37.5%, 62.5% and 87.5% after the odd chunks: halves go to the even
+// neighbour. The run's percentage is capped at 100 and is 0 while the run's total is 0.
+TEST(OutputPath, PercentagesAfterEveryWrite) {
+    const Bytes data(128000, 'k');
+    const DecodeRecord r = Decode(method::Stored, data, DecodeOptions().Declared(128000));
+    EXPECT_EQ(r.filePercents, (std::vector<int>{12, 25, 38, 50, 62, 75, 88, 100}));
+    EXPECT_EQ(r.totalPercents, r.filePercents);
+
+    const Bytes three(40000, 'k');
+    EXPECT_EQ(Decode(method::Stored, three, DecodeOptions().Declared(40000).RunTotal(20000))
+                  .totalPercents,
+              (std::vector<int>{80, 100, 100}));
+    EXPECT_EQ(
+        Decode(method::Stored, three, DecodeOptions().Declared(40000).RunTotal(-1)).totalPercents,
+        (std::vector<int>{0, 0, 0}));
+}
+
+// A disk that takes only part of a chunk: the write error leaves the decoder, also from inside a
+// Deflate block, and the chunk counts for nothing.
+TEST(OutputPath, DiskFullLeavesTheExtraction) {
+    const Bytes data = MakeInput(InputKind::Text, 60000, 6);
+    for (const std::uint16_t method : {method::Stored, method::Deflated}) {
+        SCOPED_TRACE("method " + std::to_string(method));
+        const Bytes stored = method == method::Stored ? data : RawDeflate(data, 6);
+        const DecodeRecord r = Decode(method, stored, DecodeOptions().Declared(60000).Disk(20000));
+        EXPECT_EQ(r.error, "Stream write error");
+        EXPECT_EQ(r.crc, ZlibCrc(Prefix(data, 16000)));
+        EXPECT_EQ(r.filePercents, (std::vector<int>{27}));
+    }
+}
+
+TEST(OutputPath, ZeroBytesWriteNothingAndKeepTheCrcOfNoData) {
+    const DecodeRecord r = Decode(method::Stored, {}, DecodeOptions().Declared(0));
+    EXPECT_TRUE(r.writes.empty());
+    EXPECT_TRUE(r.filePercents.empty());
+    EXPECT_EQ(r.chunksRead, 0);
+    EXPECT_EQ(r.crc, 0u);
+}
+
+} // namespace
+} // namespace kq::test
