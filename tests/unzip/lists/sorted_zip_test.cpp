@@ -1,7 +1,6 @@
 // TSortedZip: the eight orders of the sorted view. Six records are inserted in physical order
 // into an accepting list (as the catalogue builds its view); each expected order is worked out
 // by hand in the table.
-#include "base/exceptions.h"
 #include "unzip/sorted_zip.h"
 
 #include <gtest/gtest.h>
@@ -89,19 +88,6 @@ TEST(SortedZip, EveryOrder) {
                       records[static_cast<size_t>(c.order[static_cast<size_t>(i)])].get())
                 << "mode " << static_cast<int>(c.mode) << " position " << i << ": " << c.why;
     }
-}
-
-TEST(SortedZip, PhysicalOrderRefusesTwoEntriesAtOneOffset) {
-    auto records = MakeRecords();
-    TSortedZip main(TZipSortMode::ByNone, TDuplicates::dupError, false);
-    for (auto& record : records)
-        main.Add(record.get());
-    TZipHeaderInfo sameOffset;
-    sameOffset.SetStartPart(1);
-    sameOffset.SetLocalHeaderOffset(50); // r5's place; r1 has offset 100 on part 0
-    EXPECT_THROW(main.Add(&sameOffset), EListError);
-    sameOffset.SetStartPart(0);
-    EXPECT_EQ(main.Add(&sameOffset), 1) << "the same offset on another part is another place";
 }
 
 } // namespace
