@@ -10,4 +10,4 @@ namespace kq::resources {
 // The wizard window's translation table in its stored form (the "TranslationData" block).
 std::string_view TranslationData();
 
-}  // namespace kq::resources
+} // namespace kq::resources
