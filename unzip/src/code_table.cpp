@@ -97,14 +97,15 @@ public:
             return coderesult::Complete;
         }
         lookupBits = ChooseFirstWidth(lookupBits);
-        if (!MeasureCodeSpace())
-            return coderesult::OverSubscribed;
+        const int verdict = CheckCodeLengths(lengths_, n_);
+        if (verdict == coderesult::OverSubscribed)
+            return verdict;
+        MeasureCodeSpace();
         SortValues();
         FillTables();
         table = first_;
         first_ = nullptr;
-        // A single code of one bit counts as complete.
-        return unused_ != 0 && longest_ > 1 ? coderesult::Incomplete : coderesult::Complete;
+        return verdict;
     }
 
 private:
@@ -136,17 +137,13 @@ private:
         return firstWidth_;
     }
 
-    // Step 3: no length may have more codes than the code space left for it; what is left after
-    // the longest length is the unused code space.
-    bool MeasureCodeSpace() {
+    // The code space left after the longest length (CheckCodeLengths has seen that no length
+    // takes more than is left for it).
+    void MeasureCodeSpace() {
         int left = 1;
-        for (int len = 1; len <= longest_; ++len) {
+        for (int len = 1; len <= longest_; ++len)
             left = (left << 1) - count_[len];
-            if (left < 0)
-                return false;
-        }
         unused_ = left;
-        return true;
     }
 
     // The values in code order; the unused code space becomes codes of the longest length whose
@@ -234,6 +231,31 @@ private:
 };
 
 } // namespace
+
+int CheckCodeLengths(const std::uint8_t* lengths, int n) {
+    if (n < 0 || n > MaxCodeValues)
+        return coderesult::Incomplete;
+    int count[MaxCodeLength + 1] = {};
+    for (int i = 0; i < n; ++i) {
+        if (lengths[i] > MaxCodeLength)
+            return coderesult::Incomplete;
+        ++count[lengths[i]];
+    }
+    if (count[0] == n)
+        return coderesult::Complete;
+    int longest = MaxCodeLength;
+    while (count[longest] == 0)
+        --longest;
+    // Step 3: no length may have more codes than the code space left for it.
+    int left = 1;
+    for (int len = 1; len <= longest; ++len) {
+        left = (left << 1) - count[len];
+        if (left < 0)
+            return coderesult::OverSubscribed;
+    }
+    // Step 6: code space left unused makes the code incomplete, except for a single 1-bit code.
+    return left != 0 && longest > 1 ? coderesult::Incomplete : coderesult::Complete;
+}
 
 int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
                    const std::uint8_t* extraBits, TCodeTableEntry*& table, int& lookupBits) {

@@ -1,6 +1,14 @@
 // CRC-32 over a buffer, sixteen bytes per step. The table of Crc32Byte tells what one byte does to
 // the register; table k of the sliced set tells what a byte does when k zero bytes follow it, so
 // the sixteen bytes of a step are looked up independently and their effects combined with XOR.
+//
+// One register can only go as fast as one step's lookups follow each other, so long buffers are
+// taken in blocks of three lanes whose registers advance side by side: the first lane continues
+// the register, the other two start from zero. The register's update is linear, so the CRC of the
+// whole block is the first lane's register carried over the next lane's length of zeros, XORed with
+// the second lane's, carried again, XORed with the third's. Carrying a register over a lane of
+// zeros is four lookups in tables made for that length.
+//
 // All tables are constant data: the first is written out, the others are derived from it by the
 // compiler.
 #include "unzip/crc32.h"
@@ -82,19 +90,69 @@ inline std::uint32_t LoadLittleEndian32(const std::uint8_t* p) {
            std::uint32_t(p[3]) << 24;
 }
 
+inline std::uint32_t Step16(std::uint32_t crc, const std::uint8_t* data) {
+    const auto& t = kSliced.t;
+    const std::uint32_t a = LoadLittleEndian32(data) ^ crc;
+    const std::uint32_t b = LoadLittleEndian32(data + 4);
+    const std::uint32_t c = LoadLittleEndian32(data + 8);
+    const std::uint32_t d = LoadLittleEndian32(data + 12);
+    return t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
+           t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
+           t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
+           t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+}
+
+constexpr std::size_t kLane = 1024;
+
+// Tables that carry a register over kLane zero bytes, one per register byte.
+struct LaneTables {
+    std::uint32_t t[4][256];
+};
+
+constexpr std::uint32_t OverZeros(std::uint32_t crc, std::size_t n) {
+    while (n-- > 0)
+        crc = (crc >> 8) ^ Crc32Table[crc & 0xFF];
+    return crc;
+}
+
+constexpr LaneTables MakeLaneTables() {
+    LaneTables s{};
+    // Carrying is linear: each register bit's carried value, then each byte value's as the XOR of
+    // its bits'.
+    std::uint32_t bit[32] = {};
+    for (int i = 0; i < 32; ++i)
+        bit[i] = OverZeros(std::uint32_t(1) << i, kLane);
+    for (int k = 0; k < 4; ++k)
+        for (int n = 0; n < 256; ++n)
+            for (int i = 0; i < 8; ++i)
+                if (n & (1 << i))
+                    s.t[k][n] ^= bit[8 * k + i];
+    return s;
+}
+
+constexpr LaneTables kLaneTables = MakeLaneTables();
+
+inline std::uint32_t OverOneLane(std::uint32_t crc) {
+    const auto& t = kLaneTables.t;
+    return t[0][crc & 0xFF] ^ t[1][(crc >> 8) & 0xFF] ^ t[2][(crc >> 16) & 0xFF] ^ t[3][crc >> 24];
+}
+
 } // namespace
 
 std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
-    const auto& t = kSliced.t;
+    while (count >= 3 * kLane) {
+        std::uint32_t first = crc, second = 0, third = 0;
+        for (std::size_t i = 0; i < kLane; i += kSlices) {
+            first = Step16(first, data + i);
+            second = Step16(second, data + kLane + i);
+            third = Step16(third, data + 2 * kLane + i);
+        }
+        crc = OverOneLane(OverOneLane(first) ^ second) ^ third;
+        data += 3 * kLane;
+        count -= 3 * kLane;
+    }
     while (count >= kSlices) {
-        const std::uint32_t a = LoadLittleEndian32(data) ^ crc;
-        const std::uint32_t b = LoadLittleEndian32(data + 4);
-        const std::uint32_t c = LoadLittleEndian32(data + 8);
-        const std::uint32_t d = LoadLittleEndian32(data + 12);
-        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
-              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
-              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
-              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        crc = Step16(crc, data);
         data += kSlices;
         count -= kSlices;
     }

@@ -26,9 +26,9 @@
 // Both loops accept and reject the same streams: the wide tables are built from the same code
 // lengths, after the same checks.
 //
-// The window lives in a work area of two windows: the one being filled and, behind it, the one
-// written before, so a copy never wraps; when the current window is full it is written and moved
-// back. Two rules keep damaged data from doing harm: a copy may not reach before the entry's first
+// The window lives in a work area of several windows in a row: the one being filled follows the
+// one written before, so a copy never wraps; when the last of them is full it is moved to the
+// front. Two rules keep damaged data from doing harm: a copy may not reach before the entry's first
 // byte (the work area still holds the previous entry's data), and no new block is started once the
 // stream's bits are used up (the reader would otherwise supply its last byte again for ever).
 #include "base/exceptions.h"
@@ -43,6 +43,10 @@ namespace kq {
 namespace {
 
 constexpr int kWindow = TUnzipContext::WindowSize;
+// Room behind the last window: a copy may start just before a window's end, and copies move 16
+// bytes at a time.
+constexpr int kSlack = 512;
+static_assert(TUnzipContext::WorkAreaSize >= 2 * kWindow + kSlack);
 
 // Block results.
 constexpr int kBlockOk = 0;
@@ -231,13 +235,19 @@ inline std::uint64_t LoadLittleEndian64(const std::uint8_t* p) {
     return v;
 }
 
-// Copies a match of length bytes from distance bytes back. The destination has room for up to 8
-// bytes more than length, which lets a copy move 8 bytes at a time when the source is at least 8
-// bytes behind.
+// Copies a match of length bytes from distance bytes back. The destination has room for 16 bytes
+// more than length, which lets a copy move 16 or 8 bytes at a time when the source is at least
+// that far behind, and repeat a short pattern 8 bytes at a time.
 inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
     const std::uint8_t* src = out - distance;
     std::uint8_t* const end = out + length;
-    if (distance >= 8) {
+    if (distance >= 16) {
+        do {
+            std::memcpy(out, src, 16);
+            out += 16;
+            src += 16;
+        } while (out < end);
+    } else if (distance >= 8) {
         do {
             std::memcpy(out, src, 8);
             out += 8;
@@ -246,33 +256,79 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     } else if (distance == 1) {
         std::memset(out, *src, length);
     } else {
-        while (out < end)
-            *out++ = *src++;
+        // The pattern of distance bytes, repeated; stores advance by a whole number of patterns.
+        std::uint8_t pattern[8];
+        for (std::uint32_t i = 0; i < 8; ++i)
+            pattern[i] = src[i % distance];
+        const std::uint32_t step = 8 - 8 % distance;
+        do {
+            std::memcpy(out, pattern, 8);
+            out += step;
+        } while (out < end);
     }
 }
+
+// One code of a block: its lengths, checked when the block starts, and the careful loop's tables,
+// built the first time that loop needs them (a block decoded by the fast loop alone never does).
+class BlockCode {
+public:
+    BlockCode(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
+              const std::uint8_t* extraBits, int wantedBits)
+        : lengths_(lengths), n_(n), simpleCount_(simpleCount), bases_(bases), extraBits_(extraBits),
+          wantedBits_(wantedBits) {}
+
+    int Check() const { return CheckCodeLengths(lengths_, n_); }
+    bool Empty() const {
+        for (int i = 0; i < n_; ++i)
+            if (lengths_[i] != 0)
+                return false;
+        return true;
+    }
+    // The careful tables, or null when they cannot be allocated.
+    const TCodeTable* Tables() {
+        if (!built_) {
+            built_ = true;
+            failed_ = table_.Build(lengths_, n_, simpleCount_, bases_, extraBits_, wantedBits_) ==
+                      coderesult::OutOfMemory;
+        }
+        return failed_ ? nullptr : &table_;
+    }
+
+private:
+    const std::uint8_t* lengths_;
+    int n_;
+    int simpleCount_;
+    const std::uint16_t* bases_;
+    const std::uint8_t* extraBits_;
+    int wantedBits_;
+    TCodeTable table_;
+    bool built_ = false;
+    bool failed_ = false;
+};
 
 class Inflater {
 public:
     explicit Inflater(TUnzipContext& context)
-        : c_(context), base_(context.WorkArea()), current_(base_ + kWindow), out_(current_),
-          dynamicLiteral_(context.InflateTables()),
+        : c_(context), base_(context.WorkArea()),
+          end_(base_ + (TUnzipContext::WorkAreaSize - kSlack) / kWindow * kWindow), current_(base_),
+          out_(current_), dynamicLiteral_(context.InflateTables()),
           dynamicDistance_(context.InflateTables() + wide::LiteralEntries) {}
 
     int Run();
 
 private:
-    enum Step { kMore, kEnd, kBad };
+    enum Step { kMore, kEnd, kBad, kOutOfMemory };
 
     int Block();
     int Stored();
     int Fixed();
     int Dynamic();
     int ReadCodeLengths(const TCodeTable& codeLengthCode, std::uint8_t* lengths, int n);
-    int Codes(const TCodeTable& literal, const TCodeTable& distance,
-              const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance);
+    int Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
+              const std::uint32_t* wideDistance);
     Step FastSymbols(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance,
                      bool haveDistances);
-    Step CarefulSymbol(const TCodeTable& literal, const TCodeTable& distance);
+    Step CarefulSymbol(BlockCode& literal, BlockCode& distance);
     const TCodeTableEntry* Decode(const TCodeTable& code);
 
     void Need(int n) { NeedBits(c_, bitBuffer_, bitCount_, n); }
@@ -280,15 +336,18 @@ private:
     void Drop(int n) { DropBits(bitBuffer_, bitCount_, n); }
 
     bool StreamUsedUp() const;
-    std::size_t History() const { return std::size_t(out_ - (windowFilled_ ? base_ : current_)); }
+    const std::uint8_t* FirstByte() const { return windowFilled_ ? current_ - kWindow : current_; }
+    std::size_t History() const { return std::size_t(out_ - FirstByte()); }
     void FlushIfFull();
 
     TUnzipContext& c_;
     std::uint64_t bitBuffer_ = 0;
     int bitCount_ = 0;
-    // The previous window at base_, the current one at current_, the next free byte at out_.
+    // The windows lie between base_ and end_; the current one starts at current_, the one written
+    // before it (once there is one) right in front, and out_ is the next free byte.
     std::uint8_t* const base_;
-    std::uint8_t* const current_;
+    std::uint8_t* const end_;
+    std::uint8_t* current_;
     std::uint8_t* out_;
     bool windowFilled_ = false;
     std::uint32_t* const dynamicLiteral_;
@@ -346,13 +405,19 @@ bool Inflater::StreamUsedUp() const {
 }
 
 void Inflater::FlushIfFull() {
-    std::uint8_t* const end = current_ + kWindow;
-    if (out_ < end)
+    std::uint8_t* next = current_ + kWindow;
+    if (out_ < next)
         return;
     c_.FlushWindow(current_, kWindow);
-    const std::size_t beyond = std::size_t(out_ - end);
-    std::memmove(base_, current_, kWindow + beyond);
-    out_ = current_ + beyond;
+    if (next + kWindow > end_) {
+        // No room for another window: the one just written moves to the front, with what the
+        // last copy wrote beyond it.
+        const std::size_t beyond = std::size_t(out_ - next);
+        std::memmove(base_, current_, kWindow + beyond);
+        next = base_ + kWindow;
+        out_ = next + beyond;
+    }
+    current_ = next;
     windowFilled_ = true;
 }
 
@@ -392,17 +457,16 @@ int Inflater::Stored() {
 int Inflater::Fixed() {
     std::uint8_t lengths[kLiteralCodes];
     wide::FixedLiteralLengths(lengths);
-    TCodeTable literal;
-    int result =
-        literal.Build(lengths, kLiteralCodes, 257, kLengthBase, kLengthExtra, kFixedLiteralBits);
+    BlockCode literal(lengths, kLiteralCodes, 257, kLengthBase, kLengthExtra, kFixedLiteralBits);
+    int result = literal.Check();
     if (result != coderesult::Complete)
         return result;
     std::uint8_t distances[kDistanceCodes];
     std::memset(distances, 5, sizeof distances);
-    TCodeTable distance;
+    BlockCode distance(distances, kDistanceCodes, 0, kDistanceBase, kDistanceExtra,
+                       kFixedDistanceBits);
     // Two of the 32 five-bit codes are unused: this incomplete code is the format's own.
-    result = distance.Build(distances, kDistanceCodes, 0, kDistanceBase, kDistanceExtra,
-                            kFixedDistanceBits);
+    result = distance.Check();
     if (result != coderesult::Complete && result != coderesult::Incomplete)
         return result;
     return Codes(literal, distance, wide::kFixed.literal, wide::kFixed.distance);
@@ -439,14 +503,13 @@ int Inflater::Dynamic() {
             return result;
     }
 
-    TCodeTable literal;
-    int result =
-        literal.Build(lengths, literalCount, 257, kLengthBase, kLengthExtra, kDynamicLiteralBits);
+    BlockCode literal(lengths, literalCount, 257, kLengthBase, kLengthExtra, kDynamicLiteralBits);
+    int result = literal.Check();
     if (result != coderesult::Complete)
         return result;
-    TCodeTable distance;
-    result = distance.Build(lengths + literalCount, distanceCount, 0, kDistanceBase, kDistanceExtra,
-                            kDynamicDistanceBits);
+    BlockCode distance(lengths + literalCount, distanceCount, 0, kDistanceBase, kDistanceExtra,
+                       kDynamicDistanceBits);
+    result = distance.Check();
     if (result != coderesult::Complete)
         return result;
     wide::Build(lengths, literalCount, wide::LiteralBits, wide::LiteralPayload, dynamicLiteral_);
@@ -499,11 +562,11 @@ int Inflater::ReadCodeLengths(const TCodeTable& codeLengthCode, std::uint8_t* le
     return kBlockOk;
 }
 
-int Inflater::Codes(const TCodeTable& literal, const TCodeTable& distance,
-                    const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance) {
-    if (literal.Root() == nullptr)
+int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
+                    const std::uint32_t* wideDistance) {
+    if (literal.Empty())
         return kBlockBad;
-    const bool haveDistances = distance.Root() != nullptr;
+    const bool haveDistances = !distance.Empty();
     for (;;) {
         // A window that filled is written before anything else happens, also before a failure
         // found after it ends the block.
@@ -517,43 +580,71 @@ int Inflater::Codes(const TCodeTable& literal, const TCodeTable& distance,
             return kBlockOk;
         if (step == kBad)
             return kBlockBad;
+        if (step == kOutOfMemory)
+            return coderesult::OutOfMemory;
     }
 }
 
-// Decodes symbols while the input chunk holds at least 8 more bytes and the window has not filled.
-// Every symbol takes at most 48 bits (a 15-bit length code with 5 extra bits, a 15-bit distance
-// code with 13), and each round starts with at least 56, all of them bytes of the current chunk.
+// Decodes symbols while the input chunk holds at least 16 more bytes and the window has not
+// filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in the reservoir; a
+// literal takes at most 15 of them, a length with its distance at most 48 (a 15-bit length code
+// with 5 extra bits, a 15-bit distance code with 13), so a round decodes up to three literals, or
+// refills once more (in the 8 bytes held back) before a length.
 Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                                      const std::uint32_t* wideDistance, bool haveDistances) {
-    const std::uint8_t* in = c_.InputPos;
-    if (c_.InputCount < 8)
+    if (c_.InputCount < 16)
         return kMore;
+    const std::uint8_t* in = c_.InputPos;
     const std::uint8_t* const inStart = in;
-    const std::uint8_t* const inLast = in + c_.InputCount - 8;
+    const std::uint8_t* const inLast = in + c_.InputCount - 16;
     std::uint8_t* out = out_;
     std::uint8_t* const outEnd = current_ + kWindow;
-    const std::uint8_t* const first = windowFilled_ ? base_ : current_;
+    const std::uint8_t* const first = FirstByte();
     std::uint64_t bits = bitBuffer_;
     unsigned count = static_cast<unsigned>(bitCount_);
+    constexpr std::uint32_t kLiteralMask = Mask(wide::LiteralBits);
     Step step = kMore;
 
-    while (in <= inLast && out < outEnd) {
+    const auto refill = [&] {
         bits |= LoadLittleEndian64(in) << count;
         in += (63 - count) >> 3;
         count |= 56;
+    };
+    const auto consume = [&](std::uint32_t n) {
+        bits >>= n;
+        count -= n;
+    };
 
-        std::uint32_t entry = wideLiteral[bits & Mask(wide::LiteralBits)];
-        if (entry & wide::SubTable) {
-            bits >>= wide::LiteralBits;
-            count -= wide::LiteralBits;
-            entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
-        }
-        bits >>= entry & 0xFF;
-        count -= entry & 0xFF;
+    while (in <= inLast && out < outEnd) {
+        refill();
+        std::uint32_t entry = wideLiteral[bits & kLiteralMask];
         if (entry & wide::Literal) {
+            consume(entry & 0xFF);
             *out++ = static_cast<std::uint8_t>(entry >> 16);
-            continue;
+            entry = wideLiteral[bits & kLiteralMask];
+            if (entry & wide::Literal) {
+                consume(entry & 0xFF);
+                *out++ = static_cast<std::uint8_t>(entry >> 16);
+                entry = wideLiteral[bits & kLiteralMask];
+                if (entry & wide::Literal) {
+                    consume(entry & 0xFF);
+                    *out++ = static_cast<std::uint8_t>(entry >> 16);
+                    continue;
+                }
+            }
+            // The entry looked up stays valid: a refill only adds bits above those it used.
+            refill();
         }
+        if (entry & wide::SubTable) {
+            consume(wide::LiteralBits);
+            entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
+            if (entry & wide::Literal) {
+                consume(entry & 0xFF);
+                *out++ = static_cast<std::uint8_t>(entry >> 16);
+                continue;
+            }
+        }
+        consume(entry & 0xFF);
         if (entry & (wide::EndOfBlock | wide::Invalid)) {
             step = (entry & wide::EndOfBlock) ? kEnd : kBad;
             break;
@@ -561,8 +652,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         std::uint32_t extra = (entry >> 8) & 0xF;
         const std::uint32_t length =
             (entry >> 16) + (static_cast<std::uint32_t>(bits) & Mask(extra));
-        bits >>= extra;
-        count -= extra;
+        consume(extra);
         if (!haveDistances) {
             step = kBad;
             break;
@@ -570,12 +660,10 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
 
         entry = wideDistance[bits & Mask(wide::DistanceBits)];
         if (entry & wide::SubTable) {
-            bits >>= wide::DistanceBits;
-            count -= wide::DistanceBits;
+            consume(wide::DistanceBits);
             entry = wideDistance[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
         }
-        bits >>= entry & 0xFF;
-        count -= entry & 0xFF;
+        consume(entry & 0xFF);
         if (entry & wide::Invalid) {
             step = kBad;
             break;
@@ -583,8 +671,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         extra = (entry >> 8) & 0xF;
         const std::uint32_t distance =
             (entry >> 16) + (static_cast<std::uint32_t>(bits) & Mask(extra));
-        bits >>= extra;
-        count -= extra;
+        consume(extra);
         if (distance > std::size_t(out - first)) {
             step = kBad;
             break;
@@ -593,8 +680,8 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         out += length;
     }
 
-    // Hand the unused bytes back to the reader's account; the reservoir keeps whole bytes that
-    // were taken from the chunk, which the careful loop uses before asking the reader again.
+    // Hand the bytes taken back to the reader's account; the reservoir keeps the whole bytes it
+    // took from the chunk, which the careful loop uses before asking the reader again.
     const std::size_t taken = std::size_t(in - inStart);
     c_.InputPos += taken;
     c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - taken);
@@ -608,8 +695,11 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
 }
 
 // One symbol, asking the reader for bits exactly as the careful tables' levels need them.
-Inflater::Step Inflater::CarefulSymbol(const TCodeTable& literal, const TCodeTable& distance) {
-    const TCodeTableEntry* entry = Decode(literal);
+Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance) {
+    const TCodeTable* literalTables = literal.Tables();
+    if (literalTables == nullptr)
+        return kOutOfMemory;
+    const TCodeTableEntry* entry = Decode(*literalTables);
     if (entry == nullptr)
         return kBad;
     if (entry->e == codeop::Literal) {
@@ -623,9 +713,12 @@ Inflater::Step Inflater::CarefulSymbol(const TCodeTable& literal, const TCodeTab
     Drop(entry->e);
 
     // A length with no distance code to go with it (all distance lengths were 0).
-    if (distance.Root() == nullptr)
+    if (distance.Empty())
         return kBad;
-    entry = Decode(distance);
+    const TCodeTable* distanceTables = distance.Tables();
+    if (distanceTables == nullptr)
+        return kOutOfMemory;
+    entry = Decode(*distanceTables);
     if (entry == nullptr)
         return kBad;
     Need(entry->e);

@@ -44,7 +44,7 @@ TEST(DeflateGuards, NoCopyFromBeforeTheEntrysFirstByte) {
         // Spare bytes after the stream let the fast loop see it too.
         for (const std::size_t spare : {0, 16}) {
             Bytes data = LiteralsThenCopy(c.literals, c.distanceCode);
-            data.resize(data.size() + spare);
+            data.insert(data.end(), spare, std::uint8_t{0});
             const DecodeRecord r =
                 Decode(method::Deflated, data, DecodeOptions().Declared(100).PreviousEntry('Z'));
             EXPECT_EQ(r.inflateResult, c.result);

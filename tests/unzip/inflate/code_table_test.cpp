@@ -89,6 +89,8 @@ TEST(CodeTable, Shapes) {
                               kBases, kExtra, c.wanted),
                   c.result);
         EXPECT_EQ(table.LookupBits(), c.bits);
+        EXPECT_EQ(CheckCodeLengths(c.lengths.data(), static_cast<int>(c.lengths.size())),
+                  c.result);
         for (const Expect& x : c.root) {
             SCOPED_TRACE("index " + std::to_string(x.index));
             const TCodeTableEntry& entry = table.Root()[x.index];

@@ -44,6 +44,10 @@ inline constexpr int MaxCodeValues = 288;
 int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
                    const std::uint8_t* extraBits, TCodeTableEntry*& table, int& lookupBits);
 
+// What BuildCodeTable answers for these lengths (Complete, Incomplete or OverSubscribed), without
+// building anything.
+int CheckCodeLengths(const std::uint8_t* lengths, int n);
+
 // Releases every level of a code built by BuildCodeTable; null is allowed.
 void FreeCodeTable(TCodeTableEntry* table);
 

@@ -22,9 +22,10 @@ public:
     static constexpr int ChunkSize = 16000;
     // The sliding window of Deflate and Implode.
     static constexpr int WindowSize = 32768;
-    // The work area holds two windows (the previous one behind the current one, so that Deflate
-    // copies never wrap) and room for one copy that runs past the end of the current one.
-    static constexpr int WorkAreaSize = 2 * WindowSize + 1024;
+    // The work area holds several windows in a row, so that Deflate copies never wrap: when the
+    // last one is full it moves to the front as the history of the next. Behind them is room for
+    // one copy that runs past the end of a window.
+    static constexpr int WorkAreaSize = 8 * WindowSize + 1024;
     // Entries of the Deflate decoder's own lookup tables.
     static constexpr int InflateTableEntries = 12288;
 
