@@ -79,6 +79,45 @@ TEST(InputReader, ShortReadIsAPrematureEnd) {
     EXPECT_EQ(stored.error, "Premature end of file reached");
 }
 
+// A stored Deflate block of n bytes, not the last, followed by an empty final fixed block.
+Bytes StoredThenEmpty(std::size_t n) {
+    Bytes stream = {0x00, std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(~n),
+                    std::uint8_t(~n >> 8)};
+    stream.resize(stream.size() + n, 'x');
+    stream.push_back(0x03); // final fixed block: end of block right away
+    stream.push_back(0x00);
+    return stream;
+}
+
+// Inside a Deflate block a short read ends the block, and the entry then fails its CRC check;
+// while a block's first bits are read it leaves the decoder.
+TEST(InputReader, PrematureEndInsideADeflateBlockOrAtItsStart) {
+    struct Case {
+        const char* what;
+        std::size_t storedBytes;
+        std::size_t archiveBytes;
+        int result;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"the second chunk is cut short inside the stored block", 20000, 17000, 1, ""},
+        {"the second chunk is missing where the final block starts", 15995, 16000, -1,
+         "Premature end of file reached"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes stream = StoredThenEmpty(c.storedBytes);
+        const DecodeRecord r =
+            Decode(method::Deflated, Bytes(stream.begin(), stream.begin() + c.archiveBytes),
+                   DecodeOptions()
+                       .Declared(static_cast<std::int32_t>(c.storedBytes))
+                       .Compressed(static_cast<std::int32_t>(stream.size())));
+        EXPECT_EQ(r.inflateResult, c.result);
+        EXPECT_EQ(r.error, c.error);
+        EXPECT_TRUE(r.writes.empty());
+    }
+}
+
 TEST(InputReader, GoesOnInTheNextVolumeOrGivesUp) {
     const Bytes data = MakeInput(InputKind::Random, 30000, 2);
     MemoryArchive second(Bytes(data.begin() + 10000, data.end()));

@@ -81,6 +81,20 @@ TEST(OutputPath, DiskFullLeavesTheExtraction) {
     }
 }
 
+// Byte by byte, as the legacy decoders write: a full buffer is written at once.
+TEST(OutputPath, PutOutputByteWritesEveryFullChunk) {
+    TUnzipContext context;
+    RecordingStream output;
+    context.StartEntry(&output, 0, 40000, false);
+    const Bytes data = MakeInput(InputKind::Text, 40000, 8);
+    for (const std::uint8_t b : data)
+        context.PutOutputByte(b);
+    EXPECT_EQ(output.writes, (std::vector<std::int32_t>{16000, 16000}));
+    context.FlushOutput();
+    EXPECT_EQ(output.writes, (std::vector<std::int32_t>{16000, 16000, 8000}));
+    EXPECT_EQ(context.FinalCrc(), ZlibCrc(data));
+}
+
 TEST(OutputPath, ZeroBytesWriteNothingAndKeepTheCrcOfNoData) {
     const DecodeRecord r = Decode(method::Stored, {}, DecodeOptions().Declared(0));
     EXPECT_TRUE(r.writes.empty());
