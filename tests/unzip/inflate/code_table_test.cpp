@@ -1,6 +1,6 @@
-// Code tables built from code lengths: the result (complete, incomplete, over-subscribed), the
-// lookup width, the entries of small codes worked out by hand, and for larger codes that every
-// canonical code decodes through the levels to its value, consuming exactly its length.
+// Code tables built from code lengths: the result, the lookup width and the entries of small codes
+// worked out by hand, and for larger codes that every canonical code decodes through the levels to
+// its value, consuming exactly its length.
 #include "support/bit_writer.h"
 #include "unzip/code_table.h"
 
@@ -10,29 +10,36 @@ namespace kq::test {
 namespace {
 
 struct Expect {
-    int index;
-    int e;
-    int b;
-    int v; // -1: not checked
+    int index, e, b, v; // v -1: not checked
 };
 
 struct ShapeCase {
     const char* what;
     std::vector<std::uint8_t> lengths;
-    int simple;
-    int wanted;
-    int result;
-    int bits;
+    int simple, wanted, result, bits;
     std::vector<Expect> root;
 };
 
 const std::uint16_t kBases[] = {300, 400};
 const std::uint8_t kExtra[] = {3, 4};
 
+std::vector<std::uint8_t> Ladder() { // lengths 1 to 15, then 15 again: complete
+    std::vector<std::uint8_t> lengths;
+    for (int len = 1; len <= 15; ++len)
+        lengths.push_back(static_cast<std::uint8_t>(len));
+    lengths.push_back(15);
+    return lengths;
+}
+
+std::vector<std::uint8_t> WithEndOfBlock() { // 65 "00", 66 "01", 256 "10", 257 "11"
+    std::vector<std::uint8_t> lengths(258, 0);
+    lengths[65] = lengths[66] = lengths[256] = lengths[257] = 2;
+    return lengths;
+}
+
+// Index bits are the code's bits in the order they arrive: "10" is index 1, "110" starts at 3.
 const ShapeCase kShapes[] = {
-    // Codes: value 1 "0", value 0 "10", value 2 "110", value 3 "111". Indexes take the code's
-    // first bit as their lowest bit; the two 3-bit codes share a 1-bit table under "11".
-    {"complete code with a further table",
+    {"complete code with a further table (1 \"0\", 0 \"10\", 2 \"110\", 3 \"111\")",
      {2, 1, 3, 3},
      4,
      2,
@@ -79,118 +86,75 @@ const ShapeCase kShapes[] = {
      coderesult::Complete,
      2,
      {{1, 3, 2, 300}, {3, 4, 2, 400}}},
+    {"value 256 among the simple ones is the end of block",
+     WithEndOfBlock(),
+     257,
+     9,
+     coderesult::Complete,
+     2,
+     {{1, codeop::EndOfBlock, 2, -1}, {3, 3, 2, 300}}},
+    // Codes of 6 bits and more start with five 1 bits; the further table below is as wide as
+    // the first level (it stays unfilled at any smaller width) and links on.
+    {"a further table grows while the longer codes would leave it unfilled",
+     Ladder(),
+     16,
+     5,
+     coderesult::Complete,
+     5,
+     {{31, codeop::Literal + 5, 5, -1}}},
 };
 
 TEST(CodeTable, Shapes) {
     for (const ShapeCase& c : kShapes) {
         SCOPED_TRACE(c.what);
         TCodeTable table;
-        EXPECT_EQ(table.Build(c.lengths.data(), static_cast<int>(c.lengths.size()), c.simple,
-                              kBases, kExtra, c.wanted),
-                  c.result);
+        const int n = static_cast<int>(c.lengths.size());
+        EXPECT_EQ(table.Build(c.lengths.data(), n, c.simple, kBases, kExtra, c.wanted), c.result);
+        EXPECT_EQ(CheckCodeLengths(c.lengths.data(), n), c.result);
         EXPECT_EQ(table.LookupBits(), c.bits);
-        EXPECT_EQ(CheckCodeLengths(c.lengths.data(), static_cast<int>(c.lengths.size())),
-                  c.result);
         for (const Expect& x : c.root) {
-            SCOPED_TRACE("index " + std::to_string(x.index));
             const TCodeTableEntry& entry = table.Root()[x.index];
-            EXPECT_EQ(entry.e, x.e);
-            EXPECT_EQ(entry.b, x.b);
-            if (x.v >= 0) {
-                EXPECT_EQ(entry.v, x.v);
-            }
+            EXPECT_EQ(entry.e, x.e) << "index " << x.index;
+            EXPECT_EQ(entry.b, x.b) << "index " << x.index;
+            EXPECT_TRUE(x.v < 0 || entry.v == x.v) << "index " << x.index;
         }
     }
-}
-
-TEST(CodeTable, EndOfBlockIsValue256AmongTheSimpleOnes) {
-    std::vector<std::uint8_t> lengths(258, 0);
-    lengths[65] = lengths[256] = lengths[257] = 2;
-    lengths[66] = 2;
-    TCodeTable table;
-    ASSERT_EQ(table.Build(lengths.data(), 258, 257, kBases, kExtra, 9), coderesult::Complete);
-    // Codes in value order: 65 "00", 66 "01", 256 "10", 257 "11"; index bits are reversed.
-    EXPECT_EQ(table.Root()[1].e, codeop::EndOfBlock);
-    EXPECT_EQ(table.Root()[3].e, 3);
-    EXPECT_EQ(table.Root()[3].v, 300);
-}
-
-// Walks the tables the way a decoder does: index with the lookup width, drop b bits at a level,
-// index the next level with its own width.
-int DecodeThroughTables(const TCodeTable& table, std::uint32_t reversedCode, int& used) {
-    const TCodeTableEntry* entry = table.Root() + (reversedCode & ((1u << table.LookupBits()) - 1));
-    used = 0;
-    while (entry->e > codeop::Literal && entry->e != codeop::Invalid) {
-        used += entry->b;
-        reversedCode >>= entry->b;
-        const int width = entry->e - codeop::Literal;
-        entry = entry->t + (reversedCode & ((1u << width) - 1));
-    }
-    used += entry->b;
-    return entry->e == codeop::Invalid ? -1 : entry->v;
-}
-
-std::uint32_t Reverse(std::uint32_t code, int length) {
-    std::uint32_t r = 0;
-    for (int i = 0; i < length; ++i)
-        r |= ((code >> i) & 1) << (length - 1 - i);
-    return r;
 }
 
 TEST(CodeTable, EveryCodeDecodesToItsValue) {
-    // A ladder of lengths 1 to 15 (complete), which needs three levels below a 5-bit table.
-    std::vector<int> ladder;
-    for (int len = 1; len <= 15; ++len)
-        ladder.push_back(len);
-    ladder.push_back(15);
-    std::vector<int> lopsided(286, 0);
-    for (int v = 0; v < 286; ++v)
-        lopsided[v] = v < 8 ? 4 : v < 100 ? 9 : v < 200 ? 10 : 0;
-    lopsided[200] = 10;
-    struct Set {
-        const char* what;
-        std::vector<int> lengths;
-        int wanted;
-    };
-    const Set sets[] = {{"fixed literal/length code, 7-bit lookup", FixedLiteralLengths(), 7},
-                        {"ladder, 5-bit lookup", ladder, 5},
-                        {"ladder, 9-bit lookup", ladder, 9},
-                        {"lopsided code, 9-bit lookup", lopsided, 9},
-                        {"lopsided code, 6-bit lookup", lopsided, 6}};
-    for (const Set& s : sets) {
-        SCOPED_TRACE(s.what);
-        std::vector<std::uint8_t> lengths(s.lengths.begin(), s.lengths.end());
-        TCodeTable table;
+    std::vector<std::uint8_t> lopsided(286, 0); // incomplete, codes of 4, 9 and 10 bits
+    for (int v = 0; v <= 200; ++v)
+        lopsided[v] = v < 8 ? 4 : v < 100 ? 9 : 10;
+    const std::vector<int> fixed = FixedLiteralLengths();
+    const std::pair<std::vector<std::uint8_t>, int> sets[] = {
+        {{fixed.begin(), fixed.end()}, 7}, {Ladder(), 5}, {Ladder(), 9}, {lopsided, 6}};
+    for (const auto& [lengths, wanted] : sets) {
+        SCOPED_TRACE("lookup " + std::to_string(wanted) + ", " + std::to_string(lengths.size()) +
+                     " values");
         const int n = static_cast<int>(lengths.size());
-        const int result = table.Build(lengths.data(), n, n, nullptr, nullptr, s.wanted);
-        ASSERT_TRUE(result == coderesult::Complete || result == coderesult::Incomplete);
-        const std::vector<std::uint32_t> codes = CanonicalCodes(s.lengths);
+        TCodeTable table;
+        ASSERT_LE(table.Build(lengths.data(), n, n, nullptr, nullptr, wanted),
+                  coderesult::Incomplete);
+        const auto codes = CanonicalCodes(std::vector<int>(lengths.begin(), lengths.end()));
         for (int v = 0; v < n; ++v) {
-            if (s.lengths[v] == 0)
+            if (lengths[v] == 0)
                 continue;
+            // The code's bits in arrival order, then a walk through the levels as a decoder does.
+            std::uint32_t bits = 0;
+            for (int i = 0; i < lengths[v]; ++i)
+                bits |= ((codes[v] >> i) & 1) << (lengths[v] - 1 - i);
+            const TCodeTableEntry* entry = table.Root() + (bits & ((1u << table.LookupBits()) - 1));
             int used = 0;
-            EXPECT_EQ(DecodeThroughTables(table, Reverse(codes[v], s.lengths[v]), used), v);
-            EXPECT_EQ(used, s.lengths[v]) << "value " << v;
+            while (entry->e > codeop::Literal && entry->e != codeop::Invalid) {
+                used += entry->b;
+                bits >>= entry->b;
+                entry = entry->t + (bits & ((1u << (entry->e - codeop::Literal)) - 1));
+            }
+            EXPECT_EQ(entry->e, v == 256 ? codeop::EndOfBlock : codeop::Literal) << "value " << v;
+            EXPECT_EQ(entry->v, v);
+            EXPECT_EQ(used + entry->b, lengths[v]) << "value " << v;
         }
     }
-}
-
-// A further table below a 5-bit first level starts as wide as the next code needs and grows while
-// the longer codes would leave it unfilled, never wider than the first level.
-TEST(CodeTable, FurtherTableWidths) {
-    std::vector<std::uint8_t> ladder;
-    for (int len = 1; len <= 15; ++len)
-        ladder.push_back(static_cast<std::uint8_t>(len));
-    ladder.push_back(15);
-    TCodeTable table;
-    ASSERT_EQ(table.Build(ladder.data(), 16, 16, nullptr, nullptr, 5), coderesult::Complete);
-    // Codes of 6 bits and more start with five 1 bits: index 31.
-    const TCodeTableEntry& link = table.Root()[31];
-    EXPECT_EQ(link.e, codeop::Literal + 5);
-    EXPECT_EQ(link.b, 5);
-    const TCodeTableEntry& next = link.t[31];
-    EXPECT_EQ(next.e, codeop::Literal + 5);
-    EXPECT_EQ(next.b, 5);
 }
 
 } // namespace
