@@ -253,7 +253,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         // With repetitions, the fastest one: the machine is shared, and noise only adds time.
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+            // Reported repetitions, or their median when only aggregates are reported.
+            const bool repetition = run.run_type == Run::RT_Iteration;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!(repetition || median) || run.error_occurred)
                 continue;
             const std::string name = run.run_name.function_name;
             const double t = run.GetAdjustedRealTime();
@@ -284,7 +287,8 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::cout << "\nTime ratio, ours / zlib (below 1.0: ours is faster; fastest repetition)\n";
+    std::cout << "\nTime ratio, ours / zlib (below 1.0: ours is faster; the best repetition, or "
+                 "the median when only aggregates are reported)\n";
     auto& t = reporter.times;
     const auto ratio = [&](const std::string& ours, const std::string& theirs) -> std::string {
         if (!t.count(ours) || !t.count(theirs))
