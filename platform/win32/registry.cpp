@@ -1,0 +1,145 @@
+#include "platform/registry.h"
+
+#include "platform/win32_api.h"
+
+#include <utility>
+#include <vector>
+
+namespace kq {
+
+namespace {
+
+HKEY Key(std::intptr_t handle) {
+    return reinterpret_cast<HKEY>(handle);
+}
+
+// The path without empty parts: Windows refuses a leading "\" and a doubled one.
+std::string Normalised(const std::string& subKey) {
+    std::string path;
+    std::string::size_type start = 0;
+    while (start <= subKey.size()) {
+        std::string::size_type end = subKey.find('\\', start);
+        if (end == std::string::npos) {
+            end = subKey.size();
+        }
+        if (end > start) {
+            if (!path.empty()) {
+                path += '\\';
+            }
+            path.append(subKey, start, end - start);
+        }
+        start = end + 1;
+    }
+    return path;
+}
+
+// Registry calls return their error instead of leaving it for GetLastError.
+bool Succeeded(LONG result) {
+    if (result != ERROR_SUCCESS) {
+        SetLastError(static_cast<std::uint32_t>(result));
+        return false;
+    }
+    return true;
+}
+
+bool IsStringType(std::uint32_t type) {
+    return type == reg::Sz || type == reg::ExpandSz;
+}
+
+} // namespace
+
+RegKey::~RegKey() {
+    Close();
+}
+
+RegKey::RegKey(RegKey&& other) noexcept : handle_(std::exchange(other.handle_, 0)) {}
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, 0);
+    }
+    return *this;
+}
+
+bool RegKey::Create(const std::string& subKey) {
+    Close();
+    HKEY key = nullptr;
+    if (!Succeeded(::RegCreateKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, nullptr,
+                                     REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
+                                     nullptr))) {
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(key);
+    return true;
+}
+
+bool RegKey::Open(const std::string& subKey) {
+    Close();
+    HKEY key = nullptr;
+    if (!Succeeded(
+            ::RegOpenKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, KEY_READ, &key))) {
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(key);
+    return true;
+}
+
+bool RegKey::IsOpen() const {
+    return handle_ != 0;
+}
+
+void RegKey::Close() {
+    if (IsOpen()) {
+        ::RegCloseKey(Key(std::exchange(handle_, 0)));
+    }
+}
+
+bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
+    if (!IsOpen()) {
+        SetLastError(err::InvalidHandle);
+        return false;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (!Succeeded(
+            ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, nullptr, &size))) {
+        return false;
+    }
+    // The value may grow between the two calls; ask again until it fits.
+    std::vector<BYTE> buffer;
+    LONG result = ERROR_MORE_DATA;
+    while (result == ERROR_MORE_DATA) {
+        buffer.resize(size + 1);
+        size = static_cast<DWORD>(buffer.size());
+        result =
+            ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, buffer.data(), &size);
+    }
+    if (!Succeeded(result)) {
+        return false;
+    }
+    value.type = type;
+    value.data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+    if (IsStringType(type)) {
+        value.data = value.data.substr(0, value.data.find('\0'));
+    }
+    return true;
+}
+
+bool RegKey::SetStringValue(const std::string& name, const std::string& text) {
+    return SetValue(name, reg::Sz, text);
+}
+
+bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::string& data) {
+    if (!IsOpen()) {
+        SetLastError(err::InvalidHandle);
+        return false;
+    }
+    // A string is stored with its terminating NUL, as readers of the registry expect.
+    const std::string stored = IsStringType(type) ? data + '\0' : data;
+    return Succeeded(::RegSetValueExA(Key(handle_), name.c_str(), 0, type,
+                                      reinterpret_cast<const BYTE*>(stored.data()),
+                                      static_cast<DWORD>(stored.size())));
+}
+
+} // namespace kq
