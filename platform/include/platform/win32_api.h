@@ -24,3 +24,4 @@
 #undef RemoveDirectory
 #undef SetCurrentDirectory
 #undef SetFileAttributes
+#undef WritePrivateProfileString
