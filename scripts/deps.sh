@@ -12,7 +12,7 @@ packages=(
     # Wine with a virtual display, screenshots and CJK glyphs
     wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-zenhei locales
     # peers and oracles used by the tests
-    zip unzip python3 zlib1g-dev
+    zip unzip python3 zlib1g-dev libz-mingw-w64-dev libbenchmark-dev
 )
 
 log=$(mktemp)

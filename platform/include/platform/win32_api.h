@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #undef CreateDirectory
+#undef CreateProcess
 #undef DeleteFile
 #undef GetCurrentDirectory
 #undef GetDriveType

@@ -1,0 +1,86 @@
+#include "platform/process.h"
+
+#include "platform/win32_api.h"
+
+#include <cstdio>
+#include <iostream>
+#include <utility>
+
+namespace kq {
+
+namespace {
+
+ProcessLauncher& Launcher() {
+    static ProcessLauncher launcher;
+    return launcher;
+}
+
+ExitProcessHook& ExitHook() {
+    static ExitProcessHook hook;
+    return hook;
+}
+
+// A handle CreateProcessA hands back, closed when it goes out of scope.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+    ~OwnedHandle() {
+        if (handle_ != nullptr) {
+            ::CloseHandle(handle_);
+        }
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
+const char* NullWhenEmpty(const std::string& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+} // namespace
+
+bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
+    if (Launcher()) {
+        const ProcessLauncher launcher = Launcher(); // it may replace itself
+        return launcher(request);
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created{};
+    std::string commandLine = request.commandLine; // CreateProcessA may write into it
+    if (!::CreateProcessA(NullWhenEmpty(request.applicationName), commandLine.data(), nullptr,
+                          nullptr, FALSE, request.creationFlags, nullptr,
+                          NullWhenEmpty(request.currentDirectory), &startup, &created)) {
+        return false;
+    }
+    const OwnedHandle process(created.hProcess);
+    const OwnedHandle thread(created.hThread);
+    if (ids != nullptr) {
+        *ids = ProcessIds{created.dwProcessId, created.dwThreadId};
+    }
+    return true;
+}
+
+void SetProcessLauncher(ProcessLauncher launcher) {
+    Launcher() = std::move(launcher);
+}
+
+void ExitProcess(std::uint32_t exitCode) {
+    if (ExitHook()) {
+        const ExitProcessHook hook = ExitHook();
+        hook(exitCode);
+    }
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    ::ExitProcess(exitCode);
+}
+
+void SetExitProcessHook(ExitProcessHook hook) {
+    ExitHook() = std::move(hook);
+}
+
+} // namespace kq
