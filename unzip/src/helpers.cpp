@@ -4,6 +4,7 @@
 #include "unzip/helpers.h"
 
 #include "base/strings.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/volumes.h"
 
@@ -35,12 +36,20 @@ std::string FromOwnedText(const std::optional<std::string>& text) {
 }
 
 bool ForceDirectories(const std::string& path) {
-    std::string folder = path;
-    while (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
+    // Trailing backslashes go; a trail byte of a double-byte character that equals one stays,
+    // so the name is scanned from its start.
+    const int codePage = static_cast<int>(GetACP());
+    size_t length = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i]), codePage) && i + 1 < path.size())
+            length = ++i + 1;
+        else if (path[i] != '\\')
+            length = i + 1;
+    }
+    const std::string folder = path.substr(0, length);
     if (folder.empty() || DirectoryExists(folder))
         return true;
-    const std::string parent = ExtractFilePath(folder);
+    const std::string parent = ExtractFilePath(folder, codePage);
     // A drive ("C:") or a name without any folder above it has no parent to create first.
     if (!parent.empty() && parent != folder && !ForceDirectories(parent))
         return false;

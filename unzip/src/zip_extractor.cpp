@@ -2,7 +2,10 @@
 #include "unzip/zip_extractor.h"
 
 #include "base/format.h"
+#include "platform/codepage.h"
+#include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/shell.h"
 #include "unzip/archive_format.h"
 #include "unzip/errors.h"
 #include "unzip/helpers.h"
@@ -22,24 +25,52 @@ const TEnumInfo& IncompleteZipModeInfo() {
     return info;
 }
 
-const TClassInfo& TZipExtractor::StaticClassInfo() {
-    static const TClassInfo info(
-        "TZipExtractor", &TComponent::StaticClassInfo(),
-        TClassTable<TZipExtractor>()
-            .String("ZipName", &TZipExtractor::ZipName, &TZipExtractor::SetZipName)
-            .Enumeration("SortMode", ZipSortModeInfo(), &TZipExtractor::SortMode,
-                         &TZipExtractor::SetSortMode)
-            .Enumeration("IncompleteZipMode", IncompleteZipModeInfo(),
-                         &TZipExtractor::IncompleteZipMode, &TZipExtractor::SetIncompleteZipMode)
-            .Boolean("KeepZipOpen", &TZipExtractor::KeepZipOpen, &TZipExtractor::SetKeepZipOpen)
-            .Boolean("DoProcessMessages", &TZipExtractor::DoProcessMessages,
-                     &TZipExtractor::SetDoProcessMessages)
-            .Event("OnInCompleteZip")
-            .Event("OnGetNextDisk"));
+const TEnumInfo& OverwriteModeInfo() {
+    static const TEnumInfo info("TUZOverwriteMode",
+                                {"Prompt", "Always", "Never", "ifNewer", "ifOlder"});
     return info;
 }
 
-TZipExtractor::TZipExtractor(TComponent* owner) : TComponent(owner) {
+const TClassInfo& TZipExtractor::StaticClassInfo() {
+    using Z = TZipExtractor;
+    static const TClassInfo info(
+        "TZipExtractor", &TComponent::StaticClassInfo(),
+        TClassTable<Z>()
+            .Integer("ThisVersion", &Z::ThisVersion, &Z::SetThisVersion)
+            .String("ZipName", &Z::ZipName, &Z::SetZipName)
+            .String("DestDir", &Z::DestDir, &Z::SetDestDir)
+            .String("RootDir", &Z::RootDir, &Z::SetRootDir)
+            .Enumeration("SortMode", ZipSortModeInfo(), &Z::SortMode, &Z::SetSortMode)
+            .Boolean("RecreateDirs", &Z::RecreateDirs, &Z::SetRecreateDirs)
+            .Enumeration("OverwriteMode", OverwriteModeInfo(), &Z::OverwriteMode,
+                         &Z::SetOverwriteMode)
+            .StringList("FilesList", &Z::FilesList, &Z::SetFilesList)
+            .Boolean("DoAll", &Z::DoAll, &Z::SetDoAll)
+            .Enumeration("IncompleteZipMode", IncompleteZipModeInfo(), &Z::IncompleteZipMode,
+                         &Z::SetIncompleteZipMode)
+            .Boolean("KeepZipOpen", &Z::KeepZipOpen, &Z::SetKeepZipOpen)
+            .Boolean("DoProcessMessages", &Z::DoProcessMessages, &Z::SetDoProcessMessages)
+            .Boolean("RetainAttributes", &Z::RetainAttributes, &Z::SetRetainAttributes)
+            .Boolean("ReplaceReadOnly", &Z::ReplaceReadOnly, &Z::SetReplaceReadOnly)
+            .Boolean("FlushFilesOnClose", &Z::FlushFilesOnClose, &Z::SetFlushFilesOnClose)
+            .Event("OnStartUnZipInfo")
+            .Event("OnFilePercentDone")
+            .Event("OnTotalPercentDone")
+            .Event("OnStartUnZip")
+            .Event("OnEndUnZip")
+            .Event("OnPromptForOverwrite")
+            .Event("OnSkippingFile")
+            .Event("OnBadPassword")
+            .Event("OnBadCRC")
+            .Event("OnInCompleteZip")
+            .Event("OnGetNextDisk")
+            .Event("OnUnZipComplete")
+            .Event("OnGetNextBuffer"));
+    return info;
+}
+
+TZipExtractor::TZipExtractor(TComponent* owner)
+    : TComponent(owner), filesList_(std::make_unique<TStringList>()) {
     if (!Designing())
         OnGetNextDisk = [this](TObject* sender, int nextDisk, AnsiString& fileName) {
             DefaultGetNextDisk(sender, nextDisk, fileName);
@@ -51,23 +82,93 @@ TZipExtractor::~TZipExtractor() {
     DiscardCatalogue();
 }
 
+void TZipExtractor::Assign(const TPersistent* source) {
+    const auto* other = dynamic_cast<const TZipExtractor*>(source);
+    if (other == nullptr) {
+        TComponent::Assign(source);
+        return;
+    }
+    SetZipName(other->zipName_);
+    destDir_ = other->destDir_;
+    rootDir_ = other->rootDir_;
+    sortMode_ = other->sortMode_;
+    recreateDirs_ = other->recreateDirs_;
+    overwriteMode_ = other->overwriteMode_;
+    filesList_->Assign(other->filesList_.get());
+    doAll_ = other->doAll_;
+    incompleteZipMode_ = other->incompleteZipMode_;
+    keepZipOpen_ = other->keepZipOpen_;
+    doProcessMessages_ = other->doProcessMessages_;
+    retainAttributes_ = other->retainAttributes_;
+    replaceReadOnly_ = other->replaceReadOnly_;
+    OnStartUnZipInfo = other->OnStartUnZipInfo;
+    OnFilePercentDone = other->OnFilePercentDone;
+    OnTotalPercentDone = other->OnTotalPercentDone;
+    OnStartUnZip = other->OnStartUnZip;
+    OnEndUnZip = other->OnEndUnZip;
+    OnPromptForOverwrite = other->OnPromptForOverwrite;
+    OnSkippingFile = other->OnSkippingFile;
+    OnBadPassword = other->OnBadPassword;
+    OnBadCRC = other->OnBadCRC;
+    OnInCompleteZip = other->OnInCompleteZip;
+    OnGetNextDisk = other->OnGetNextDisk;
+    OnUnZipComplete = other->OnUnZipComplete;
+    OnGetNextBuffer = other->OnGetNextBuffer;
+}
+
+void TZipExtractor::Loaded() {
+    TComponent::Loaded();
+    // ThisVersion is the component's own stamp whatever a stored description says; it has no
+    // state to set.
+}
+
 void TZipExtractor::SetZipName(const AnsiString& name) {
     if (Designing()) {
         zipName_ = name;
         return;
     }
+    if (busy_)
+        throw EInvalidOperation(zipmsg::ArchiveInUse);
     if (SameText(name, zipName_))
         return;
-    if (!name.empty() && name.back() == '?') {
-        // Choosing the archive in a file-open dialog needs a dialog the platform layer does not
-        // offer yet; the request is treated as refused, and nothing changes.
-        throw EUserCanceled(zipmsg::CanceledZipName);
+    AnsiString chosen = name;
+    if (!chosen.empty() && chosen.back() == '?') {
+        const AnsiString folder = ExtractFilePath(LeftStr(chosen, chosen.size() - 1), GetACP());
+        const AnsiString start = !folder.empty() && DirectoryExists(folder) ? folder : "C:\\";
+        if (!ShowFileOpenDialog("Open a Zip File",
+                                "Zip Files (*.ZIP)|*.zip|SFX Files (*.EXE)|*.exe|"
+                                "Jar Files (*.JAR)|*.jar|All Files (*.*)|*.*",
+                                start, chosen))
+            throw EUserCanceled(zipmsg::CanceledZipName);
     }
-    zipName_ = name;
+    zipName_ = chosen;
     DiscardCatalogue();
     archiveTime_ = -1;
     endCentral_.Reset();
     CloseArchive();
+}
+
+void TZipExtractor::SetDestDir(const AnsiString& folder) {
+    AnsiString chosen = folder;
+    if (chosen == "?") {
+        // The shell's dialog lets the user make a new folder, so what comes back exists.
+        if (!ShowFolderDialog("Set Destination Directory", std::wstring(), chosen))
+            throw EUserCanceled(zipmsg::CanceledDestDir);
+    }
+    if (!chosen.empty() && chosen.back() == '\\')
+        chosen.pop_back();
+    destDir_ = chosen;
+}
+
+void TZipExtractor::SetRootDir(const AnsiString& folder) {
+    rootDir_ = folder.empty() ? folder : IncludeTrailingBackslash(folder, GetACP());
+}
+
+void TZipExtractor::SetFilesList(TStrings* list) {
+    if (list == nullptr)
+        filesList_->Clear();
+    else
+        filesList_->Assign(list);
 }
 
 // --- The catalogue -------------------------------------------------------------------------------
@@ -106,7 +207,8 @@ void TZipExtractor::DiscardCatalogue() {
 
 void TZipExtractor::OpenArchive() {
     if (!archive_)
-        archive_ = std::make_unique<TLFNFileStream>(zipName_, FileMode::ReadDenyWrite, false);
+        archive_ =
+            std::make_unique<TLFNFileStream>(zipName_, FileMode::ReadDenyWrite, flushFilesOnClose_);
 }
 
 void TZipExtractor::CloseArchive() {
@@ -123,24 +225,31 @@ void TZipExtractor::OpenAndRefreshCatalogue() {
 
 namespace {
 
-// Closes the archive when the comment has been read, unless the owner keeps it open.
-class CloseUnlessKept {
+// Leaves the archive as a comment read found it: closed again unless the owner keeps it open,
+// and otherwise where it was, since an extraction may be reading it (a handler can ask for a
+// comment in the middle of an entry).
+class RestoreArchive {
 public:
-    explicit CloseUnlessKept(TZipExtractor& zip) : zip_(zip) {}
-    ~CloseUnlessKept() {
+    RestoreArchive(TZipExtractor& zip, TStream* open)
+        : zip_(zip), open_(open), position_(open ? open->Position() : 0) {}
+    ~RestoreArchive() {
         if (!zip_.KeepZipOpen())
             zip_.CloseArchive();
+        else if (open_ != nullptr)
+            open_->Seek(position_, soFromBeginning);
     }
 
 private:
     TZipExtractor& zip_;
+    TStream* open_;
+    std::int64_t position_;
 };
 
 } // namespace
 
 std::optional<std::string> TZipExtractor::ReadEntryComment(const TZipHeaderInfo& entry) {
+    RestoreArchive restore(*this, archive_.get());
     OpenArchive();
-    CloseUnlessKept closer(*this);
     archive_->Seek(entry.CentralRecordOffset(), soFromBeginning);
     std::uint8_t record[kCentralRecordSize];
     ReadArchiveBytes(*archive_, record, kCentralRecordSize);
@@ -154,8 +263,8 @@ std::optional<std::string> TZipExtractor::ReadEntryComment(const TZipHeaderInfo&
 }
 
 std::optional<std::string> TZipExtractor::ReadArchiveComment() {
+    RestoreArchive restore(*this, archive_.get());
     OpenArchive();
-    CloseUnlessKept closer(*this);
     archive_->Seek(endCentral_.CommentOffset(), soFromBeginning);
     std::string comment(endCentral_.CommentLength(), '\0');
     ReadArchiveBytes(*archive_, comment.data(), static_cast<std::int32_t>(comment.size()));

@@ -15,6 +15,8 @@ inline constexpr const char* CanceledDestDir = "User canceled Set Desination Dir
 inline constexpr const char* UserAborted = "User Aborted Operation";
 inline constexpr const char* BiggerThanUncompressed = "File is larger than uncompressed size!";
 inline constexpr const char* PrematureEnd = "Premature end of file reached";
+inline constexpr const char* AlreadyExtracting = "The archive is already being extracted";
+inline constexpr const char* ArchiveInUse = "The archive cannot change while it is extracted";
 } // namespace zipmsg
 
 // The archive's catalogue is damaged: a record is missing, cut short or points outside the file.

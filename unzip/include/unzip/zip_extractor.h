@@ -1,11 +1,16 @@
-// TZipExtractor: the zip-extraction component. This part holds the archive and its catalogue:
-// the archive stream, the end-of-central-directory record, the entries in physical order and
-// the sorted view that every index of the interface refers to.
+// TZipExtractor: the zip-extraction component. It holds the archive and its catalogue (the
+// archive stream, the end-of-central-directory record, the entries in physical order and the
+// sorted view that every index of the interface refers to) and extracts the selected entries
+// into DestDir: output paths, the overwrite and read-only policies, the password check,
+// decoding, times and attributes, the CRC verdict, and the events that tell its owner about
+// each step.
 #pragma once
 
 #include "base/component.h"
 #include "base/properties.h"
+#include "base/string_list.h"
 #include "unzip/buffer_stream.h"
+#include "unzip/crypt.h"
 #include "unzip/sorted_zip.h"
 #include "unzip/zip_records.h"
 
@@ -30,13 +35,55 @@ enum class TMultiPartMode {
     mpSplitFiles = 2,     // parts in files of their own (part N of setup.zip is setup.00N)
 };
 
+// What to do when an entry's output file exists already. Ordinal values are fixed.
+enum class TUZOverwriteMode {
+    Prompt = 0,  // ask OnPromptForOverwrite, or the user in a message box
+    Always = 1,  // replace it
+    Never = 2,   // keep it
+    ifNewer = 3, // replace it when the entry is strictly newer
+    ifOlder = 4, // replace it when the entry is strictly older
+};
+
+// Why an entry is skipped. Ordinal values are fixed; srFileOpenError is never passed.
+enum class TSkipReason {
+    srBadPassword = 0,
+    srNoOverwrite = 1,
+    srFileOpenError = 2,
+    srCreateError = 3,
+};
+
 const TEnumInfo& ZipSortModeInfo();
 const TEnumInfo& IncompleteZipModeInfo();
+const TEnumInfo& OverwriteModeInfo();
 
+// The events, parameters in the order owners know them; references are in-out parameters.
+// FileIndex is always a position in the sorted view.
+using TStartUnzipInfo =
+    std::function<void(TObject* sender, int numFiles, std::int64_t totalBytes, bool& stopNow)>;
+using TFilePercentDone = std::function<void(TObject* sender, int percent)>;
+using TTotalPercentDone = std::function<void(TObject* sender, int percent)>;
+using TStartUnZipEvent =
+    std::function<void(TObject* sender, int fileIndex, AnsiString& fileName, bool& skip)>;
+using TEndUnZipEvent =
+    std::function<void(TObject* sender, int fileIndex, const AnsiString& fileName)>;
+using TPromptForOverwrite =
+    std::function<void(TObject* sender, bool& overwriteIt, int fileIndex, AnsiString& fileName)>;
+using TSkippingFile = std::function<void(TObject* sender, TSkipReason reason,
+                                         const AnsiString& fileName, int fileIndex, bool& retry)>;
+using TBadPassword = std::function<void(TObject* sender, int fileIndex, AnsiString& newPassword)>;
+using TBadCRC = std::function<void(TObject* sender, std::uint32_t calcCrc, std::uint32_t storedCrc,
+                                   int fileIndex)>;
 // Sender; var IncompleteMode.
 using TIncompleteZip = std::function<void(TObject* sender, TIncompleteZipMode& mode)>;
 // Sender; NextDisk (1-based); var FName (empty refuses).
 using TGetNextDisk = std::function<void(TObject* sender, int nextDisk, AnsiString& fileName)>;
+using TUnZipComplete = std::function<void(TObject* sender, int fileCount)>;
+// Extraction into the owner's memory, which this component does not do: kept as a property.
+using TGetNextBuffer =
+    std::function<void(TObject* sender, std::uint8_t*& buffer, const AnsiString& fileName,
+                       int amountUsed, int bufferNum, bool& quit)>;
+
+class TUnzipContext;
 
 class TZipExtractor : public TComponent {
 public:
@@ -46,21 +93,74 @@ public:
     explicit TZipExtractor(TComponent* owner);
     ~TZipExtractor() override;
 
+    // From another TZipExtractor: the settings, FilesList's patterns and every event handler
+    // (not the archive, its catalogue or Password).
+    void Assign(const TPersistent* source) override;
+    void Loaded() override;
+
     // --- Published ---
+    static constexpr int Version = 220;
+    int ThisVersion() const { return Version; }
+    // The stamp cannot be changed: the value is ignored.
+    void SetThisVersion(int) {}
     const AnsiString& ZipName() const { return zipName_; }
     // At run time a different name (ignoring case) drops the catalogue and closes the archive;
     // the catalogue is read again when next needed. A name ending in "?" asks the user for the
-    // file (EUserCanceled "User canceled setting zip file name." when refused).
+    // file (EUserCanceled "User canceled setting zip file name." when refused). Refused with
+    // EInvalidOperation while UnZip runs.
     virtual void SetZipName(const AnsiString& name);
+    // Kept without a trailing backslash. "?" asks the user for the folder (EUserCanceled
+    // "User canceled Set Desination Directory" when refused).
+    const AnsiString& DestDir() const { return destDir_; }
+    void SetDestDir(const AnsiString& folder);
+    // Kept with a trailing backslash, or empty.
+    const AnsiString& RootDir() const { return rootDir_; }
+    void SetRootDir(const AnsiString& folder);
     TZipSortMode SortMode() const { return sortMode_; }
     // Takes effect when the catalogue is next read.
     void SetSortMode(TZipSortMode mode) { sortMode_ = mode; }
+    bool RecreateDirs() const { return recreateDirs_; }
+    void SetRecreateDirs(bool value) { recreateDirs_ = value; }
+    TUZOverwriteMode OverwriteMode() const { return overwriteMode_; }
+    void SetOverwriteMode(TUZOverwriteMode mode) { overwriteMode_ = mode; }
+    // Wildcard patterns choosing entries for the next UnZip, which empties the list.
+    TStrings* FilesList() const { return filesList_.get(); }
+    // Copies the strings of list (none: empties it).
+    void SetFilesList(TStrings* list);
+    bool DoAll() const { return doAll_; }
+    void SetDoAll(bool value) { doAll_ = value; }
     TIncompleteZipMode IncompleteZipMode() const { return incompleteZipMode_; }
     void SetIncompleteZipMode(TIncompleteZipMode mode) { incompleteZipMode_ = mode; }
     bool KeepZipOpen() const { return keepZipOpen_; }
     void SetKeepZipOpen(bool keep) { keepZipOpen_ = keep; }
     bool DoProcessMessages() const { return doProcessMessages_; }
     void SetDoProcessMessages(bool value) { doProcessMessages_ = value; }
+    bool RetainAttributes() const { return retainAttributes_; }
+    void SetRetainAttributes(bool value) { retainAttributes_ = value; }
+    bool ReplaceReadOnly() const { return replaceReadOnly_; }
+    void SetReplaceReadOnly(bool value) { replaceReadOnly_ = value; }
+    bool FlushFilesOnClose() const { return flushFilesOnClose_; }
+    void SetFlushFilesOnClose(bool value) { flushFilesOnClose_ = value; }
+
+    // --- Public ---
+    // The key for encrypted entries; replaced by a new one OnBadPassword supplies.
+    const AnsiString& Password() const { return password_; }
+    void SetPassword(const AnsiString& password) { password_ = password; }
+
+    // --- Extraction ---
+    // Extracts the selected entries of ZipName into DestDir and returns how many were
+    // extracted with a matching CRC-32. Entry problems are reported through the events and the
+    // run goes on; catalogue errors, a damaged archive, a failed write of an output file and
+    // exceptions of the event handlers leave UnZip (after OnUnZipComplete, for those raised
+    // during the run), and the archive then stays open until ZipName changes. A call made while
+    // UnZip runs (from a handler) raises EInvalidOperation.
+    int UnZip();
+    // Decodes the selected entries as UnZip would, checking passwords and CRCs, without making
+    // any folder or file: the events name each entry by its stored path, OnEndUnZip reports a
+    // good one and a damaged one is reported as UnZip reports it. Returns the number of good
+    // entries. FilesList is emptied at the end, as by UnZip.
+    int Test();
+    bool Busy() const { return busy_; }
 
     // --- The catalogue; indexes are positions in the sorted view ---
     // Entries in the catalogue, 0 while none is loaded.
@@ -95,9 +195,21 @@ public:
     void CloseArchive();
     bool ArchiveIsOpen() const { return archive_ != nullptr; }
 
+    // --- Events, in the order they are published ---
+    TStartUnzipInfo OnStartUnZipInfo;
+    TFilePercentDone OnFilePercentDone;
+    TTotalPercentDone OnTotalPercentDone;
+    TStartUnZipEvent OnStartUnZip;
+    TEndUnZipEvent OnEndUnZip;
+    TPromptForOverwrite OnPromptForOverwrite;
+    TSkippingFile OnSkippingFile;
+    TBadPassword OnBadPassword;
+    TBadCRC OnBadCRC;
     TIncompleteZip OnInCompleteZip;
     // Installed by the constructor (outside the designer): DefaultGetNextDisk.
     TGetNextDisk OnGetNextDisk;
+    TUnZipComplete OnUnZipComplete;
+    TGetNextBuffer OnGetNextBuffer;
 
 protected:
     // The component's own OnGetNextDisk: asks for the disk with a message box when parts are on
@@ -108,6 +220,7 @@ protected:
 
 private:
     class CatalogueReader;
+    class ExtractionRun;
 
     TSortedZip* View() const;
     TZipHeaderInfo& EntryAt(int index) const;
@@ -118,12 +231,24 @@ private:
     bool VolumeLabelFits(const AnsiString& fileName, int part) const;
     std::optional<std::string> ReadEntryComment(const TZipHeaderInfo& entry);
     std::optional<std::string> ReadArchiveComment();
+    int Run(bool testOnly);
 
     AnsiString zipName_;
+    AnsiString destDir_;
+    AnsiString rootDir_;
     TZipSortMode sortMode_ = TZipSortMode::ByNone;
+    bool recreateDirs_ = false;
+    TUZOverwriteMode overwriteMode_ = TUZOverwriteMode::Prompt;
+    std::unique_ptr<TStringList> filesList_;
+    bool doAll_ = false;
     TIncompleteZipMode incompleteZipMode_ = TIncompleteZipMode::izAssumeMulti;
     bool keepZipOpen_ = false;
     bool doProcessMessages_ = true;
+    bool retainAttributes_ = true;
+    bool replaceReadOnly_ = false;
+    bool flushFilesOnClose_ = false;
+    AnsiString password_;
+    bool busy_ = false;
 
     std::unique_ptr<TLFNFileStream> archive_;
     std::int64_t archiveTime_ = -1;

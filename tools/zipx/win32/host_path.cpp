@@ -1,0 +1,9 @@
+#include "host_path.h"
+
+namespace kq::zipx {
+
+std::string EnginePath(const std::string& argument) {
+    return argument;
+}
+
+} // namespace kq::zipx

@@ -1,0 +1,494 @@
+// UnZip: one extraction run over the selected entries of the archive, and each entry from its
+// local header to the verdict on its CRC-32.
+//
+// An entry's data starts after its local header (30 bytes, then its own name and extra field,
+// whose lengths may differ from the central record's). An encrypted entry's data starts with a
+// 12-byte encryption header whose last byte, decrypted, must match a byte the catalogue knows:
+// that is the password check. Times in the catalogue are local DOS date-times, compared at their
+// two-second resolution.
+#include "base/strings.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "unzip/archive_format.h"
+#include "unzip/crypt.h"
+#include "unzip/decoders.h"
+#include "unzip/errors.h"
+#include "unzip/helpers.h"
+#include "unzip/output_path.h"
+#include "unzip/unzip_context.h"
+#include "unzip/wildcard.h"
+#include "unzip/zip_extractor.h"
+
+#include <memory>
+
+namespace kq {
+
+class TZipExtractor::ExtractionRun {
+public:
+    ExtractionRun(TZipExtractor& zip, bool testOnly) : zip_(zip), testOnly_(testOnly) {}
+    ExtractionRun(const ExtractionRun&) = delete;
+    ExtractionRun& operator=(const ExtractionRun&) = delete;
+
+    // The run from its buffers to OnUnZipComplete; returns the number of entries extracted.
+    int Run();
+
+private:
+    void Prepare();
+    int SelectEntries();
+    void ExtractSelected();
+    void Finish();
+
+    void ExtractEntry(int index);
+    void TestEntry(int index, std::int64_t dataStart);
+    std::int64_t ReadLocalHeader();
+    bool PasswordFits(int index, std::int64_t dataStart);
+    bool MayOverwrite(int index, AnsiString& fileName);
+    std::unique_ptr<TLFNFileStream> CreateOutput(int index, const AnsiString& fileName);
+    void WireContext();
+    bool Decode(TStream& output, std::int64_t dataStart);
+    void FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
+                      bool complete);
+    void Verdict(int index, const AnsiString& fileName);
+
+    AnsiString StoredPath() const { return entry_.Directory() + entry_.FileName(); }
+    void Skip(TSkipReason reason, const AnsiString& fileName, int index);
+    void ReportSkip(TSkipReason reason, const AnsiString& fileName, int index);
+
+    TZipExtractor& zip_;
+    // Decode and check only: no folders, no files.
+    const bool testOnly_;
+    std::unique_ptr<TUnzipContext> context_;
+    bool savedKeepZipOpen_ = false;
+    // The sorted view set aside while a multi-part archive is extracted in physical order.
+    std::unique_ptr<TSortedZip> parkedView_;
+    TZipSortMode savedSortMode_ = TZipSortMode::ByNone;
+    int extracted_ = 0;
+    // One value for the whole run: a handler that wants a retry sets it on every call.
+    bool retry_ = false;
+
+    // The entry being extracted: a copy of its record, whose compressed size loses the
+    // encryption header once that is read.
+    TZipHeaderInfo entry_;
+    TCryptKeys keys_;
+    // A new password came after the entry failed its CRC check: it is extracted again.
+    bool again_ = false;
+};
+
+namespace {
+
+// The output of a test run: counts what is written and keeps nothing.
+class TDiscardStream : public TStream {
+public:
+    std::int32_t Read(void*, std::int32_t) override { return 0; }
+    std::int32_t Write(const void*, std::int32_t count) override {
+        position_ += count;
+        return count;
+    }
+    std::int64_t Seek(std::int64_t offset, int origin) override {
+        if (origin == soFromBeginning)
+            position_ = offset;
+        else
+            position_ += offset;
+        return position_;
+    }
+    std::int64_t Size() override { return position_; }
+
+private:
+    std::int64_t position_ = 0;
+};
+
+} // namespace
+
+int TZipExtractor::UnZip() {
+    return Run(false);
+}
+
+int TZipExtractor::Test() {
+    return Run(true);
+}
+
+int TZipExtractor::Run(bool testOnly) {
+    if (busy_)
+        throw EInvalidOperation(zipmsg::AlreadyExtracting);
+    busy_ = true;
+    struct ClearBusy {
+        bool& busy;
+        ~ClearBusy() { busy = false; }
+    } clearBusy{busy_};
+
+    if (destDir_ == "?")
+        return 0;
+    OpenAndRefreshCatalogue();
+    ExtractionRun run(*this, testOnly);
+    const int extracted = run.Run();
+    if (!keepZipOpen_)
+        CloseArchive();
+    return extracted;
+}
+
+// --- The run -------------------------------------------------------------------------------------
+
+int TZipExtractor::ExtractionRun::Run() {
+    savedKeepZipOpen_ = zip_.keepZipOpen_;
+    zip_.keepZipOpen_ = true;
+    // KeepZipOpen comes back last, also when OnUnZipComplete itself raises.
+    struct RestoreKeepZipOpen {
+        TZipExtractor& zip;
+        bool keep;
+        ~RestoreKeepZipOpen() { zip.keepZipOpen_ = keep; }
+    } restore{zip_, savedKeepZipOpen_};
+
+    try {
+        Prepare();
+        const int files = SelectEntries();
+        bool stopNow = false;
+        if (zip_.OnStartUnZipInfo)
+            zip_.OnStartUnZipInfo(&zip_, files, context_->RunTotalBytes, stopNow);
+        if (files > 0 && !stopNow)
+            ExtractSelected();
+    } catch (...) {
+        Finish();
+        throw;
+    }
+    Finish();
+    return extracted_;
+}
+
+void TZipExtractor::ExtractionRun::Prepare() {
+    // The decoders' window and the input and output buffers serve every entry of the run.
+    context_ = std::make_unique<TUnzipContext>();
+    if (!testOnly_ && !zip_.destDir_.empty() && !DirectoryExists(zip_.destDir_))
+        ForceDirectories(zip_.destDir_);
+    // The parts of a multi-part archive are visited in order, so that none is asked for twice.
+    savedSortMode_ = zip_.sortMode_;
+    if (zip_.multiPartMode_ != TMultiPartMode::mpSinglePart &&
+        zip_.sortMode_ != TZipSortMode::ByNone) {
+        parkedView_ = std::move(zip_.sortedView_);
+        zip_.sortMode_ = TZipSortMode::ByNone;
+    }
+    context_->RunTotalBytes = 0;
+    context_->RunBytesWritten = 0;
+}
+
+// Marks the entries to extract and adds up their sizes; returns the number of files among them.
+int TZipExtractor::ExtractionRun::SelectEntries() {
+    const int codePage = static_cast<int>(GetACP());
+    const TStrings& patterns = *zip_.filesList_;
+    const int count = zip_.Count();
+    int files = count;
+    for (int i = 0; i < count; ++i) {
+        TZipHeaderInfo& entry = zip_.EntryAt(i);
+        entry.SetSelected(zip_.doAll_);
+        const bool isFolder = entry.FileName().empty();
+        if (isFolder && !zip_.recreateDirs_) {
+            entry.SetSelected(false);
+            --files;
+            continue;
+        }
+        const AnsiString path = LowerCase(entry.Directory() + entry.FileName(), codePage);
+        for (int p = 0; p < patterns.Count() && !entry.Selected(); ++p)
+            if (IsWildcardMatch(LowerCase(patterns.Strings(p), codePage), path))
+                entry.SetSelected(true);
+        if (entry.Selected() && !isFolder)
+            context_->RunTotalBytes += entry.UncompressedSize();
+        else
+            --files;
+    }
+    return files;
+}
+
+void TZipExtractor::ExtractionRun::ExtractSelected() {
+    for (int i = 0; i < zip_.Count(); ++i) {
+        if (!zip_.doAll_ && !zip_.EntryAt(i).Selected())
+            continue;
+        do
+            ExtractEntry(i);
+        while (again_);
+    }
+}
+
+// Runs on every way out of the run, in this order.
+void TZipExtractor::ExtractionRun::Finish() {
+    context_.reset();
+    zip_.filesList_->Clear();
+    if (zip_.sortMode_ != savedSortMode_) {
+        zip_.sortMode_ = savedSortMode_;
+        zip_.sortedView_ = std::move(parkedView_);
+    }
+    if (zip_.OnUnZipComplete)
+        zip_.OnUnZipComplete(&zip_, extracted_);
+}
+
+// --- One entry -----------------------------------------------------------------------------------
+
+void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
+    again_ = false;
+    entry_.Assign(&zip_.EntryAt(index));
+    const bool isFolder = entry_.FileName().empty();
+    std::int64_t dataStart = 0;
+    if (!isFolder) {
+        if (zip_.multiPartMode_ != TMultiPartMode::mpSinglePart &&
+            entry_.StartPart() != zip_.currentPart_)
+            zip_.SwitchToPart(entry_.StartPart() + 1);
+        dataStart = ReadLocalHeader();
+    }
+
+    if (testOnly_) {
+        if (!isFolder)
+            TestEntry(index, dataStart);
+        return;
+    }
+    const int codePage = static_cast<int>(GetACP());
+    const AnsiString folder = EntryOutputFolder(zip_.destDir_, entry_.Directory(), zip_.rootDir_,
+                                                zip_.recreateDirs_, codePage);
+    if (isFolder) {
+        ForceDirectories(folder);
+        return;
+    }
+
+    AnsiString fileName = folder + SafeEntryFileName(entry_.FileName(), codePage);
+    if (zip_.OnStartUnZip) {
+        bool skip = false;
+        zip_.OnStartUnZip(&zip_, index, fileName, skip);
+        if (skip)
+            return;
+    }
+    ForceDirectories(ExtractFilePath(fileName, codePage));
+
+    if (entry_.Encrypted() && !PasswordFits(index, dataStart))
+        return;
+    if (!MayOverwrite(index, fileName)) {
+        Skip(TSkipReason::srNoOverwrite, fileName, index);
+        return;
+    }
+    std::unique_ptr<TLFNFileStream> output = CreateOutput(index, fileName);
+    if (!output)
+        return;
+    const bool complete = Decode(*output, dataStart);
+    FinishOutput(std::move(output), fileName, complete);
+    Verdict(index, fileName);
+}
+
+void TZipExtractor::ExtractionRun::TestEntry(int index, std::int64_t dataStart) {
+    AnsiString name = StoredPath();
+    if (zip_.OnStartUnZip) {
+        bool skip = false;
+        zip_.OnStartUnZip(&zip_, index, name, skip);
+        if (skip)
+            return;
+    }
+    if (entry_.Encrypted() && !PasswordFits(index, dataStart))
+        return;
+    TDiscardStream output;
+    Decode(output, dataStart);
+    Verdict(index, name);
+}
+
+// Reads the entry's local header and returns where its data starts. A header that is not
+// wholly inside the archive (its part of a multi-part archive) is damage: EBadZipFile.
+std::int64_t TZipExtractor::ExtractionRun::ReadLocalHeader() {
+    TLFNFileStream& archive = *zip_.archive_;
+    const std::int64_t offset = entry_.LocalHeaderOffset();
+    std::uint8_t header[kLocalHeaderSize];
+    if (archive.Seek(offset, soFromBeginning) != offset)
+        throw EBadZipFile();
+    ReadArchiveBytes(archive, header, kLocalHeaderSize);
+    // The local name and extra field may differ in length from the central record's.
+    const std::uint16_t nameLength = LoadU16(header + 26);
+    const std::uint16_t extraLength = LoadU16(header + 28);
+    entry_.SetLocalExtraLength(extraLength);
+    const std::int64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
+    if (dataStart > archive.Size())
+        throw EBadZipFile();
+    return dataStart;
+}
+
+bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStart) {
+    // Shorter than its encryption header: damaged, whatever the password.
+    if (entry_.CompressedSize() < EncryptionHeaderSize) {
+        Skip(TSkipReason::srBadPassword, StoredPath(), index);
+        return false;
+    }
+    const std::uint8_t expected = PasswordCheckByte(
+        entry_.Flags(), static_cast<std::uint16_t>(entry_.DateTime() & 0xFFFF), entry_.CRC32());
+    TLFNFileStream& archive = *zip_.archive_;
+    while (true) {
+        // The header is read from where it lies, whatever a handler may have read meanwhile.
+        archive.Seek(dataStart, soFromBeginning);
+        auto size = static_cast<std::int32_t>(entry_.CompressedSize());
+        if (ReadEncryptionHeader(keys_, zip_.password_, archive, size) == expected) {
+            entry_.SetCompressedSize(static_cast<std::uint32_t>(size));
+            return true;
+        }
+        if (!zip_.OnBadPassword)
+            break;
+        AnsiString newPassword = zip_.password_;
+        zip_.OnBadPassword(&zip_, index, newPassword);
+        if (newPassword == zip_.password_)
+            break;
+        zip_.password_ = newPassword;
+    }
+    Skip(TSkipReason::srBadPassword, StoredPath(), index);
+    return false;
+}
+
+bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName) {
+    if (zip_.overwriteMode_ == TUZOverwriteMode::Always || !FileExists(fileName))
+        return true;
+    // Both are local DOS date-times, so comparing the numbers compares the calendar times at
+    // two-second resolution. A file time that has no DOS form (-1) is older than any entry.
+    const std::int64_t entryTime = entry_.DateTime();
+    switch (zip_.overwriteMode_) {
+    case TUZOverwriteMode::Prompt:
+        if (zip_.OnPromptForOverwrite) {
+            bool overwrite = false;
+            zip_.OnPromptForOverwrite(&zip_, overwrite, index, fileName);
+            return overwrite;
+        }
+        return MessageBox("Replace existing file " + zip_.Filename(index) + "?",
+                          "File Exists Alert", mb::YesNo) == id::Yes;
+    case TUZOverwriteMode::ifNewer:
+        return entryTime > GetFileDosDateTime(fileName);
+    case TUZOverwriteMode::ifOlder:
+        return entryTime < GetFileDosDateTime(fileName);
+    case TUZOverwriteMode::Never:
+    case TUZOverwriteMode::Always:
+        break;
+    }
+    return false;
+}
+
+std::unique_ptr<TLFNFileStream>
+TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName) {
+    bool readOnlyCleared = false;
+    while (true) {
+        try {
+            return std::make_unique<TLFNFileStream>(fileName, FileMode::Create,
+                                                    zip_.flushFilesOnClose_);
+        } catch (const EFCreateError&) {
+            if (zip_.replaceReadOnly_ && !readOnlyCleared) {
+                readOnlyCleared = true;
+                const std::uint32_t attributes = GetFileAttributes(fileName);
+                if (attributes != attr::Invalid && (attributes & attr::ReadOnly) != 0) {
+                    const std::uint32_t writable = attributes & ~attr::ReadOnly;
+                    SetFileAttributes(fileName, writable != 0 ? writable : attr::Normal);
+                }
+                continue;
+            }
+            ReportSkip(TSkipReason::srCreateError, fileName, index);
+            if (retry_)
+                continue;
+        } catch (const Exception&) {
+            ReportSkip(TSkipReason::srCreateError, fileName, index);
+        }
+        context_->RunTotalBytes -= entry_.UncompressedSize();
+        return nullptr;
+    }
+}
+
+void TZipExtractor::ExtractionRun::WireContext() {
+    TUnzipContext& context = *context_;
+    context.Archive = zip_.archive_.get();
+    context.DoProcessMessages = zip_.doProcessMessages_;
+    context.MultiVolume = zip_.multiPartMode_ != TMultiPartMode::mpSinglePart;
+    context.NextVolume = nullptr;
+    if (zip_.OnGetNextDisk)
+        context.NextVolume = [this]() -> TStream* {
+            try {
+                zip_.SwitchToPart(zip_.currentPart_ + 2);
+            } catch (const EUserCanceled&) {
+                return nullptr;
+            }
+            return zip_.archive_.get();
+        };
+    context.OnFilePercentDone = nullptr;
+    if (zip_.OnFilePercentDone)
+        context.OnFilePercentDone = [this](int percent) { zip_.OnFilePercentDone(&zip_, percent); };
+    context.OnTotalPercentDone = nullptr;
+    if (zip_.OnTotalPercentDone)
+        context.OnTotalPercentDone = [this](int percent) {
+            zip_.OnTotalPercentDone(&zip_, percent);
+        };
+}
+
+// Decodes the entry into output; false when its data turned out larger than declared.
+bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStart) {
+    const bool encrypted = entry_.Encrypted();
+    zip_.archive_->Seek(dataStart + (encrypted ? EncryptionHeaderSize : 0), soFromBeginning);
+    WireContext();
+    context_->StartEntry(&output, static_cast<std::int32_t>(entry_.CompressedSize()),
+                         static_cast<std::int32_t>(entry_.UncompressedSize()), encrypted);
+    // The keys go on from where the password check left them.
+    context_->Keys = keys_;
+    try {
+        DecodeEntryData(*context_, entry_.CompressionMethod());
+    } catch (const EBiggerThanUncompressed&) {
+        return false;
+    }
+    return true;
+}
+
+// Closes the output file. A complete one gets the entry's time, set while the file is still
+// open for writing (a read-only file could not be opened again for that), and then the entry's
+// attributes. A failed write, flush or close leaves as EWriteError.
+void TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> output,
+                                                const AnsiString& fileName, bool complete) {
+    if (complete) {
+        // Written data first, so that no later write moves the time again.
+        if (!output->Flush())
+            throw EWriteError("Stream write error");
+        output->Handle().SetDosDateTime(FixDosDateTime(entry_.DateTime()));
+    }
+    output->Close();
+    output.reset();
+    if (complete && zip_.retainAttributes_)
+        SetFileAttributes(fileName, entry_.ExternalAttributes());
+}
+
+void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName) {
+    const std::uint32_t crc = context_->FinalCrc();
+    if (crc == entry_.CRC32()) {
+        if (zip_.OnEndUnZip)
+            zip_.OnEndUnZip(&zip_, index, fileName);
+        ++extracted_;
+        return;
+    }
+    // The damaged file goes whatever the handlers do, a read-only one included.
+    struct DeleteOutput {
+        const AnsiString& fileName;
+        bool written;
+        ~DeleteOutput() {
+            if (written && !DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
+                DeleteFile(fileName);
+        }
+    } deleteOutput{fileName, !testOnly_};
+    if (entry_.Encrypted()) {
+        if (zip_.OnBadPassword) {
+            AnsiString newPassword = zip_.password_;
+            zip_.OnBadPassword(&zip_, index, newPassword);
+            if (newPassword != zip_.password_) {
+                zip_.password_ = newPassword;
+                again_ = true;
+            }
+        }
+        if (!again_)
+            ReportSkip(TSkipReason::srBadPassword, StoredPath(), index);
+    } else if (zip_.OnBadCRC) {
+        zip_.OnBadCRC(&zip_, crc, entry_.CRC32(), index);
+    }
+}
+
+void TZipExtractor::ExtractionRun::ReportSkip(TSkipReason reason, const AnsiString& fileName,
+                                              int index) {
+    if (zip_.OnSkippingFile)
+        zip_.OnSkippingFile(&zip_, reason, fileName, index, retry_);
+}
+
+// A skipped entry's bytes no longer count towards the run's total.
+void TZipExtractor::ExtractionRun::Skip(TSkipReason reason, const AnsiString& fileName, int index) {
+    ReportSkip(reason, fileName, index);
+    context_->RunTotalBytes -= entry_.UncompressedSize();
+}
+
+} // namespace kq
