@@ -1,14 +1,28 @@
 // The choice of decoder by compression method.
 #include "platform/dialogs.h"
 #include "unzip/decoders.h"
+#include "unzip/legacy_decoders.h"
 #include "unzip/unzip_context.h"
 
 namespace kq {
 
-void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod) {
+void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod,
+                     std::uint16_t generalPurposeFlags) {
     switch (compressionMethod) {
     case method::Stored:
         Unstore(context);
+        break;
+    case method::Shrunk:
+        Unshrink(context);
+        break;
+    case method::ReducedFactor1:
+    case method::ReducedFactor1 + 1:
+    case method::ReducedFactor1 + 2:
+    case method::ReducedFactor4:
+        Unreduce(context, compressionMethod);
+        break;
+    case method::Imploded:
+        Explode(context, generalPurposeFlags);
         break;
     case method::Deflated:
         Inflate(context);

@@ -15,8 +15,10 @@ inline constexpr std::uint16_t Deflated = 8;
 } // namespace method
 
 // Decodes the entry the context was prepared for (TUnzipContext::StartEntry) by its compression
-// method. An unknown method shows "Unknown Compression Method" and writes nothing.
-void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod);
+// method; an imploded entry also needs the entry's general purpose flags. An unknown method shows
+// "Unknown Compression Method" and writes nothing.
+void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod,
+                     std::uint16_t generalPurposeFlags = 0);
 
 // Method 0: the data is the file.
 void Unstore(TUnzipContext& context);
