@@ -99,6 +99,21 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     return options;
 }
 
+// A stored name as printed: control bytes (a line break would split the line) as \xNN.
+std::string Printable(const std::string& name) {
+    std::string text;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+            text += escaped;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 std::string Hex8(std::uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08X", value);
@@ -154,13 +169,14 @@ void AnswerMessageBoxesOnTheConsole() {
 int List(const Options& options) {
     TZipExtractor zip(nullptr);
     zip.SetZipName(EnginePath(options.operands[0]));
+    zip.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
     zip.OpenAndRefreshCatalogue();
     for (int i = 0; i < zip.Count(); ++i) {
         const TZipHeaderInfo& entry = zip.Entry(i);
         std::cout << entry.CompressionMethod() << '\t' << entry.CompressedSize() << '\t'
                   << entry.UncompressedSize() << '\t' << Hex8(entry.CRC32()) << '\t'
                   << DosDateTimeText(entry.DateTime()) << '\t' << Hex8(entry.ExternalAttributes())
-                  << '\t' << zip.Pathname(i) << zip.Filename(i) << '\n';
+                  << '\t' << Printable(zip.Pathname(i) + zip.Filename(i)) << '\n';
     }
     zip.CloseArchive();
     return kAllGood;
@@ -191,7 +207,7 @@ private:
         zip_.OnEndUnZip = [this](TObject*, int index, const AnsiString& name) {
             Event("OnEndUnZip", {std::to_string(index), name});
             if (testing_)
-                std::cout << "ok\t" << name << '\n';
+                std::cout << "ok\t" << Printable(name) << '\n';
         };
         zip_.OnSkippingFile = [this](TObject*, TSkipReason reason, const AnsiString& name,
                                      int index, bool& retry) {
@@ -224,13 +240,13 @@ private:
             return;
         std::cout << name;
         for (const std::string& argument : arguments)
-            std::cout << '\t' << argument;
+            std::cout << '\t' << Printable(argument);
         std::cout << '\n';
     }
 
     // A verdict line of t on standard output; a problem of x on the error output.
     void Failure(const std::string& what, const std::string& name) const {
-        (testing_ ? std::cout : std::cerr) << what << '\t' << name << '\n';
+        (testing_ ? std::cout : std::cerr) << what << '\t' << Printable(name) << '\n';
     }
 
     TZipExtractor& zip_;
@@ -244,6 +260,9 @@ int Extract(const Options& options) {
     const bool testing = options.command == 't';
     TZipExtractor zip(nullptr);
     zip.SetZipName(EnginePath(options.operands[0]));
+    // Like other extractors, read an archive whose offsets do not count data in front of it (a
+    // self-extractor's program) from its local headers.
+    zip.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
     zip.SetPassword(options.password);
     zip.SetRecreateDirs(true);
     zip.SetOverwriteMode(options.overwrite);

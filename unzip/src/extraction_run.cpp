@@ -24,6 +24,19 @@
 
 namespace kq {
 
+namespace {
+
+// A folder entry has no file name ("dir/"). Archives made on MS-DOS also store folders without
+// the trailing "/", marked by the directory attribute alone; taken for files they would become
+// empty files that block every file stored below them.
+bool IsFolderEntry(const TZipHeaderInfo& entry) {
+    constexpr std::uint32_t kDirectoryAttribute = 0x10;
+    return entry.FileName().empty() || ((entry.ExternalAttributes() & kDirectoryAttribute) != 0 &&
+                                        entry.UncompressedSize() == 0);
+}
+
+} // namespace
+
 class TZipExtractor::ExtractionRun {
 public:
     ExtractionRun(TZipExtractor& zip, bool testOnly) : zip_(zip), testOnly_(testOnly) {}
@@ -180,7 +193,7 @@ int TZipExtractor::ExtractionRun::SelectEntries() {
     for (int i = 0; i < count; ++i) {
         TZipHeaderInfo& entry = zip_.EntryAt(i);
         entry.SetSelected(zip_.doAll_);
-        const bool isFolder = entry.FileName().empty();
+        const bool isFolder = IsFolderEntry(entry);
         if (isFolder && !zip_.recreateDirs_) {
             entry.SetSelected(false);
             --files;
@@ -225,7 +238,7 @@ void TZipExtractor::ExtractionRun::Finish() {
 void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     again_ = false;
     entry_.Assign(&zip_.EntryAt(index));
-    const bool isFolder = entry_.FileName().empty();
+    const bool isFolder = IsFolderEntry(entry_);
     std::int64_t dataStart = 0;
     if (!isFolder) {
         if (zip_.multiPartMode_ != TMultiPartMode::mpSinglePart &&
@@ -243,7 +256,9 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     const AnsiString folder = EntryOutputFolder(zip_.destDir_, entry_.Directory(), zip_.rootDir_,
                                                 zip_.recreateDirs_, codePage);
     if (isFolder) {
-        ForceDirectories(folder);
+        const bool named = zip_.recreateDirs_ && !entry_.FileName().empty();
+        ForceDirectories(named ? folder + SafeEntryFolder(entry_.FileName(), "", codePage)
+                               : folder);
         return;
     }
 
