@@ -120,6 +120,7 @@ def main():
     parser.add_argument('--files', type=int, default=3000)
     parser.add_argument('--repetitions', type=int, default=5)
     arguments = parser.parse_args()
+    arguments.work = os.path.abspath(arguments.work)
     os.makedirs(arguments.work, exist_ok=True)
     tree, plain, secret = prepare(arguments.work, arguments.megabytes, arguments.files)
     print('archives: %s (%d MB), %s (%d MB)' % (
