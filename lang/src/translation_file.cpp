@@ -1,19 +1,226 @@
-// Loading the table from a translation file, the text file the dispatcher names.
+// Loading the table from a translation file, the text file the dispatcher names (the format is
+// described in lang/translation_file.h).
+//
+// Every section of the component is emptied and refilled from the file's section of the same
+// ordinal, so a file without a section leaves that section empty. Within a section the rows
+// follow the keys in ascending order, except that the form's own row goes first, where the
+// translation pass looks for it.
 
+#include "lang/translation_file.h"
+
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "lang/mem_ini_file.h"
 #include "lang/translator.h"
 #include "platform/files.h"
+#include "translation_pass.h"
+
+#include <algorithm>
+#include <array>
 
 namespace kq {
 
-// The sections are replaced by the file's (the reader of the file's sections lands with the
-// translation-file work); then the index is rebuilt and the owner translated, so that the
-// language set at the link applies to the new table.
+namespace {
+
+constexpr std::array<std::string_view, kStringsTypeCount> kFileSections = {
+    "Captions", "Hints", "DisplayLabels", "Fonts",       "Multilines", "Dialogs",
+    "Strings",  "Other", "Locales",       "Collections", "CharSets",   "ListView_TreeView_Items",
+};
+
+constexpr std::string_view kOptions = "OPTIONS";
+constexpr std::string_view kLanguageNames = "Language names - for internal use only!";
+constexpr std::string_view kExtended = "Extended";
+constexpr std::string_view kTypeKindSuffix = "_TypeKind";
+// The default keys are read with: a key that gives it back has no value of its own and is
+// skipped (so is a key whose value is this very byte).
+constexpr std::string_view kNoValue = "\xFF";
+
+AnsiString ReadWholeFile(const AnsiString& fileName) {
+    File file;
+    if (!file.Open(fileName, FileMode::Read)) {
+        throw EFOpenError(
+            Format("Cannot open file \"%s\". %s", {fileName, SysErrorMessage(LastError())}));
+    }
+    AnsiString text;
+    char buffer[16384];
+    for (;;) {
+        const std::int32_t count = file.Read(buffer, sizeof buffer);
+        if (count < 0) {
+            throw EReadError("Stream read error");
+        }
+        if (count == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+    return text;
+}
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+    return !part.empty() && text.find(part) != std::string_view::npos;
+}
+
+AnsiString ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) {
+        return AnsiString(text);
+    }
+    AnsiString result;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(from); at != std::string_view::npos;
+         at = text.find(from, start)) {
+        result.append(text.substr(start, at - start)).append(to);
+        start = at + from.size();
+    }
+    return result.append(text.substr(start));
+}
+
+void ReplaceFirst(AnsiString& text, char from, char to) {
+    if (const std::size_t at = text.find(from); at != AnsiString::npos) {
+        text[at] = to;
+    }
+}
+
+} // namespace
+
+std::string_view TranslationFileSection(TStringsType type) {
+    return kFileSections.at(static_cast<std::size_t>(type));
+}
+
 void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
-    if (!FileExists(fileName)) {
+    if (!FileExists(fileName) || Owner() == nullptr) {
         return;
     }
+    const TMemIniFile file(ReadWholeFile(fileName));
+    const AnsiString separator = file.ReadString(kOptions, "DELIMITER", kDefaultFileSeparator);
+    ReadFileLanguageNames(file);
+    TTranslationPass pass(*this);
+    for (int ordinal = 0; ordinal < kStringsTypeCount; ++ordinal) {
+        const auto type = static_cast<TStringsType>(ordinal);
+        TStringList* list = List(type);
+        if (list == nullptr) {
+            continue;
+        }
+        list->Clear();
+        try {
+            ReadFileSection(file, type, separator);
+        } catch (const Exception&) {
+            // The section keeps the rows it received before the failure.
+        }
+        pass.Prune(type);
+    }
+    ReadFileExtended(file, separator);
+    // Rows the owner excludes must not be applied even once, by the pass below.
+    DropExcludedRows();
     BuildNamedStringIndex();
     TranslatePass();
+}
+
+// A file that names no language at all leaves the component's languages as they are: a
+// component without languages would have no cell to show.
+void TCustomTranslator::ReadFileLanguageNames(const TMemIniFile& file) {
+    if (file.SectionExists(kLanguageNames)) {
+        std::vector<AnsiString> names;
+        for (int n = 1;; ++n) {
+            AnsiString name = file.ReadString(kLanguageNames, "Language_" + IntToStr(n), "");
+            if (name.empty()) {
+                break;
+            }
+            names.push_back(std::move(name));
+        }
+        if (!names.empty()) {
+            langNames_.Clear();
+            for (const AnsiString& name : names) {
+                langNames_.Add(name);
+            }
+            numOfLanguages_ = static_cast<int>(names.size());
+        }
+    }
+    fixedLanguages_.Clear();
+    for (int n = 1; n <= numOfLanguages_ && n <= langNames_.Count(); ++n) {
+        if (file.ReadBool(kOptions, "Language_Fixed" + IntToStr(n), false)) {
+            fixedLanguages_.Add(langNames_.Strings(n - 1));
+        }
+    }
+}
+
+void TCustomTranslator::ReadFileSection(const TMemIniFile& file, TStringsType type,
+                                        const AnsiString& separator) {
+    TStringList& list = *List(type);
+    const std::string_view section = TranslationFileSection(type);
+    const AnsiString formClass = Owner()->ClassName();
+    const AnsiString& formName = Owner()->Name();
+    const char delimiter = Delimiter();
+    for (const AnsiString& key : file.ReadSection(section)) {
+        AnsiString row = key + delimiter;
+        if (type == stCollections || type == stListView_TreeView_Items) {
+            ReplaceFirst(row, '-', '[');
+            ReplaceFirst(row, '+', ']');
+        }
+        // The prefix that matched, ignoring case, is the one removed.
+        const bool byName = !formName.empty() && StartsWithIgnoreCase(row, formName + ".");
+        if (!byName && !StartsWithIgnoreCase(row, formClass + ".")) {
+            continue; // another form's row
+        }
+        const AnsiString& form = byName ? formName : formClass;
+        row.erase(0, form.size() + 1);
+        const std::size_t dot = row.find('.');
+        const AnsiString component =
+            dot != AnsiString::npos ? row.substr(0, dot) : row.substr(0, row.size() - 1);
+        if (doNotTranslate_.IndexOf(component) >= 0) {
+            continue;
+        }
+        const AnsiString value = file.ReadString(section, key, kNoValue);
+        if (value == kNoValue) {
+            continue;
+        }
+        if (!Contains(value, separator)) {
+            row += value + delimiter;
+        }
+        row += ReplaceAll(value, separator, std::string_view(&delimiter, 1));
+        for (char& c : row) {
+            if (c == '\x19') {
+                c = '\r';
+            } else if (c == '\x1A') {
+                c = '\n';
+            }
+        }
+        if (StartsWithIgnoreCase(row, form + delimiter)) {
+            list.Insert(0, row);
+        } else {
+            list.Add(row);
+        }
+    }
+}
+
+void TCustomTranslator::ReadFileExtended(const TMemIniFile& file, const AnsiString& separator) {
+    extendedTranslations_.clear();
+    const AnsiString prefix = Owner()->ClassName() + ".";
+    const char delimiter = Delimiter();
+    for (const AnsiString& key : file.ReadSection(kExtended)) {
+        const bool typeKind = key.size() >= kTypeKindSuffix.size() &&
+                              key.compare(key.size() - kTypeKindSuffix.size(),
+                                          kTypeKindSuffix.size(), kTypeKindSuffix) == 0;
+        if (!StartsWithIgnoreCase(key, prefix) || typeKind) {
+            continue;
+        }
+        const AnsiString identifier = key.substr(prefix.size());
+        auto item = std::find_if(
+            extendedTranslations_.begin(), extendedTranslations_.end(),
+            [&](const TExtendedItem& existing) { return existing.Identifier == identifier; });
+        if (item == extendedTranslations_.end()) {
+            item = extendedTranslations_.insert(extendedTranslations_.end(),
+                                                TExtendedItem{identifier, "tkUnknown", ""});
+        }
+        item->Values = ReplaceAll(file.ReadString(kExtended, key, ""), separator,
+                                  std::string_view(&delimiter, 1));
+        const AnsiString kind =
+            file.ReadString(kExtended, key + AnsiString(kTypeKindSuffix), "tkUnknown");
+        item->PropertyType = separator.empty() ? kind : kind.substr(0, kind.find(separator));
+    }
 }
 
 } // namespace kq

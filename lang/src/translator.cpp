@@ -84,10 +84,20 @@ void TCustomTranslator::SetList(TStringsType type, const TStrings* rows) {
         return;
     }
     list->Assign(rows);
+    // The index answers LookupString: left as it was, it would keep answering with the old rows.
+    if (type == stStrings && !Loading() && !Designing()) {
+        BuildNamedStringIndex();
+    }
     if (type != stDlgsCaptions) {
         sectionSelector_ = static_cast<int>(type);
         TranslatePass();
     }
+}
+
+const std::vector<AnsiString>& TCustomTranslator::SetAsideRows(TStringsType type) const {
+    static const std::vector<AnsiString> kNone;
+    const auto ordinal = static_cast<std::size_t>(type);
+    return ordinal < setAside_.size() ? setAside_[ordinal] : kNone;
 }
 
 AnsiString TCustomTranslator::ExtractField(std::string_view row, int n) const {
@@ -356,10 +366,60 @@ void TCustomTranslator::LinkTo(TLangDispatcher& dispatcher) {
 
 void TCustomTranslator::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component != nullptr &&
-        component == static_cast<TComponent*>(dispatcher_)) {
-        dispatcher_ = nullptr;
+    if (operation != TOperation::opRemove || component == nullptr || component == this) {
+        return;
     }
+    if (component == static_cast<TComponent*>(dispatcher_)) {
+        dispatcher_ = nullptr;
+        return;
+    }
+    // When the whole owner goes, the table goes with it: nothing to tidy.
+    if (ComponentState().Contains(TComponentStateItem::csDestroying) || component->Name().empty()) {
+        return;
+    }
+    try {
+        ForgetComponent(component->Name());
+    } catch (...) {
+        // Notification must not throw; a row left behind names a missing component, which the
+        // next pass sets aside.
+    }
+}
+
+namespace {
+
+// The component part of a row name, entry or identifier: up to the first "." (all of it for
+// the sections whose rows are named by the component alone).
+AnsiString ComponentPart(std::string_view name) {
+    return AnsiString(name.substr(0, name.find('.')));
+}
+
+void DeleteWhere(TStrings& list, const std::function<bool(const AnsiString&)>& test) {
+    for (int i = list.Count() - 1; i >= 0; --i) {
+        if (test(list.Strings(i))) {
+            list.Delete(i);
+        }
+    }
+}
+
+} // namespace
+
+void TCustomTranslator::ForgetComponent(const AnsiString& name) {
+    const auto isComponent = [&name](std::string_view candidate) {
+        return CompareStringIgnoreCase(std::string(candidate), name) == 0;
+    };
+    DeleteWhere(doNotTranslate_, isComponent);
+    DeleteWhere(smartExcludeProps_,
+                [&](const AnsiString& entry) { return isComponent(ComponentPart(entry)); });
+    for (TStringsType type : {stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines,
+                              stOtherStrings, stCollections, stCharSets}) {
+        DeleteWhere(*List(type), [&](const AnsiString& row) {
+            return isComponent(ComponentPart(ExtractField(row, 0)));
+        });
+    }
+    std::erase_if(extendedTranslations_, [&](const TExtendedItem& item) {
+        return item.Identifier.find('.') != AnsiString::npos &&
+               isComponent(ComponentPart(item.Identifier));
+    });
 }
 
 // --- End of loading -------------------------------------------------------------------------

@@ -44,7 +44,11 @@ struct LoadOptions {
 class LoadedForm {
 public:
     explicit LoadedForm(std::string_view block, LoadOptions options = {})
-        : form_(std::make_unique<TComponent>(nullptr)) {
+        : LoadedForm(std::make_unique<TComponent>(nullptr), block, std::move(options)) {}
+
+    // On a form of another class, with its components already made.
+    LoadedForm(std::unique_ptr<TComponent> form, std::string_view block, LoadOptions options = {})
+        : form_(std::move(form)) {
         translator_ = new TTranslator(form_.get());
         translator_->SetName("Translator1");
         dispatcher_ = new TLangDispatcher(form_.get());

@@ -10,6 +10,7 @@
 #include "base/strings.h"
 
 #include <array>
+#include <string_view>
 
 namespace kq {
 
@@ -37,5 +38,12 @@ struct TFormatSettings {
 
 // The settings of the process.
 TFormatSettings& FormatSettings();
+
+// Replaces the setting that a row of the Locales section names by its non-empty cell. The key is
+// matched exactly ("Currency String", "Decimal Separator", ..., "Long Day Names"); a separator
+// takes the cell's first byte, a list of names the cell's comma-text items in order (no more
+// than the list holds; fewer items replace fewer names), any other setting the whole cell. An
+// unknown key or an empty cell changes nothing.
+void ApplyLocaleSetting(TFormatSettings& settings, std::string_view key, std::string_view cell);
 
 } // namespace kq

@@ -25,6 +25,8 @@
 namespace kq {
 
 class TLangDispatcher;
+class TMemIniFile;
+class TTranslationPass;
 
 enum TTranslateType {
     ttNoChange,   // an empty cell stays empty
@@ -81,8 +83,12 @@ public:
     TStringList* CharSets() { return List(stCharSets); }
 
     // Copies rows into the section and translates the owner for that section alone;
-    // DlgsCaptions is copied only.
+    // DlgsCaptions is copied only. New Strings rows answer LookupString at once.
     void SetList(TStringsType type, const TStrings* rows);
+
+    // The rows a translation pass took out of the section because the component they name is
+    // not on the owner, in the order they were taken out.
+    const std::vector<AnsiString>& SetAsideRows(TStringsType type) const;
 
     // Cell n of a row with this component's delimiter (see lang/table.h).
     AnsiString ExtractField(std::string_view row, int n) const;
@@ -123,6 +129,8 @@ public:
     TStringList* LangNames() { return &langNames_; }
     const TStringList* LangNames() const { return &langNames_; }
     void SetLangNames(const TStrings* names);
+    // The names of the languages a translation file marks as fixed.
+    const TStringList* FixedLanguages() const { return &fixedLanguages_; }
     unsigned char LangDelim() const { return langDelim_; }
     void SetLangDelim(unsigned char delimiter);
 
@@ -158,6 +166,7 @@ public:
     int ResourceLanguageIndex() const { return resourceLanguageIndex_; }
     void SetResourceLanguageIndex(int value) { resourceLanguageIndex_ = value & 0xFFFF; }
     std::vector<TExtendedItem>& ExtendedTranslations() { return extendedTranslations_; }
+    const std::vector<TExtendedItem>& ExtendedTranslations() const { return extendedTranslations_; }
     bool UseInheritedData() const { return useInheritedData_; }
     void SetUseInheritedData(bool value) { useInheritedData_ = value; }
     bool IsInheritedOwner() const { return isInheritedOwner_; }
@@ -172,6 +181,9 @@ public:
     static constexpr const char* kVersion = "5.2.5";
 
 protected:
+    // The dispatcher going away unlinks the component; another component of the owner going
+    // away takes its rows, its DoNotTranslate and SmartExcludeProps entries and its extended
+    // translations with it.
     void Notification(TComponent* component, TOperation operation) override;
 
     // Writes the active language's cells into the owner's components, for the sections that
@@ -179,11 +191,13 @@ protected:
     virtual void TranslatePass();
 
     // Replaces the table by the one in a translation file (the dispatcher's FileName), rebuilds
-    // the index and translates the owner. Nothing happens when the file does not exist.
+    // the index and translates the owner. Nothing happens when the file does not exist; a file
+    // that exists but cannot be read raises EFOpenError or EReadError.
     virtual void LoadFromTranslationFile(const AnsiString& fileName);
 
 private:
     friend class TLangDispatcher;
+    friend class TTranslationPass;
 
     using SectionLists = std::array<std::unique_ptr<TStringList>, kSectionListCount>;
 
@@ -202,6 +216,12 @@ private:
     void ReplaceInAllRows(char from, char to);
     void FitLangNames(int count);
     void ApplyLanguageChange(int value);
+    void ForgetComponent(const AnsiString& name);
+
+    // Translation-file helpers (translation_file.cpp).
+    void ReadFileLanguageNames(const TMemIniFile& file);
+    void ReadFileSection(const TMemIniFile& file, TStringsType type, const AnsiString& separator);
+    void ReadFileExtended(const TMemIniFile& file, const AnsiString& separator);
 
     // Look-up helpers.
     const TCustomTranslator& LookupSource(TStringsType section) const;
@@ -209,8 +229,10 @@ private:
     AnsiString ApplyFallbacks(AnsiString value, const AnsiString& firstLanguage) const;
 
     SectionLists lists_;
+    std::array<std::vector<AnsiString>, kSectionListCount> setAside_;
     TNamedStringIndex index_;
     TLocaleStringList langNames_;
+    TStringList fixedLanguages_;
     TStringList stringsTypes_;
     TStringList doNotTranslate_;
     TStringList excludedProperties_;

@@ -1,0 +1,54 @@
+#pragma once
+
+// The in-memory INI reader of translation files.
+//
+// Its rules are those translation files are written for, not those of the system's profile
+// functions:
+//   - Lines end at CR, LF or CR LF; a NUL byte ends the text. Nothing is trimmed: blanks around
+//     "=" belong to the key or to the value.
+//   - An empty line, or one whose first byte is ";", is a comment.
+//   - A line whose first byte is "[" and whose last byte is "]" opens the section named by the
+//     bytes between. Section names are compared ignoring case; when a name occurs again, the
+//     lines under the later occurrence are dropped and the first occurrence's entries stand.
+//   - Any other line inside a section is an entry: the key is the text before the first "=",
+//     the value the text after it; a line without "=" is a key with an empty value. Lines
+//     before the first section belong to none and are dropped.
+//   - Keys are compared ignoring case; of two entries with the same key the first one answers.
+
+#include "base/strings.h"
+
+#include <string_view>
+#include <vector>
+
+namespace kq {
+
+class TMemIniFile {
+public:
+    explicit TMemIniFile(std::string_view text);
+
+    bool SectionExists(std::string_view section) const;
+    // The entry's value, or defaultValue when the section or the key is absent.
+    AnsiString ReadString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const;
+    // An integer entry: non-zero is true; absent or not a number gives defaultValue.
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    // The section's keys in ascending order ignoring case, duplicates included; none for an
+    // absent section.
+    std::vector<AnsiString> ReadSection(std::string_view section) const;
+
+private:
+    struct Entry {
+        AnsiString Key;
+        AnsiString Value;
+    };
+    struct Section {
+        AnsiString Name;
+        std::vector<Entry> Entries; // sorted by key, equal keys in file order
+    };
+
+    const Section* FindSection(std::string_view name) const;
+
+    std::vector<Section> sections_;
+};
+
+} // namespace kq

@@ -1,0 +1,51 @@
+#pragma once
+
+// How the translation pass reaches what a row names: the owner's components by name and their
+// published properties by name, kind and access. Nothing here knows a control class; a class
+// takes part by publishing the properties the rows name (Caption, Hint, Font, Lines, Text...).
+
+#include "base/component.h"
+#include "base/properties.h"
+#include "base/string_list.h"
+
+#include <string_view>
+
+namespace kq::langpass {
+
+// The published property of that name and kind that can be both read and written, or nullptr.
+const TPropInfo* FindReadWriteProp(const TObject& object, std::string_view name, TPropKind kind);
+
+// The object's published Action property holds an action: its texts come from the action.
+bool HasAction(TObject& object);
+
+// The object's published ParentFont is on: its font follows its parent's.
+bool FollowsParentFont(const TObject& object);
+
+// A form: the owner whose own row opens the Captions, Hints and Fonts sections.
+bool IsForm(const TObject& object);
+
+// The component a row names: the owner's component of that name (ignoring case); else the owner
+// itself when the name is its class name or its Name (exact case); else nullptr.
+TComponent* FindRowComponent(TComponent& owner, std::string_view name);
+
+// Runs work, then restore, also when work fails (restore's own failure then gives way to work's).
+template <class Work, class Restore>
+void AfterwardsAlso(Work work, Restore restore) {
+    try {
+        work();
+    } catch (...) {
+        try {
+            restore();
+        } catch (...) {
+        }
+        throw;
+    }
+    restore();
+}
+
+// Writes items over lines in place: item i replaces line i where it differs, lines beyond the
+// old count are appended and surplus lines deleted. A sorted list is unsorted meanwhile and
+// sorted again afterwards, so the items land at the positions given.
+void WriteLinesInPlace(TStrings& lines, const TStrings& items);
+
+} // namespace kq::langpass
