@@ -437,7 +437,7 @@ bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStar
     // The keys go on from where the password check left them.
     context_->Keys = keys_;
     try {
-        DecodeEntryData(*context_, entry_.CompressionMethod());
+        DecodeEntryData(*context_, entry_.CompressionMethod(), entry_.Flags());
     } catch (const EBiggerThanUncompressed&) {
         return false;
     }

@@ -119,42 +119,34 @@ TEST(ExtractorComponent, QuestionMarkAsksTheUser) {
     SetFolderDialogResponder(nullptr);
 }
 
-TEST(ExtractorComponent, Assign) {
+TEST(ExtractorComponent, AssignCopiesTheSettingsAndHandlers) {
+    // Every published setting of the source gets a value other than its default.
     TZipExtractor source(nullptr);
-    source.SetZipName("a.zip");
-    source.SetDestDir("C:\\d");
-    source.SetRootDir("r");
-    source.SetSortMode(TZipSortMode::ByName);
-    source.SetRecreateDirs(true);
-    source.SetOverwriteMode(TUZOverwriteMode::Never);
-    TStringList patterns;
-    patterns.Add("*.dll");
-    source.SetFilesList(&patterns);
-    source.SetDoAll(true);
-    source.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
-    source.SetKeepZipOpen(true);
-    source.SetDoProcessMessages(false);
-    source.SetRetainAttributes(false);
-    source.SetReplaceReadOnly(true);
+    for (const TPropInfo* prop : GetPropList(source)) {
+        if (prop->Kind() == TPropKind::String && prop->Name() != "Name")
+            SetStrProp(source, *prop, prop->Name() + "\\x");
+        else if (prop->Kind() == TPropKind::Boolean)
+            SetOrdProp(source, *prop, 1 - GetOrdProp(source, *prop));
+        else if (prop->Kind() == TPropKind::Enumeration)
+            SetOrdProp(source, *prop, 2);
+    }
+    source.FilesList()->Add("*.dll");
     source.SetPassword("secret");
     int calls = 0;
     source.OnUnZipComplete = [&](TObject*, int) { ++calls; };
 
     TZipExtractor copy(nullptr);
     copy.Assign(&source);
-    EXPECT_EQ(copy.ZipName(), "a.zip");
-    EXPECT_EQ(copy.DestDir(), "C:\\d");
-    EXPECT_EQ(copy.RootDir(), "r\\");
-    EXPECT_EQ(copy.SortMode(), TZipSortMode::ByName);
-    EXPECT_TRUE(copy.RecreateDirs());
-    EXPECT_EQ(copy.OverwriteMode(), TUZOverwriteMode::Never);
+    for (const TPropInfo* prop : GetPropList(source)) {
+        if (prop->Kind() == TPropKind::Event || prop->Name() == "Name")
+            continue;
+        const bool copied = prop->Name() != "FlushFilesOnClose";
+        if (prop->Kind() == TPropKind::String)
+            EXPECT_EQ(GetStrProp(copy, *prop) == GetStrProp(source, *prop), copied) << prop->Name();
+        else if (prop->Kind() != TPropKind::StringList)
+            EXPECT_EQ(GetOrdProp(copy, *prop) == GetOrdProp(source, *prop), copied) << prop->Name();
+    }
     EXPECT_EQ(copy.FilesList()->CommaText(), "*.dll");
-    EXPECT_TRUE(copy.DoAll());
-    EXPECT_EQ(copy.IncompleteZipMode(), TIncompleteZipMode::izAssumeBad);
-    EXPECT_TRUE(copy.KeepZipOpen());
-    EXPECT_FALSE(copy.DoProcessMessages());
-    EXPECT_FALSE(copy.RetainAttributes());
-    EXPECT_TRUE(copy.ReplaceReadOnly());
     EXPECT_EQ(copy.Password(), "") << "the password is not a setting";
     copy.OnUnZipComplete(&copy, 0);
     EXPECT_EQ(calls, 1);
