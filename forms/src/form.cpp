@@ -1,7 +1,11 @@
 #include "forms/form.h"
 
+#include "base/format.h"
 #include "base/properties.h"
-#include "native.h"
+#include "forms/button.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace kq {
 
@@ -13,91 +17,172 @@ const TEnumInfo& BorderInfo() {
     return info;
 }
 
+constexpr std::pair<TCaptionButton, const char*> captionButtonNames[] = {
+    {TCaptionButton::SystemMenu, "SystemMenu"},
+    {TCaptionButton::Minimize, "Minimize"},
+    {TCaptionButton::Maximize, "Maximize"},
+    {TCaptionButton::Help, "Help"},
+};
+
+TButton* DefaultButtonWithin(const TWinControl& parent) {
+    for (TWinControl* child : parent.TabList()) {
+        if (!child->CanFocus())
+            continue;
+        auto* button = dynamic_cast<TButton*>(child);
+        if (button != nullptr && button->Default())
+            return button;
+        if (TButton* inner = DefaultButtonWithin(*child))
+            return inner;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+AnsiString CaptionButtonsToText(TCaptionButtons buttons) {
+    AnsiString text = "[";
+    for (const auto& [button, name] : captionButtonNames) {
+        if (!buttons.Contains(button))
+            continue;
+        if (text.size() > 1)
+            text += ", ";
+        text += name;
+    }
+    return text + "]";
+}
+
+TCaptionButtons CaptionButtonsFromText(std::string_view text) {
+    const auto invalid = [text] {
+        throw EPropertyError("Invalid caption buttons: " + AnsiString(text));
+    };
+    const AnsiString trimmed = Trim(text);
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+        invalid();
+    TCaptionButtons buttons;
+    std::string_view rest = std::string_view(trimmed).substr(1, trimmed.size() - 2);
+    while (!Trim(rest).empty()) {
+        const std::size_t comma = rest.find(',');
+        const AnsiString word = Trim(rest.substr(0, comma));
+        bool known = false;
+        for (const auto& [button, name] : captionButtonNames) {
+            if (SameText(word, name)) {
+                buttons.Include(button);
+                known = true;
+            }
+        }
+        if (!known)
+            invalid();
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return buttons;
+}
 
 const TClassInfo& TForm::StaticClassInfo() {
     static const TClassInfo info(
-        "TForm", &TComponent::StaticClassInfo(),
+        "TForm", &TWinControl::StaticClassInfo(),
         TClassTable<TForm>()
             .String("Caption", &TForm::Caption, &TForm::SetCaption)
-            .Integer("Left", &TForm::Left, &TForm::SetLeft)
-            .Integer("Top", &TForm::Top, &TForm::SetTop)
             .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
             .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
             .Enumeration("Border", BorderInfo(), &TForm::Border, &TForm::SetBorder)
-            .Integer("Color", &TForm::Color, &TForm::SetColor));
+            .String(
+                "CaptionButtons",
+                [](const TForm& f) { return CaptionButtonsToText(f.CaptionButtons()); },
+                [](TForm& f, const AnsiString& text) {
+                    f.SetCaptionButtons(CaptionButtonsFromText(text));
+                })
+            .String("HelpFile", &TForm::HelpFile, &TForm::SetHelpFile)
+            .Event("OnCreate"));
     return info;
 }
 
-TForm::TForm(TComponent* owner) : TComponent(owner), peer_(CreateFormPeer(*this)) {}
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    SetVisible(false);
+    InitParentColor(false, colorButtonFace);
+    SetParentFont(false);
+}
 
-// The peer goes first: it destroys the native window while the form's state is still whole.
+// The windows go first, while the form is still whole.
 TForm::~TForm() {
-    peer_.reset();
-}
-
-void TForm::SetName(const AnsiString& name) {
-    TComponent::SetName(name);
-    Changed();
-}
-
-void TForm::SetCaption(const AnsiString& caption) {
-    caption_ = caption;
-    Changed();
-}
-
-void TForm::SetLeft(int left) {
-    left_ = left;
-    Changed();
-}
-
-void TForm::SetTop(int top) {
-    top_ = top;
-    Changed();
-}
-
-void TForm::SetClientWidth(int width) {
-    clientWidth_ = width;
-    Changed();
-}
-
-void TForm::SetClientHeight(int height) {
-    clientHeight_ = height;
-    Changed();
+    DestroyPeers();
 }
 
 void TForm::SetBorder(TWindowBorder border) {
+    if (border == border_)
+        return;
     border_ = border;
-    Changed();
+    Changed(TControlChange::State);
 }
 
 void TForm::SetCaptionButtons(TCaptionButtons buttons) {
+    if (buttons == captionButtons_)
+        return;
     captionButtons_ = buttons;
-    Changed();
-}
-
-void TForm::SetColor(TColor color) {
-    color_ = color;
-    Changed();
+    Changed(TControlChange::State);
 }
 
 void TForm::Show() {
-    visible_ = true;
-    Changed();
+    if (Peer() == nullptr)
+        CreatePeers();
+    SetVisible(true);
 }
 
 void TForm::Hide() {
-    visible_ = false;
-    Changed();
+    SetVisible(false);
 }
 
 void TForm::Close() {
     Hide();
 }
 
-void TForm::Changed() {
-    if (peer_ != nullptr)
-        peer_->Update();
+void TForm::DoCreate() {
+    if (OnCreate)
+        OnCreate(this);
+}
+
+const TMethodTable& TForm::Methods() const {
+    static const TMethodTable none;
+    return none;
+}
+
+void TForm::BindHandler(TComponent& component, std::string_view event, std::string_view handler) {
+    const TEventSlot* slot = FindEventSlot(component.ClassInfo(), event);
+    if (slot == nullptr)
+        throw EFilerError(
+            Format("Class %s has no event %s", {component.ClassName(), AnsiString(event)}));
+    const TMethodTable::Entry* method = Methods().Find(handler);
+    if (method == nullptr)
+        throw EFilerError(Format("%s has no handler %s", {ClassName(), AnsiString(handler)}));
+    if (method->Type != slot->Type)
+        throw EFilerError(
+            Format("Handler %s does not fit event %s", {AnsiString(handler), AnsiString(event)}));
+    slot->Assign(component, method->Bind(*this));
+    auto bound = std::find_if(bindings_.begin(), bindings_.end(), [&](const Binding& b) {
+        return b.Component == &component && SameText(b.Event, event);
+    });
+    if (bound == bindings_.end())
+        bindings_.push_back(Binding{&component, AnsiString(event), method->Name});
+    else
+        bound->Handler = method->Name;
+}
+
+AnsiString TForm::BoundHandler(const TComponent& component, std::string_view event) const {
+    for (const Binding& b : bindings_) {
+        if (b.Component == &component && SameText(b.Event, event))
+            return b.Handler;
+    }
+    return AnsiString();
+}
+
+TButton* TForm::DefaultButton() const {
+    return DefaultButtonWithin(*this);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == TOperation::opRemove)
+        std::erase_if(bindings_,
+                      [component](const Binding& b) { return b.Component == component; });
 }
 
 } // namespace kq

@@ -1,16 +1,18 @@
-// The Windows peer of TForm: one top-level window, created the first time the form is shown and
-// destroyed with the form.
-#include "atom_property.h"
+// The Windows peer of TForm, and the application's own window.
+//
+// The application window carries the program's task-bar button, captioned with the application's
+// title, as the user knows the program by it; it is never seen itself (no size). Forms are owned
+// by it, so they have no button of their own; minimising a form minimises the application window,
+// which hides the forms it owns, and the task-bar button brings them back.
+#include "forms/application.h"
 #include "forms/form.h"
-#include "native.h"
-#include "platform/errors.h"
-#include "platform/win32_api.h"
+#include "window_peer.h"
 
 namespace kq {
 
 namespace {
 
-constexpr char formClassName[] = "KavoruQyn.Form";
+constexpr char applicationClassName[] = "KavoruQyn.Application";
 
 // The style bits the form decides; the others (visibility, state) are left as they are.
 constexpr DWORD formStyleMask =
@@ -46,96 +48,94 @@ DWORD FormStyle(const TForm& form) {
 }
 
 DWORD FormExStyle(const TForm& form) {
+    // Dialog navigation (Tab, Enter, mnemonics) goes into the form's children.
+    DWORD exStyle = WS_EX_CONTROLPARENT;
     switch (form.Border()) {
     case TWindowBorder::Dialog:
-        return WS_EX_DLGMODALFRAME;
+        return exStyle | WS_EX_DLGMODALFRAME;
     case TWindowBorder::ToolWindow:
     case TWindowBorder::SizableToolWindow:
-        return WS_EX_TOOLWINDOW;
+        return exStyle | WS_EX_TOOLWINDOW;
     default:
+        return exStyle;
+    }
+}
+
+// The first control inside parent, depth first in tab order, that Tab stops at.
+TWinControl* FirstTabStop(const TWinControl& parent) {
+    for (TWinControl* child : parent.TabList()) {
+        if (child->TabStop() && child->CanFocus())
+            return child;
+        if (TWinControl* inner = FirstTabStop(*child))
+            return inner;
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        // The application window itself is nothing to look at: its last active form takes over.
+        if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
+            HWND popup = GetLastActivePopup(window);
+            if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup))
+                PostMessageA(window, WM_USER, 0, reinterpret_cast<LPARAM>(popup));
+        }
+        return 0;
+    case WM_USER:
+        SetActiveWindow(reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_CLOSE:
+        // Closing the task-bar button closes the main form.
+        if (TForm* main = Application().MainForm())
+            Application().CallHandler([main] { main->Close(); });
         return 0;
     }
+    return DefWindowProcA(window, msg, wp, lp);
 }
 
-class WindowsFormPeer final : public TFormPeer {
-public:
-    explicit WindowsFormPeer(TForm& form) : form_(form) {}
-    ~WindowsFormPeer() override {
-        if (window_ != nullptr)
-            DestroyWindow(window_);
-    }
-
-    void Update() override;
-
-private:
-    static void RegisterWindowClass();
-    static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
-
-    void Create();
-    void UpdateStyle();
-    void UpdateBounds();
-    bool EraseBackground(HDC dc);
-    void Destroyed();
-
-    TForm& form_;
-    HWND window_ = nullptr;
-    AnsiString caption_;
-    TColor color_ = colorButtonFace;
-    TAtomProperty name_{"KavoruQyn.Name"};
-    TAtomProperty class_{"KavoruQyn.Class"};
-};
-
-void WindowsFormPeer::RegisterWindowClass() {
-    static const bool registered = [] {
+HWND ApplicationWindow() {
+    static HWND window = [] {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &WindowsFormPeer::WindowProc;
+        wc.lpfnWndProc = &ApplicationWindowProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = formClassName;
-        return RegisterClassExA(&wc) != 0;
+        wc.lpszClassName = applicationClassName;
+        RegisterClassExA(&wc);
+        const HWND made =
+            CreateWindowExA(0, applicationClassName, Application().Title().c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
+                            0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (made != nullptr)
+            SetWindowPos(made, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        return made;
     }();
-    (void)registered;
+    return window;
 }
 
-void WindowsFormPeer::Update() {
-    if (window_ == nullptr) {
-        if (!form_.Visible())
-            return;
-        Create();
+class TFormPeer final : public TWindowPeer {
+public:
+    explicit TFormPeer(TForm& form) : TWindowPeer(form), form_(form) {
+        Create(formClassName, true, FormStyle(form), FormExStyle(form), ApplicationWindow());
+        UpdateText();
+        SyncAll();
     }
-    if (form_.Caption() != caption_) {
-        caption_ = form_.Caption();
-        SetWindowTextA(window_, caption_.c_str());
-    }
-    UpdateStyle();
-    UpdateBounds();
-    if (form_.Color() != color_) {
-        color_ = form_.Color();
-        InvalidateRect(window_, nullptr, TRUE);
-    }
-    name_.Set(window_, form_.Name());
-    class_.Set(window_, form_.ClassName());
-    if (form_.Visible() != (IsWindowVisible(window_) != FALSE))
-        ShowWindow(window_, form_.Visible() ? SW_SHOW : SW_HIDE);
-}
 
-void WindowsFormPeer::Create() {
-    RegisterWindowClass();
-    caption_ = form_.Caption();
-    color_ = form_.Color();
-    // The real size follows in UpdateBounds, once the frame's metrics can be measured.
-    window_ = CreateWindowExA(FormExStyle(form_), formClassName, caption_.c_str(), FormStyle(form_),
-                              form_.Left(), form_.Top(), form_.ClientWidth(), form_.ClientHeight(),
-                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
-    if (window_ == nullptr)
-        throw EWindowError("Cannot create the window: " + SysErrorMessage(GetLastError()));
-}
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void UpdateState() override;
+    void UpdateBounds() override;
+    void UpdateVisible() override;
+    void Activated(WPARAM wp);
 
-void WindowsFormPeer::UpdateStyle() {
+    TForm& form_;
+    HWND lastFocus_ = nullptr;
+};
+
+void TFormPeer::UpdateState() {
     const auto current = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
     const DWORD wanted = (current & ~formStyleMask) | FormStyle(form_);
     const auto currentEx = static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE));
@@ -148,20 +148,21 @@ void WindowsFormPeer::UpdateStyle() {
     // A changed frame is only recomputed when asked to.
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateBounds();
 }
 
-// Places the window at Left, Top with a client area of exactly ClientWidth x ClientHeight. The
-// frame is measured on the window itself: a caption or border that the system draws larger
-// than its metrics promise would otherwise eat into the client area.
-void WindowsFormPeer::UpdateBounds() {
+// Places the window at Left, Top with a client area of exactly the form's size. The frame is
+// measured on the window itself: a caption or border that the system draws larger than its
+// metrics promise would otherwise eat into the client area.
+void TFormPeer::UpdateBounds() {
     RECT outer{};
     RECT client{};
     GetWindowRect(window_, &outer);
     GetClientRect(window_, &client);
     const int frameWidth = (outer.right - outer.left) - client.right;
     const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-    const int width = form_.ClientWidth() + frameWidth;
-    const int height = form_.ClientHeight() + frameHeight;
+    const int width = Scale(form_.ClientWidth()) + frameWidth;
+    const int height = Scale(form_.ClientHeight()) + frameHeight;
     if (outer.left == form_.Left() && outer.top == form_.Top() &&
         outer.right - outer.left == width && outer.bottom - outer.top == height)
         return;
@@ -169,67 +170,73 @@ void WindowsFormPeer::UpdateBounds() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool WindowsFormPeer::EraseBackground(HDC dc) {
-    RECT r{};
-    GetClientRect(window_, &r);
-    if (IsSystemColor(color_)) {
-        // System brushes belong to the system: never deleted.
-        FillRect(dc, &r, GetSysColorBrush(SystemColorIndex(color_)));
-        return true;
+void TFormPeer::UpdateVisible() {
+    const bool visible = form_.Visible();
+    if (visible == (IsWindowVisible(window_) != FALSE))
+        return;
+    if (!visible) {
+        ShowWindow(window_, SW_HIDE);
+        return;
     }
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color_));
-    if (brush == nullptr)
-        return false;
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    return true;
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    if (TWinControl* first = FirstTabStop(form_))
+        first->SetFocus();
 }
 
-void WindowsFormPeer::Destroyed() {
-    name_.Remove();
-    class_.Remove();
+// Windows gives the focus to the window itself when it is activated; the control that had it
+// when the window was left gets it back instead, or else the first one Tab stops at.
+void TFormPeer::Activated(WPARAM wp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus))
+            lastFocus_ = focus;
+        return;
+    }
+    if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+        IsWindowEnabled(lastFocus_)) {
+        ::SetFocus(lastFocus_);
+        return;
+    }
+    if (TWinControl* first = FirstTabStop(form_))
+        first->SetFocus();
 }
 
-LRESULT CALLBACK WindowsFormPeer::WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    // The peer arrives with the first message and is kept with the window from then on.
-    if (msg == WM_NCCREATE) {
-        auto* created = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* self = static_cast<WindowsFormPeer*>(created->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* peer = reinterpret_cast<WindowsFormPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (peer == nullptr)
-        return DefWindowProcA(window, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        peer->window_ = nullptr;
-        return DefWindowProcA(window, msg, wp, lp);
-    }
-    return peer->Dispatch(msg, wp, lp);
-}
-
-LRESULT WindowsFormPeer::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TFormPeer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CLOSE:
         // The form decides; the window itself lives as long as the form.
-        form_.Close();
+        Application().CallHandler([this] { form_.Close(); });
         return 0;
-    case WM_ERASEBKGND:
-        if (EraseBackground(reinterpret_cast<HDC>(wp)))
-            return 1;
-        break;
-    case WM_DESTROY:
-        Destroyed();
-        return 0;
+    case WM_ERASEBKGND: {
+        RECT r{};
+        GetClientRect(window_, &r);
+        FillBackground(reinterpret_cast<HDC>(wp), r);
+        return 1;
     }
-    return DefWindowProcA(window_, msg, wp, lp);
+    case WM_ACTIVATE:
+        if (!HIWORD(wp))
+            Activated(wp);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) == SC_MINIMIZE && GetWindow(window_, GW_OWNER) != nullptr) {
+            ShowWindow(GetWindow(window_, GW_OWNER), SW_MINIMIZE);
+            return 0;
+        }
+        break;
+    }
+    return TWindowPeer::HandleMessage(msg, wp, lp);
 }
 
 } // namespace
 
-std::unique_ptr<TFormPeer> CreateFormPeer(TForm& form) {
-    return std::make_unique<WindowsFormPeer>(form);
+std::unique_ptr<TControlPeer> CreateFormPeer(TForm& form) {
+    return std::make_unique<TFormPeer>(form);
+}
+
+void SetNativeTitle(const AnsiString& title) {
+    if (HWND window = ApplicationWindow())
+        SetWindowTextA(window, title.c_str());
 }
 
 } // namespace kq

@@ -8,9 +8,10 @@ int main() {
     // First of all: a DLL planted beside Setup.exe must never be loaded by what follows.
     kq::HardenDllSearch();
 
-    kq::TApplication application;
+    kq::TApplication& application = kq::Application();
     application.Initialize();
-    kq::TForm1 form1(nullptr);
-    application.Run(form1);
+    application.CreateForm<kq::TForm1>();
+    application.Run();
+    application.Finalize();
     return 0;
 }

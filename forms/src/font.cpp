@@ -1,0 +1,156 @@
+#include "forms/font.h"
+
+#include "base/properties.h"
+
+#include <utility>
+
+namespace kq {
+
+namespace {
+
+constexpr std::pair<TFontStyle, const char*> styleNames[] = {
+    {TFontStyle::Bold, "Bold"},
+    {TFontStyle::Italic, "Italic"},
+    {TFontStyle::Underline, "Underline"},
+    {TFontStyle::StrikeOut, "StrikeOut"},
+};
+
+} // namespace
+
+std::optional<int> CharsetFromName(std::string_view name) {
+    static const std::pair<const char*, int> names[] = {
+        {"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
+        {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
+        {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
+        {"GREEK_CHARSET", 161},   {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
+        {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
+        {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
+        {"OEM_CHARSET", 255},
+    };
+    for (const auto& [charsetName, value] : names) {
+        if (name == charsetName)
+            return value;
+    }
+    return std::nullopt;
+}
+
+AnsiString FontStylesToText(TFontStyles styles) {
+    AnsiString text = "[";
+    for (const auto& [style, name] : styleNames) {
+        if (!styles.Contains(style))
+            continue;
+        if (text.size() > 1)
+            text += ", ";
+        text += name;
+    }
+    return text + "]";
+}
+
+TFontStyles FontStylesFromText(std::string_view text) {
+    const auto invalid = [text] {
+        throw EPropertyError("Invalid font style: " + AnsiString(text));
+    };
+    const AnsiString trimmed = Trim(text);
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+        invalid();
+    TFontStyles styles;
+    std::string_view rest = std::string_view(trimmed).substr(1, trimmed.size() - 2);
+    while (!Trim(rest).empty()) {
+        const std::size_t comma = rest.find(',');
+        const AnsiString word = Trim(rest.substr(0, comma));
+        bool known = false;
+        for (const auto& [style, name] : styleNames) {
+            if (SameText(word, name)) {
+                styles.Include(style);
+                known = true;
+            }
+        }
+        if (!known)
+            invalid();
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return styles;
+}
+
+const TClassInfo& TFont::StaticClassInfo() {
+    static const TClassInfo info(
+        "TFont", &TPersistent::StaticClassInfo(),
+        TClassTable<TFont>()
+            .Integer("Charset", &TFont::Charset, &TFont::SetCharset)
+            .Integer("Color", &TFont::Color, &TFont::SetColor)
+            .Integer("Height", &TFont::Height, &TFont::SetHeight)
+            .String("Name", &TFont::Name, &TFont::SetName)
+            .String(
+                "Style", [](const TFont& f) { return FontStylesToText(f.Style()); },
+                [](TFont& f, const AnsiString& text) { f.SetStyle(FontStylesFromText(text)); }));
+    return info;
+}
+
+void TFont::SetName(const AnsiString& name) {
+    if (name == name_)
+        return;
+    name_ = name;
+    Changed();
+}
+
+void TFont::SetHeight(int height) {
+    if (height == height_)
+        return;
+    height_ = height;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles style) {
+    if (style == style_)
+        return;
+    style_ = style;
+    Changed();
+}
+
+void TFont::SetCharset(int charset) {
+    if (charset < 0 || charset > 255)
+        detail::RaiseInvalidPropertyValue();
+    if (charset == charset_)
+        return;
+    charset_ = charset;
+    Changed();
+}
+
+void TFont::SetColor(TColor color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    Changed();
+}
+
+AnsiString TFont::FaceToDraw() const {
+    return SameText(name_, "Default") ? AnsiString(kDefaultFontFace) : name_;
+}
+
+bool TFont::SameAs(const TFont& other) const {
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ &&
+           charset_ == other.charset_ && color_ == other.color_;
+}
+
+void TFont::Assign(const TPersistent* source) {
+    const auto* font = dynamic_cast<const TFont*>(source);
+    if (font == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (SameAs(*font))
+        return;
+    name_ = font->name_;
+    height_ = font->height_;
+    style_ = font->style_;
+    charset_ = font->charset_;
+    color_ = font->color_;
+    Changed();
+}
+
+void TFont::Changed() {
+    if (OnChange)
+        OnChange(this);
+}
+
+} // namespace kq

@@ -1,0 +1,19 @@
+#include "forms/screen.h"
+
+#include "native.h"
+
+namespace kq {
+
+TScreen& Screen() {
+    static TScreen screen;
+    return screen;
+}
+
+void TScreen::SetCursor(int cursor) {
+    if (cursor == cursor_)
+        return;
+    cursor_ = cursor;
+    ApplyScreenCursor(cursor);
+}
+
+} // namespace kq
