@@ -130,10 +130,6 @@ TEST(ExportWriter, RefusesRowsThatWouldComeBackChanged) {
          {"sX|a"},
          "Row \"sX\" of Strings cannot be written to a translation file: "
          "it has no closing delimiter"},
-        {stOtherStrings,
-         {"sX"},
-         "Row \"sX\" of Other cannot be written to a translation file: "
-         "it has no cells"},
         {stStrings,
          {"sX|a\x19|"},
          "Row \"sX\" of Strings cannot be written to a translation "
@@ -143,10 +139,6 @@ TEST(ExportWriter, RefusesRowsThatWouldComeBackChanged) {
          "Row \"label1\" of Captions cannot be written "
          "to a translation file: another row has the "
          "same name"},
-        {stStrings,
-         {"a=b|x|"},
-         "Row \"a=b\" of Strings cannot be written to a translation "
-         "file: its name holds a line break or \"=\""},
         {stCollections,
          {"Grid-1.Columns[0].Title|a|"},
          "Row \"Grid-1.Columns[0].Title\" of Collections cannot be written to a translation "

@@ -1,6 +1,6 @@
 // Loading the table from "translations.lng" in the current folder at the link: which keys become
-// which rows, the sections it empties, its options and language names, its extended
-// translations, and the pass that follows.
+// which rows and extended translations, the sections it empties, its options and language
+// names, and the pass that follows.
 
 #include "lang/errors.h"
 #include "pass/test_window.h"
@@ -105,7 +105,12 @@ TEST_F(TranslationFile, KeysBecomeRows) {
           "TForm1.Ghost=g~!@#g\r\n"
           "TForm1.Label2=not~!@#translated\r\n"
           "[Collections]\r\n"
-          "TForm1.Grid1.Columns-1+.Title=t1~!@#t2~!@#t3\r\n");
+          "TForm1.Grid1.Columns-1+.Title=t1~!@#t2~!@#t3\r\n"
+          "[Extended]\r\n"
+          "TForm1.Label3.Caption=c1~!@#c2~!@#c3\r\n"
+          "TForm1.Label3.Caption_TypeKind=tkLString~!@#rest\r\n"
+          "TForm1.Label2.Hint=h\r\n"
+          "TForm2.Label3.Caption=other form\r\n");
     auto window = Load([](TTranslator& t) { t.DoNotTranslate()->Add("Label2"); });
     TTranslator& t = window->Translator();
     EXPECT_EQ(Rows(*t.Strings()),
@@ -115,8 +120,16 @@ TEST_F(TranslationFile, KeysBecomeRows) {
     EXPECT_EQ(t.SetAsideRows(stCaptions), DRows({"Ghost|g|g"}));
     EXPECT_EQ(Rows(*t.Collections()), DRows({"Grid1.Columns[1].Title|t1|t2|t3"}));
     EXPECT_EQ(window->Form().Caption(), "f1") << "a pass follows the load";
+    const auto& items = t.ExtendedTranslations();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].Identifier, "Label2.Hint");
+    EXPECT_EQ(items[0].PropertyType, "tkUnknown");
+    EXPECT_EQ(items[1].Identifier, "Label3.Caption");
+    EXPECT_EQ(items[1].Values, D("c1|c2|c3"));
+    EXPECT_EQ(items[1].PropertyType, "tkLString");
     window->Dispatcher().SetActiveLanguage(3);
     EXPECT_EQ(window->Get("Label1").Caption(), "l3");
+    EXPECT_EQ(window->Get("Label3").Caption(), "c3");
     EXPECT_EQ(t.LookupString("sOne"), "") << "a value without separator fills cells 1 and 2";
 }
 
@@ -149,24 +162,6 @@ TEST_F(TranslationFile, LanguageNames) {
         EXPECT_EQ(t.NumOfLanguages(), static_cast<int>(c.names.size()));
         EXPECT_EQ(Rows(*t.FixedLanguages()), c.fixed);
     }
-}
-
-TEST_F(TranslationFile, ExtendedTranslations) {
-    Write("[Extended]\r\n"
-          "TForm1.Label1.Caption=c1~!@#c2~!@#c3\r\n"
-          "TForm1.Label1.Caption_TypeKind=tkLString~!@#rest\r\n"
-          "TForm1.Label2.Hint=h\r\n"
-          "TForm2.Label3.Caption=other form\r\n");
-    auto window = Load();
-    const auto& items = window->Translator().ExtendedTranslations();
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].Identifier, "Label1.Caption");
-    EXPECT_EQ(items[0].Values, D("c1|c2|c3"));
-    EXPECT_EQ(items[0].PropertyType, "tkLString");
-    EXPECT_EQ(items[1].Identifier, "Label2.Hint");
-    EXPECT_EQ(items[1].PropertyType, "tkUnknown");
-    window->Dispatcher().SetActiveLanguage(3);
-    EXPECT_EQ(window->Get("Label1").Caption(), "c3");
 }
 
 // The owner's exclusions hold for the pass that follows the load as well.

@@ -23,8 +23,7 @@ TEST(PassLists, MultiLinesCellReplacesTheLines) {
         bool sorted;
     } cases[] = {
         {"a,b", "a,b", false}, // two items over three lines: exactly two
-        {"\"x y\",z,w,v", "\"x y\",z,w,v", false},
-        {"one,two,three", "one,two,three", false},
+        {"x,y,z,w", "x,y,z,w", false},
         {"c,a,b", "a,b,c", true}, // a sorted list is sorted again afterwards
     };
     for (const Case& c : cases) {
@@ -41,9 +40,6 @@ TEST(PassLists, MultiLinesCellReplacesTheLines) {
         EXPECT_FALSE(memo.ChangedWhileWrapping);
         EXPECT_TRUE(memo.WordWrap());
         EXPECT_EQ(memo.Writes, 0) << "the list is written in place, not replaced";
-        if (std::string(c.cell) == "one,two,three") {
-            EXPECT_EQ(memo.LineChanges, 0);
-        }
     }
 }
 

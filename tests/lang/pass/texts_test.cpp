@@ -135,33 +135,24 @@ TEST(PassTexts, OwnersOwnRow) {
     }
 }
 
-TEST(PassTexts, ActionRowsAreDroppedNotApplied) {
-    TestWindow window(Block({{"stCaptions", {"TForm1|||f|", "Button1|||b|", "Label1|||l|"}},
-                             {"stHints", {"TForm1||||", "Button1|||h|"}}}));
+// Rows of components linked to an action are deleted, rows of components not on the form set
+// aside; neither applies.
+TEST(PassTexts, RowsLeaveTheirSection) {
+    TestWindow window(
+        Block({{"stCaptions", {"TForm1|||f|", "Button1|||b|", "Ghost|||g|", "Label1|||l|"}},
+               {"stHints", {"TForm1||||", "Button1|||h|"}},
+               {"stOtherStrings", {"Ghost.Text|||g|", "TForm1.HelpFile|||h|"}}}));
     window.Get("Button1").SetAction(new TTestAction(&window.Form()));
     window.Dispatcher().SetActiveLanguage(3);
     EXPECT_EQ(window.Get("Button1").Caption(), "Button1");
     EXPECT_EQ(window.Get("Button1").Hint(), "");
     EXPECT_EQ(window.Get("Label1").Caption(), "l");
-    EXPECT_EQ(Names(*window.Translator().Captions()),
-              (std::vector<std::string>{"TForm1", "Label1"}));
-    EXPECT_EQ(Names(*window.Translator().Hints()), std::vector<std::string>{"TForm1"});
-    EXPECT_TRUE(window.Translator().SetAsideRows(stCaptions).empty());
-}
-
-TEST(PassTexts, RowsOfComponentsNotOnTheFormAreSetAside) {
-    TestWindow window(Block(
-        {{"stCaptions", {"TForm1|||f|", "Ghost|||g|", "Label1|||l|"}},
-         {"stOtherStrings", {"Ghost.Text|||g|", "TForm1.HelpFile|||h|", "Edit1.Text|||t|"}}}));
-    window.Dispatcher().SetActiveLanguage(3);
-    EXPECT_EQ(Names(*window.Translator().Captions()),
-              (std::vector<std::string>{"TForm1", "Label1"}));
-    EXPECT_EQ(window.Translator().SetAsideRows(stCaptions),
-              std::vector<std::string>{D("Ghost|||g|")});
-    EXPECT_EQ(Names(*window.Translator().OtherStrings()),
-              (std::vector<std::string>{"TForm1.HelpFile", "Edit1.Text"}));
     EXPECT_EQ(window.Form().HelpFile(), "h");
-    EXPECT_EQ(window.Get("Label1").Caption(), "l");
+    TTranslator& t = window.Translator();
+    EXPECT_EQ(Names(*t.Captions()), (std::vector<std::string>{"TForm1", "Label1"}));
+    EXPECT_EQ(Names(*t.Hints()), std::vector<std::string>{"TForm1"});
+    EXPECT_EQ(Names(*t.OtherStrings()), std::vector<std::string>{"TForm1.HelpFile"});
+    EXPECT_EQ(t.SetAsideRows(stCaptions), std::vector<std::string>{D("Ghost|||g|")});
 }
 
 // A row whose property is missing, read-only or of another kind is skipped; the rows after it
