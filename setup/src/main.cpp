@@ -1,12 +1,18 @@
 // The program's entry: guards the DLL search, prepares the GUI thread and runs the wizard window
 // until the user closes it.
 #include "forms/application.h"
+#include "forms/screen.h"
+#include "lang/screen_cursor.h"
 #include "platform/dll_search.h"
 #include "setup/form1.h"
 
 int main() {
     // First of all: a DLL planted beside Setup.exe must never be loaded by what follows.
     kq::HardenDllSearch();
+
+    // The translation component shows its cursor on the forms' screen.
+    kq::SetScreenCursorAccess(
+        {[] { return kq::Screen().Cursor(); }, [](int cursor) { kq::Screen().SetCursor(cursor); }});
 
     kq::TApplication& application = kq::Application();
     application.Initialize();

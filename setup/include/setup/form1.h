@@ -1,7 +1,22 @@
-// TForm1: the wizard window.
+// TForm1: the wizard window. Its layout, texts and settings are the stored window description
+// (setup/resources/form1_window.txt), loaded when the window is made; its handlers, named after
+// the component and event they serve, are in form1_handlers.cpp.
 #pragma once
 
+#include "forms/button.h"
+#include "forms/check_box.h"
+#include "forms/edit.h"
 #include "forms/form.h"
+#include "forms/image.h"
+#include "forms/label.h"
+#include "forms/page_control.h"
+#include "forms/panel.h"
+#include "forms/progress_bar.h"
+#include "lang/lang_dispatcher.h"
+#include "lang/translator.h"
+#include "unzip/zip_extractor.h"
+
+#include <string_view>
 
 namespace kq {
 
@@ -10,7 +25,103 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     static const TClassInfo& StaticClassInfo();
 
+    // Loads the stored description; OnCreate (FormCreate) is fired by whoever makes the window
+    // (Application().CreateForm), once it is whole.
     explicit TForm1(TComponent* owner);
+    // Loads another description instead, for tests of the loading itself.
+    TForm1(TComponent* owner, std::string_view description);
+
+    const TMethodTable& Methods() const override;
+
+    // --- The handlers ---
+    void FormCreate(TObject* sender);
+    void ButtonNext1Click(TObject* sender);
+    void ButtonCancel1Click(TObject* sender);
+    void ButtonPrior2Click(TObject* sender);
+    void ButtonChgDirClick(TObject* sender);
+    void ButtonNext2Click(TObject* sender);
+    void ButtonPrior3Click(TObject* sender);
+    void ButtonNext3Click(TObject* sender);
+    void ButtonCancel2Click(TObject* sender);
+    void ButtonFinishClick(TObject* sender);
+    void ZipExtractor1TotalPercentDone(TObject* sender, int percent);
+    void ZipExtractor1StartUnZip(TObject* sender, int fileIndex, AnsiString& fileName, bool& skip);
+    void ZipExtractor1EndUnZip(TObject* sender, int fileIndex, const AnsiString& fileName);
+    void ZipExtractor1SkippingFile(TObject* sender, TSkipReason reason, const AnsiString& fileName,
+                                   int fileIndex, bool& retry);
+
+    // --- The components, found by name once the description is loaded ---
+    TPageControl* PageControl1 = nullptr;
+
+    TTabSheet* TabSheet1 = nullptr;
+    TImage* Image1 = nullptr;
+    TLabel* LabelWelcome = nullptr;
+    TLabel* LabelCompanyAll1 = nullptr;
+    TLabel* LabelCompanyAll2 = nullptr;
+    TButton* ButtonPrior1 = nullptr;
+    TButton* ButtonNext1 = nullptr;
+    TButton* ButtonCancel1 = nullptr;
+    TMemo* Memo1 = nullptr;
+
+    TTabSheet* TabSheet2 = nullptr;
+    TLabel* LabelDestFolder = nullptr;
+    TLabel* Label4 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TImage* ImageIco1 = nullptr;
+    TImage* ImageDir = nullptr;
+    TLabel* LabelDir = nullptr;
+    TEdit* EditDir = nullptr;
+    TButton* ButtonChgDir = nullptr;
+    TLabel* LabelInstallationGuides = nullptr;
+    TPanel* Panel1 = nullptr;
+    TButton* ButtonPrior2 = nullptr;
+    TButton* ButtonNext2 = nullptr;
+    TButton* ButtonCancel2 = nullptr;
+
+    TTabSheet* TabSheet3 = nullptr;
+    TLabel* Label5 = nullptr;
+    TLabel* Label6 = nullptr;
+    TPanel* Panel3 = nullptr;
+    TImage* ImageIco2 = nullptr;
+    TLabel* Label7 = nullptr;
+    TLabel* Label8 = nullptr;
+    TMemo* MemoInfo = nullptr;
+    TPanel* Panel4 = nullptr;
+    TButton* ButtonPrior3 = nullptr;
+    TButton* ButtonNext3 = nullptr;
+    TButton* ButtonCancel3 = nullptr;
+
+    TTabSheet* TabSheet4 = nullptr;
+    TLabel* Labelinstall = nullptr;
+    TLabel* Label10 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TImage* ImageIco3 = nullptr;
+    TMemo* MemoInstall = nullptr;
+    TLabel* Label11 = nullptr;
+    TLabel* LabelInstall2 = nullptr;
+    TProgressBar* ProgressBar1 = nullptr;
+    TPanel* Panel6 = nullptr;
+    TButton* ButtonPrior4 = nullptr;
+    TButton* ButtonNext4 = nullptr;
+    TButton* ButtonCancel4 = nullptr;
+
+    TTabSheet* TabSheet5 = nullptr;
+    TImage* Image2 = nullptr;
+    TLabel* Label9 = nullptr;
+    TMemo* Memo2 = nullptr;
+    TCheckBox* CheckBox1 = nullptr;
+    TButton* ButtonFinish = nullptr;
+
+    TZipExtractor* ZipExtractor1 = nullptr;
+    TTranslator* Translator1 = nullptr;
+    TLangDispatcher* LangDispatcher1 = nullptr;
+
+private:
+    void FindComponents();
 };
+
+// Registers the classes, events and stored data the wizard window's description names. Safe to
+// call more than once; the window's constructor calls it.
+void RegisterWizardClasses();
 
 } // namespace kq
