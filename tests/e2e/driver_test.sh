@@ -21,7 +21,7 @@ cases=(
     "program still running|1|wait-exit 500: the program is still running (waited 500 ms)|start	$probe	sleep	30000	--	wait-exit	500"
     "no program started|1|wait-exit: no program was started or attached|wait-exit"
     "window never comes|1|wait-window NoSuchWindow: no visible window with caption or name \"NoSuchWindow\" (waited 500 ms)|wait-window	NoSuchWindow	500"
-    "text differs|1|expect-text Form1: expected \"Not the caption\", found \"Form1\" (waited 300 ms)|start	$setup	--	wait-window	Form1	timeout	300	expect-text	Form1	Not the caption"
+    "text differs|1|expect-text Button1: expected \"Not the caption\", found \"Button1\" (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-text	Button1	Not the caption"
     "no such control|1|click ButtonNowhere: no window named \"ButtonNowhere\" (waited 300 ms)|start	$setup	--	wait-window	Form1	timeout	300	click	ButtonNowhere"
     "click a disabled button|1|click Button2: is disabled (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	click	Button2"
     "another page expected|1|expect-page TabSheet1: the page shown is \"TabSheet2\" (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-page	TabSheet1"

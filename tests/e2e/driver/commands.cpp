@@ -356,6 +356,17 @@ std::string ExpectProgress(Session& s, const Args& a) {
     return "ok";
 }
 
+// The automation contract's page switch: the page control shows the page of that index.
+std::string SetPage(Session& s, const Args& a) {
+    static const UINT message = RegisterWindowMessageA("KavoruQyn.SetPage");
+    DWORD_PTR shown = 0;
+    if (!SendWithin(FindNamed(s, a[0]), message, ToNumber(a[1]), 0, 5000, &shown))
+        throw Failure("the window does not answer");
+    if (shown == 0)
+        throw Failure("it has no page " + a[1]);
+    return "ok";
+}
+
 std::string ListNames(Session& s, const Args&) {
     std::vector<std::string> names;
     for (HWND w : AllWindows(s.pid)) {
@@ -424,6 +435,10 @@ const std::vector<Command>& Commands() {
          "   print the name of the page shown",
          [](Session& s, const Args&) { return Joined(VisiblePages(s)); }},
         {"expect-page", {P::Text}, "NAME   wait until NAME is the one page shown", ExpectPage},
+        {"set-page",
+         {P::Text, P::Number},
+         "NAME INDEX   show a page of a page control (from 0)",
+         SetPage},
         {"dialog",
          {P::Text, P::Text},
          "CAPTION BUTTON   wait for a dialog and press a button",

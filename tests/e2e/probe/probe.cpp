@@ -9,11 +9,16 @@
 //                             (IDYES 6, IDNO 7)
 //   probe window              shows a window of named controls (see ShowWindowOfControls); ends
 //                             with 11 when Button1 is clicked
+//   probe load-dll NAME       loads the DLL by name as the system finds it; 0 when loaded
+//   probe load-dll-restricted NAME
+//                             the same after restricting the search as Setup.exe does first
 // <commctrl.h> needs the types of <windows.h>.
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
 // clang-format on
+
+#include "platform/dll_search.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -115,7 +120,11 @@ int main(int argc, char** argv) {
         return MessageBoxA(nullptr, argv[3], argv[2], MB_YESNO | MB_ICONQUESTION);
     if (argc == 2 && std::strcmp(argv[1], "window") == 0)
         return ShowWindowOfControls();
+    if (argc == 3 && std::strcmp(argv[1], "load-dll-restricted") == 0 && !kq::HardenDllSearch())
+        return 3;
+    if (argc == 3 && std::strncmp(argv[1], "load-dll", 8) == 0)
+        return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
     std::fprintf(stderr, "usage: probe exit N | sleep MS | acp | hex ARG | message CAPTION TEXT | "
-                         "window\n");
+                         "window | load-dll NAME | load-dll-restricted NAME\n");
     return 2;
 }
