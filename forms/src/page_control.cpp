@@ -49,9 +49,8 @@ const TClassInfo& TPageControl::StaticClassInfo() {
     return info;
 }
 
-TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
-    SetTabStop(true);
-}
+// Without tabs there is nothing of its own to focus: Tab goes straight to what its page holds.
+TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {}
 
 TPageControl::~TPageControl() {
     for (TTabSheet* page : pages_)

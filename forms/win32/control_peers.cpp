@@ -50,10 +50,9 @@ UINT SetPageMessage() {
 class TContainerPeer final : public TWindowPeer {
 public:
     explicit TContainerPeer(TWinControl& control) : TWindowPeer(control) {
-        // A page control has no tabs to stop at: the focus goes to what its pages hold.
-        const bool tabStop = control.TabStop() && dynamic_cast<TPageControl*>(&control) == nullptr;
         Create(containerClassName, true,
-               WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (tabStop ? WS_TABSTOP : 0), WS_EX_CONTROLPARENT);
+               WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (control.TabStop() ? WS_TABSTOP : 0),
+               WS_EX_CONTROLPARENT);
         SyncAll();
     }
 
@@ -79,7 +78,10 @@ private:
         return TWindowPeer::HandleMessage(msg, wp, lp);
     }
 
-    void UpdateState() override { InvalidateRect(window_, nullptr, TRUE); }
+    void UpdateState() override {
+        ChangeStyle(window_, WS_TABSTOP, TabStopStyle(static_cast<TWinControl&>(control_)));
+        InvalidateRect(window_, nullptr, TRUE);
+    }
     void UpdateText() override {
         TWindowPeer::UpdateText();
         InvalidateRect(window_, nullptr, TRUE);
@@ -281,6 +283,19 @@ public:
 private:
     DWORD Border() const {
         return edit_.BorderStyle() == TBorderStyle::Single ? WS_EX_CLIENTEDGE : 0;
+    }
+
+    // A multi-line edit asks for every key, so the dialog keys would never leave it: a memo keeps
+    // only Enter, and that only while it wants returns; Tab moves on as everywhere else.
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg != WM_GETDLGCODE || memo_ == nullptr)
+            return TWindowPeer::HandleMessage(msg, wp, lp);
+        LRESULT code = Default(msg, wp, lp) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+        const auto* key = reinterpret_cast<const MSG*>(lp);
+        if (memo_->WantReturns() && key != nullptr && key->message == WM_KEYDOWN &&
+            key->wParam == VK_RETURN)
+            code |= DLGC_WANTALLKEYS;
+        return code;
     }
 
     void UpdateState() override {
