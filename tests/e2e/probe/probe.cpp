@@ -12,6 +12,8 @@
 //   probe load-dll NAME       loads the DLL by name as the system finds it; 0 when loaded
 //   probe load-dll-restricted NAME
 //                             the same after restricting the search as Setup.exe does first
+//   probe resources EXE       prints what the program's resources hold: its version record, the
+//                             sizes of its main icon, what its manifest asks for
 // <commctrl.h> needs the types of <windows.h>.
 // clang-format off
 #include <windows.h>
@@ -25,6 +27,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +100,99 @@ int ShowWindowOfControls() {
     return static_cast<int>(msg.wParam);
 }
 
+// The version record through version.dll, loaded only here: the probe imports nothing that the
+// planting test could replace.
+int PrintVersion(const char* exe) {
+    HMODULE version = LoadLibraryA("version.dll");
+    using SizeProc = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using InfoProc = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    using QueryProc = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    auto size = reinterpret_cast<SizeProc>(
+        reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoSizeA")));
+    auto info = reinterpret_cast<InfoProc>(
+        reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
+    auto query = reinterpret_cast<QueryProc>(
+        reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
+    DWORD ignored = 0;
+    const DWORD length = size != nullptr ? size(exe, &ignored) : 0;
+    if (length == 0 || info == nullptr || query == nullptr) {
+        std::printf("version: none\n");
+        return 1;
+    }
+    std::vector<char> block(length);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedLength = 0;
+    if (!info(exe, 0, length, block.data()) ||
+        !query(block.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &fixedLength)) {
+        std::printf("version: unreadable\n");
+        return 1;
+    }
+    std::printf("file version: %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwFileVersionMS),
+                LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                LOWORD(fixed->dwFileVersionLS));
+    std::printf("product version: %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwProductVersionMS),
+                LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
+                LOWORD(fixed->dwProductVersionLS));
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translation = nullptr;
+    UINT translationLength = 0;
+    if (!query(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<LPVOID*>(&translation),
+               &translationLength) ||
+        translationLength < sizeof *translation) {
+        std::printf("strings: no translation\n");
+        return 1;
+    }
+    for (const char* name : {"CompanyName", "FileDescription", "InternalName", "LegalCopyright",
+                             "OriginalFilename", "ProductName", "Comments"}) {
+        char path[128];
+        std::snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation->language,
+                      translation->codePage, name);
+        char* value = nullptr;
+        UINT valueLength = 0;
+        const bool found =
+            query(block.data(), path, reinterpret_cast<LPVOID*>(&value), &valueLength);
+        std::printf("%s: %s\n", name, !found ? "(missing)" : valueLength <= 1 ? "(empty)" : value);
+    }
+    return 0;
+}
+
+int PrintResources(const char* exe) {
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) {
+        std::printf("cannot open %s\n", exe);
+        return 1;
+    }
+    // A group icon: a header of three words, then one 14-byte entry per image, width and height
+    // first (0 stands for 256).
+    HRSRC group = FindResourceA(module, "MAINICON", reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+    const auto* bytes = static_cast<const unsigned char*>(
+        group != nullptr ? LockResource(LoadResource(module, group)) : nullptr);
+    if (bytes == nullptr) {
+        std::printf("icon MAINICON: none\n");
+    } else {
+        const int count = bytes[4] | bytes[5] << 8;
+        for (int i = 0; i < count; ++i) {
+            const unsigned char* entry = bytes + 6 + 14 * i;
+            std::printf("icon MAINICON: %dx%d\n", entry[0] ? entry[0] : 256,
+                        entry[1] ? entry[1] : 256);
+        }
+    }
+    HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const char* text = static_cast<const char*>(
+        manifest != nullptr ? LockResource(LoadResource(module, manifest)) : nullptr);
+    const std::string xml =
+        text != nullptr ? std::string(text, SizeofResource(module, manifest)) : "";
+    for (const char* wanted : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                               "level=\"asInvoker\"", ">true</dpiAware>"}) {
+        std::printf("manifest %s: %s\n", wanted,
+                    xml.find(wanted) != std::string::npos ? "yes" : "no");
+    }
+    FreeLibrary(module);
+    return PrintVersion(exe);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,11 +217,13 @@ int main(int argc, char** argv) {
         return MessageBoxA(nullptr, argv[3], argv[2], MB_YESNO | MB_ICONQUESTION);
     if (argc == 2 && std::strcmp(argv[1], "window") == 0)
         return ShowWindowOfControls();
+    if (argc == 3 && std::strcmp(argv[1], "resources") == 0)
+        return PrintResources(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "load-dll-restricted") == 0 && !kq::HardenDllSearch())
         return 3;
     if (argc == 3 && std::strncmp(argv[1], "load-dll", 8) == 0)
         return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
     std::fprintf(stderr, "usage: probe exit N | sleep MS | acp | hex ARG | message CAPTION TEXT | "
-                         "window | load-dll NAME | load-dll-restricted NAME\n");
+                         "window | load-dll NAME | load-dll-restricted NAME | resources EXE\n");
     return 2;
 }
