@@ -1,16 +1,17 @@
 // The handlers of the wizard window, each named after the component and the event it serves.
 #include "base/format.h"
 #include "forms/application.h"
+#include "forms/dialogs.h"
 #include "platform/codepage.h"
+#include "platform/process.h"
+#include "platform/registry.h"
 #include "setup/folders.h"
 #include "setup/form1.h"
+#include "setup/uconst.h"
 
 namespace kq {
 
 namespace {
-
-// The product's name is the company's, from the table, followed by this suffix.
-constexpr const char* kProductSuffix = "Qyn";
 
 // Six line breaks between the two parts of the welcome text.
 constexpr const char* kWelcomeGap = "\r\n\r\n\r\n\r\n\r\n\r\n";
@@ -40,7 +41,7 @@ void TForm1::FormCreate(TObject*) {
     ImageIco3->Picture()->Assign(ImageIco1->Picture());
 
     const auto lookup = [this](std::string_view name) { return Translator1->LookupString(name); };
-    const AnsiString product = lookup("sCompany") + kProductSuffix;
+    const AnsiString product = lookup("sCompany") + uconst::kProductSuffix;
 
     Application().SetTitle(product + lookup("sSetup"));
     SetCaption(product + " " + LabelInstallationGuides->Caption());
@@ -53,20 +54,86 @@ void TForm1::FormCreate(TObject*) {
     Labelinstall->SetCaption(Labelinstall->Caption() + product);
     MemoInstall->SetText(Format(lookup("sInstalling"), {product}));
     EditDir->SetText(GetProgramFilesDir() + product + "\\");
+
+    // The folder of the last installation, when there was one. The key is created here, so it
+    // exists after the first start even if the user cancels; any failure keeps the default.
+    try {
+        RegKey key;
+        if (key.Create(uconst::kRegistryKey)) {
+            RegistryValue value;
+            if (key.QueryValue(uconst::kInstallPathValue, value) &&
+                (value.type == reg::Sz || value.type == reg::ExpandSz))
+                EditDir->SetText(value.data);
+        }
+    } catch (...) {
+    }
 }
 
-// The page flow, the folder check, the installation and the finish are the wizard's logic,
-// which these handlers receive with it; until then they leave the window and the extraction as
-// they are.
-void TForm1::ButtonNext1Click(TObject*) {}
-void TForm1::ButtonCancel1Click(TObject*) {}
-void TForm1::ButtonPrior2Click(TObject*) {}
-void TForm1::ButtonChgDirClick(TObject*) {}
-void TForm1::ButtonNext2Click(TObject*) {}
-void TForm1::ButtonPrior3Click(TObject*) {}
-void TForm1::ButtonNext3Click(TObject*) {}
-void TForm1::ButtonCancel2Click(TObject*) {}
-void TForm1::ButtonFinishClick(TObject*) {}
+AnsiString TForm1::ProductName() const {
+    return Translator1->LookupString("sCompany") + uconst::kProductSuffix;
+}
+
+// Navigation is relative: each button moves one page from the one shown.
+void TForm1::ButtonNext1Click(TObject*) {
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
+}
+
+void TForm1::ButtonCancel1Click(TObject*) {
+    ExitProcess(0);
+}
+
+void TForm1::ButtonPrior2Click(TObject*) {
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
+}
+
+// The product always gets its own sub-folder of the chosen one.
+void TForm1::ButtonChgDirClick(TObject*) {
+    AnsiString dir;
+    if (BrowseForFolder(Translator1->LookupString("sBrowse"), std::wstring(), dir))
+        EditDir->SetText(dir + ProductName() + "\\");
+}
+
+// The folder is made here, before anything is installed; the summary is built from it.
+void TForm1::ButtonNext2Click(TObject*) {
+    AnsiString folder = EditDir->Text();
+    if (!folder.empty() && folder.back() != '\\') {
+        folder += '\\';
+        EditDir->SetText(folder);
+    }
+    if (!CreateDirChain(folder))
+        throw Exception(Translator1->LookupString("sChooseCorrectFolder"));
+
+    const auto lookup = [this](std::string_view name) { return Translator1->LookupString(name); };
+    MemoInfo->SetText(lookup("sSetupType") + "\r\n\r\n    " + lookup("sNormal") + "\r\n\r\n" +
+                      LabelDestFolder->Caption() + "\r\n\r\n    " + EditDir->Text() + "\r\n\r\n");
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
+}
+
+void TForm1::ButtonPrior3Click(TObject*) {
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
+}
+
+// The installation run comes with the extraction handlers; for now Install shows its page.
+void TForm1::ButtonNext3Click(TObject*) {
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
+}
+
+// Nothing is rolled back: files already extracted and the folder stay.
+void TForm1::ButtonCancel2Click(TObject*) {
+    const AnsiString message = Translator1->LookupString("sCanelSetup") + ProductName() + " ?";
+    if (MessageDialog(message, TDialogKind::Confirmation,
+                      {TDialogButton::Yes, TDialogButton::No}) ==
+        DialogButtonResult(TDialogButton::Yes))
+        ExitProcess(0);
+}
+
+// A program that fails to start is not reported.
+void TForm1::ButtonFinishClick(TObject*) {
+    if (CheckBox1->Checked())
+        (void)RunProgram(EditDir->Text() + uconst::kProgramExe);
+    Close();
+}
+
 void TForm1::ZipExtractor1TotalPercentDone(TObject*, int) {}
 void TForm1::ZipExtractor1StartUnZip(TObject*, int, AnsiString&, bool&) {}
 void TForm1::ZipExtractor1EndUnZip(TObject*, int, const AnsiString&) {}

@@ -118,6 +118,8 @@ public:
 
 private:
     void FindComponents();
+    // The look-up of "sCompany" followed by "Qyn", built anew where needed.
+    AnsiString ProductName() const;
 };
 
 // Registers the classes, events and stored data the wizard window's description names. Safe to
