@@ -9,6 +9,8 @@ set -euo pipefail
 
 use_complete_cjk_face
 setup=$(win_path "$KQ_SETUP")
+# The folder field shows the default folder only while no earlier installation is recorded.
+"$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 || true
 
 # name | bounds ("auto L T": a label sized to its text, only its corner is fixed) | enabled | text
 controls=(
