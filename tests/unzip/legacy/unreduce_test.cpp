@@ -1,7 +1,6 @@
 // Reduce streams built bit by bit: follower sets, then bytes coded against the set of the byte
-// before. Expected outputs are worked out by hand or by a plain model of the matches.
+// before them; expected outputs worked out by hand or by the plain model of the matches.
 #include "legacy_decode.h"
-#include "support/bit_writer.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -9,33 +8,28 @@
 namespace kq::test {
 namespace {
 
-constexpr std::uint8_t kEscape = 144;
+constexpr std::uint8_t kEsc = 144;
 
-// A stream under construction: the follower sets are written first, for byte values 255 down to 0.
+// Writes the follower sets (for byte values 255 down to 0), then bytes.
 class ReduceWriter {
 public:
     explicit ReduceWriter(std::map<int, Bytes> sets = {}) : sets_(std::move(sets)) {
         for (int x = 255; x >= 0; --x) {
-            const Bytes& set = sets_[x];
-            w_.Bits(static_cast<std::uint32_t>(set.size()), 6);
-            for (const std::uint8_t b : set)
+            w_.Bits(static_cast<std::uint32_t>(sets_[x].size()), 6);
+            for (const std::uint8_t b : sets_[x])
                 w_.Byte(b);
         }
     }
-    // A byte sent plainly: 8 bits, after a 1 flag bit when the last byte's set is not empty.
-    ReduceWriter& Plain(std::uint8_t b) {
-        if (!sets_[last_].empty())
-            w_.Bits(1, 1);
-        w_.Byte(b);
-        last_ = b;
-        return *this;
-    }
+    // 8 bits, after a 1 flag bit when the last byte's set is not empty.
     ReduceWriter& Plain(const Bytes& bytes) {
-        for (const std::uint8_t b : bytes)
-            Plain(b);
+        for (const std::uint8_t b : bytes) {
+            if (!sets_[last_].empty())
+                w_.Bits(1, 1);
+            w_.Byte(last_ = b);
+        }
         return *this;
     }
-    // A byte sent as a 0 flag bit and an index of the given width into the last byte's set.
+    // A 0 flag bit and an index of the given width into the last byte's set.
     ReduceWriter& Indexed(std::uint32_t index, int width) {
         w_.Bits(0, 1).Bits(index, width);
         last_ = sets_[last_][index];
@@ -49,36 +43,7 @@ private:
     std::uint8_t last_ = 0;
 };
 
-// What a stream should decode to: literal bytes, and matches copied by hand's rule from distance
-// bytes back, where positions before the data read as zero.
-struct Piece {
-    Bytes literal;
-    int length = 0;
-    int distance = 0;
-};
-
-Bytes Expand(const std::vector<Piece>& pieces) {
-    Bytes out;
-    for (const Piece& p : pieces) {
-        out.insert(out.end(), p.literal.begin(), p.literal.end());
-        for (int i = 0; i < p.length; ++i) {
-            const std::ptrdiff_t from = std::ptrdiff_t(out.size()) - p.distance;
-            out.push_back(from < 0 ? 0 : out[static_cast<std::size_t>(from)]);
-        }
-    }
-    return out;
-}
-
-Bytes Text(const std::string& s) {
-    return Bytes(s.begin(), s.end());
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-TEST(Unreduce, FollowerSetIndexWidths) {
+TEST(Unreduce, FollowerSets) {
     const struct {
         int setSize;
         int width;
@@ -88,64 +53,54 @@ TEST(Unreduce, FollowerSetIndexWidths) {
         Bytes set;
         for (int i = 0; i < c.setSize; ++i)
             set.push_back(static_cast<std::uint8_t>('A' + i));
-        // The first byte follows the value 0. The chosen byte's set is empty, so the next byte
-        // (0) comes without a flag bit; then 'z' plainly, after a 1 flag bit.
+        // The first byte follows 0; the byte chosen has an empty set, so 0 follows with no flag
+        // bit; then 'z' after a 1 flag bit.
         ReduceWriter w({{0, set}});
-        w.Indexed(static_cast<std::uint32_t>(c.setSize - 1), c.width).Plain(0).Plain('z');
-        const LegacyResult r = DecodeLegacy(method::ReducedFactor1, 0, w.Finish(), 3);
-        EXPECT_EQ(r.error, "");
-        EXPECT_EQ(r.output, (Bytes{set.back(), 0, 'z'}));
+        w.Indexed(static_cast<std::uint32_t>(c.setSize - 1), c.width).Plain({0, 'z'});
+        EXPECT_EQ(DecodeLegacy(2, 0, w.Finish(), 3).output, (Bytes{set.back(), 0, 'z'}));
     }
-}
-
-TEST(Unreduce, EveryByteBecomesTheLastByteWhateverItsRole) {
-    // The match's distance byte 3 and the escape's 0 pick the sets the next bytes are coded with.
+    // The match's distance byte 3 and the escape's 0 pick the sets of the bytes after them.
     ReduceWriter w({{0, {'k'}}, {3, {'q'}}});
-    w.Plain(Text("abcd")).Plain({kEscape, 0x01, 3}).Indexed(0, 1).Plain({kEscape, 0}).Indexed(0, 1);
-    const LegacyResult r = DecodeLegacy(method::ReducedFactor1, 0, w.Finish(), 11);
-    EXPECT_EQ(r.error, "");
-    EXPECT_EQ(r.output, Text("abcdabcdq\x90k"));
+    w.Plain(Text("abcd")).Plain({kEsc, 0x01, 3}).Indexed(0, 1).Plain({kEsc, 0}).Indexed(0, 1);
+    EXPECT_EQ(DecodeLegacy(2, 0, w.Finish(), 11).output, Text("abcdabcdq\x90k"));
 }
-
-struct ReduceCase {
-    std::string name;
-    std::uint16_t method;
-    Bytes sent; // every byte sent plainly, every follower set empty
-    std::vector<Piece> expected;
-};
 
 TEST(Unreduce, EscapesAndMatches) {
     Bytes history; // 4000 bytes, none of them 144
-    for (int i = 0; i < 4000; ++i)
+    std::vector<Symbol> historySymbols;
+    for (int i = 0; i < 4000; ++i) {
         history.push_back(static_cast<std::uint8_t>(i * 7 % 128));
-    std::vector<ReduceCase> cases = {
-        {"144, 0 is the byte 144", 2, {'a', kEscape, 0, 'b'}, {{Text("a\x90") + Text("b")}}},
-        // Factor 1: 0x7E has length part 126 (129 bytes); 0x7F is all ones, so a byte adds 5.
-        {"factor 1, 0x7E",
-         2,
-         Text("abc") + Bytes{kEscape, 0x7E, 2, 'x'},
-         {{Text("abc")}, {{}, 129, 3}, {Text("x")}}},
-        {"factor 1, 0x7F and its extra length byte",
-         2,
-         Text("abc") + Bytes{kEscape, 0x7F, 5, 2, 'x'},
-         {{Text("abc")}, {{}, 135, 3}, {Text("x")}}},
-        {"a match reaching before the data",
-         2,
-         Text("ab") + Bytes{kEscape, 0x01, 4},
-         {{Text("ab")}, {{}, 4, 5}}},
-    };
-    // 0xFE and 0xFF give each factor the largest distance; 0xFF also a length of all ones.
-    const struct {
+        historySymbols.push_back({i * 7 % 128});
+    }
+    struct Case {
+        std::string name;
         std::uint16_t method;
-        int length;   // of 0xFE; 0xFF with an extra byte 7 is 8 more
-        int distance; // with a low byte of 0x20
-    } factors[] = {{2, 129, 289}, {3, 65, 801}, {4, 33, 1825}, {5, 17, 3873}};
-    for (const auto& f : factors)
-        cases.push_back({"method " + std::to_string(f.method),
-                         f.method,
-                         history + Bytes{kEscape, 0xFE, 0x20, kEscape, 0xFF, 7, 0x20},
-                         {{history}, {{}, f.length, f.distance}, {{}, f.length + 8, f.distance}}});
-    for (const ReduceCase& c : cases) {
+        Bytes sent; // plainly, every follower set empty
+        std::vector<Symbol> expected;
+    };
+    std::vector<Case> cases = {
+        {"144, 0 is the byte 144",
+         2,
+         {'a', kEsc, 0, 'b'},
+         Literals("a\x90"
+                  "b")},
+        // Factor 1: 0x7E has length part 126 (129 bytes); 0x7F is all ones, so a byte adds 5.
+        {"factor 1, 0x7E", 2, Text("abc") + Bytes{kEsc, 0x7E, 2, 'x'},
+         Literals("abc") + std::vector<Symbol>{Match(129, 3)} + Literals("x")},
+        {"factor 1, 0x7F and its extra byte", 2, Text("abc") + Bytes{kEsc, 0x7F, 5, 2, 'x'},
+         Literals("abc") + std::vector<Symbol>{Match(135, 3)} + Literals("x")},
+        {"a match reaching before the data", 2, Text("ab") + Bytes{kEsc, 0x01, 4},
+         Literals("ab") + std::vector<Symbol>{Match(4, 5)}},
+    };
+    // 0xFE and 0xFF give each factor its largest distance, 0xFF also a length part of all ones.
+    const int lengths[] = {129, 65, 33, 17}, distances[] = {289, 801, 1825, 3873};
+    for (int f = 0; f < 4; ++f)
+        cases.push_back(
+            {"factor " + std::to_string(f + 1), static_cast<std::uint16_t>(2 + f),
+             history + Bytes{kEsc, 0xFE, 0x20, kEsc, 0xFF, 7, 0x20},
+             historySymbols + std::vector<Symbol>{Match(lengths[f], distances[f]),
+                                                  Match(lengths[f] + 8, distances[f])}});
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes expected = Expand(c.expected);
         const LegacyResult r = DecodeLegacy(c.method, 0, ReduceWriter().Plain(c.sent).Finish(),
@@ -155,19 +110,12 @@ TEST(Unreduce, EscapesAndMatches) {
     }
 }
 
-TEST(Unreduce, EndsAtTheDeclaredSizeOrWhenTheDataIsUsedUp) {
+TEST(Unreduce, EndsAtTheDeclaredSizeOrWithTheData) {
     const Bytes data = ReduceWriter().Plain(Text("abcd")).Finish();
-    const LegacyResult shorter = DecodeLegacy(method::ReducedFactor4, 0, data, 2);
-    EXPECT_EQ(shorter.error, "");
-    EXPECT_EQ(shorter.output, Text("ab"));
-    // Declared far larger than the data: decoding stops with the data, not a gigabyte later.
-    const LegacyResult longer = DecodeLegacy(method::ReducedFactor4, 0, data, 1 << 30);
-    EXPECT_EQ(longer.error, "");
-    EXPECT_EQ(longer.output, Text("abcd"));
-    const LegacyResult cut =
-        DecodeLegacy(method::ReducedFactor4, 0, Bytes(data.begin(), data.begin() + 100), 1 << 30);
-    EXPECT_EQ(cut.error, "");
-    EXPECT_TRUE(cut.output.empty());
+    EXPECT_EQ(DecodeLegacy(5, 0, data, 2).output, Text("ab"));
+    // Declared far larger: decoding stops with the data, not a gigabyte of zeros later.
+    EXPECT_EQ(DecodeLegacy(5, 0, data, 1 << 30).output, Text("abcd"));
+    EXPECT_EQ(DecodeLegacy(5, 0, Bytes(data.begin(), data.begin() + 100), 1 << 30).output, Bytes());
 }
 
 } // namespace
