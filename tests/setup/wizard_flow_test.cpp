@@ -245,7 +245,8 @@ TEST_F(Wizard, AFolderThatCannotBeMadeShowsTheErrorAndStays) {
     } cases[] = {
         {1252, "", "Please choose the correct folder.", "Kavoru Qyn Setup"},
         {1252, "Q:\\Apps", "Please choose the correct folder.", "Kavoru Qyn Setup"},
-        {936, "Q:\\Apps\\", Convert(u8"请选择正确的目录!", "GBK"), Convert(u8"KavoruQyn安装系统", "GBK")},
+        {936, "Q:\\Apps\\", Convert(u8"请选择正确的目录!", "GBK"),
+         Convert(u8"KavoruQyn安装系统", "GBK")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("folder '") + c.typed + "'");
