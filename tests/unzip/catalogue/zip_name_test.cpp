@@ -1,6 +1,7 @@
 // ZipName and the cached catalogue: a new name drops it, a changed archive time makes it be
 // read again, and the component's published properties.
 #include "base/properties.h"
+#include "platform/file_dialogs.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
@@ -29,8 +30,11 @@ TEST(ZipName, NewNameDropsTheCatalogue) {
     EXPECT_FALSE(zip.ArchiveIsOpen());
     EXPECT_EQ(zip.EndCentral().TotalEntries(), 0);
 
+    // "?" asks for the file in a dialog, cancelled here.
+    SetFileOpenDialogResponder([](auto&, auto&, auto&, std::string&) { return false; });
     EXPECT_EQ(test::MessageOf<EUserCanceled>([&] { zip.SetZipName("C:\\?"); }),
               "User canceled setting zip file name.");
+    SetFileOpenDialogResponder(nullptr);
     EXPECT_EQ(zip.ZipName(), test::Fixture("tree.zip"));
     zip.SetDesigning(true);
     zip.SetZipName("C:\\?");
