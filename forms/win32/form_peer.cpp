@@ -176,6 +176,9 @@ void TFormPeer::UpdateVisible() {
         return;
     if (!visible) {
         ShowWindow(window_, SW_HIDE);
+        // The message loop checks the main form after each message it gets; a form hidden from a
+        // sent message (a click sent by automation, say) must not leave it waiting for the next.
+        PostMessageA(window_, WM_NULL, 0, 0);
         return;
     }
     ShowWindow(window_, SW_SHOW);

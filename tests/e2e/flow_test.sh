@@ -41,12 +41,11 @@ drive --lang "$lang" -- start "$setup" -- wait-window Form1 text Form1 \
     click ButtonPrior3 expect-page TabSheet2 click ButtonNext2 expect-page TabSheet3 \
     click ButtonNext3 expect-page TabSheet4 screenshot "$(shot 3)" \
     set-page PageControl1 4 expect-page TabSheet5 screenshot "$(shot 4)" \
-    click ButtonFinish visible Form1 close Form1 expect-exit 0 5000
+    click ButtonFinish expect-exit 0 5000
 expect_status "the page flow in $lang" 0
 
-# Finish hides the window, which ends the message loop at its next message; the driver's click
-# is sent, not posted, so the loop is woken by a posted close.
-expect_line "finish" "visible Form1: hidden"
+# Finish closes the window and the program ends by itself, although the driver's click is sent
+# to the button, not posted (the loop must still wake up to see the window gone).
 
 expect_line "caption" "text Form1: $(in_cp "$caption")"
 expect_line "default folder" "text EditDir: $(in_cp "$folder")"
