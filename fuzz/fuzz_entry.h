@@ -17,26 +17,6 @@
 
 namespace kq::fuzz {
 
-// An output file that keeps nothing but its size.
-class TDiscardStream : public TStream {
-public:
-    std::int32_t Read(void*, std::int32_t) override { return 0; }
-    std::int32_t Write(const void*, std::int32_t count) override {
-        position_ += count;
-        return count;
-    }
-    std::int64_t Seek(std::int64_t offset, int origin) override {
-        if (origin == soFromBeginning)
-            position_ = offset;
-        else if (origin == soFromCurrent)
-            position_ += offset;
-        return position_;
-    }
-
-private:
-    std::int64_t position_ = 0;
-};
-
 struct Entry {
     std::int32_t uncompressedSize;
     int parameter; // bits 4-7 of byte 2

@@ -68,4 +68,25 @@ private:
     std::int64_t position_ = 0;
 };
 
+// An output that counts what is written and keeps nothing: for decoding that is only checked.
+class TDiscardStream : public TStream {
+public:
+    std::int32_t Read(void*, std::int32_t) override { return 0; }
+    std::int32_t Write(const void*, std::int32_t count) override {
+        position_ += count;
+        return count;
+    }
+    std::int64_t Seek(std::int64_t offset, int origin) override {
+        if (origin == soFromBeginning)
+            position_ = offset;
+        else
+            position_ += offset;
+        return position_;
+    }
+    std::int64_t Size() override { return position_; }
+
+private:
+    std::int64_t position_ = 0;
+};
+
 } // namespace kq
