@@ -34,6 +34,11 @@ ExitProcessHook& ExitHook() {
     return hook;
 }
 
+std::string& ModuleFileName() {
+    static std::string path;
+    return path;
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -229,6 +234,14 @@ bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
 
 void SetProcessLauncher(ProcessLauncher launcher) {
     Launcher() = std::move(launcher);
+}
+
+std::string GetModuleFileName() {
+    return ModuleFileName().empty() ? std::string("C:\\Setup.exe") : ModuleFileName();
+}
+
+void SetModuleFileName(const std::string& path) {
+    ModuleFileName() = path;
 }
 
 void ExitProcess(std::uint32_t exitCode) {

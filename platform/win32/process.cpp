@@ -68,6 +68,22 @@ void SetProcessLauncher(ProcessLauncher launcher) {
     Launcher() = std::move(launcher);
 }
 
+std::string GetModuleFileName() {
+    // Grown until the whole path fits: long paths exceed MAX_PATH.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::string();
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 void ExitProcess(std::uint32_t exitCode) {
     if (ExitHook()) {
         const ExitProcessHook hook = ExitHook();

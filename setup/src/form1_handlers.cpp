@@ -3,10 +3,14 @@
 #include "forms/application.h"
 #include "forms/dialogs.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "platform/process.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
+#include "setup/archive_password.h"
 #include "setup/folders.h"
 #include "setup/form1.h"
+#include "setup/shortcuts.h"
 #include "setup/uconst.h"
 
 namespace kq {
@@ -25,6 +29,26 @@ int LanguageOfCodePage(std::uint32_t codePage) {
     default:
         return 3;
     }
+}
+
+// The files that get a shortcut of their own when the archive installed them, with the title
+// their named string is formatted with.
+struct ExtraFile {
+    const char* fileName; // relative to the destination folder
+    const char* title;
+    const char* namePattern;
+};
+constexpr ExtraFile kExtraFiles[] = {
+    {"Qyn.doc", "Qyn", "sFile0"},
+    {"UnInstall.exe", "Qyn", "sFile1"},
+};
+
+// A file's last-write time as a signed local DOS date-time, -1 for a folder or a missing file.
+std::int32_t FileStamp(const AnsiString& path) {
+    if (DirectoryExists(path))
+        return -1;
+    const std::int64_t stamp = GetFileDosDateTime(path);
+    return stamp < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp));
 }
 
 } // namespace
@@ -113,8 +137,37 @@ void TForm1::ButtonPrior3Click(TObject*) {
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
 }
 
-// The installation run comes with the extraction handlers; for now Install shows its page.
+// The installation: the archive beside this program into the chosen folder, then the
+// shortcuts, the folder in the registry and the last page. An error of the engine or of a
+// shortcut ends the run where it happens (the error box shows it) and leaves page 3 shown.
 void TForm1::ButtonNext3Click(TObject*) {
+    LabelInstall2->SetCaption("");
+    PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
+    Application().ProcessMessages();
+
+    const AnsiString dest = EditDir->Text();
+    ZipExtractor1->SetZipName(ExtractFilePath(GetModuleFileName(), static_cast<int>(GetACP())) +
+                              uconst::kArchiveName);
+    ZipExtractor1->SetPassword(ArchivePassword());
+    ZipExtractor1->SetDestDir(dest);
+    (void)ZipExtractor1->UnZip();
+
+    const AnsiString product = ProductName();
+    const AnsiString program = dest + uconst::kProgramExe;
+    (void)CreateShortcut(program, product, TShortcutFolder::sfPrograms, product);
+    (void)CreateShortcut(program, product, TShortcutFolder::sfDesktop, AnsiString());
+    for (const ExtraFile& extra : kExtraFiles) {
+        const AnsiString name = Format(Translator1->LookupString(extra.namePattern), {extra.title});
+        if (*extra.fileName != '\0' && FileExists(dest + extra.fileName))
+            (void)CreateShortcut(dest + extra.fileName, name, TShortcutFolder::sfPrograms, product);
+    }
+
+    try {
+        RegKey key;
+        if (key.Create(uconst::kRegistryKey))
+            (void)key.SetStringValue(uconst::kInstallPathValue, dest);
+    } catch (...) {
+    }
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
 }
 
@@ -134,9 +187,39 @@ void TForm1::ButtonFinishClick(TObject*) {
     Close();
 }
 
-void TForm1::ZipExtractor1TotalPercentDone(TObject*, int) {}
-void TForm1::ZipExtractor1StartUnZip(TObject*, int, AnsiString&, bool&) {}
-void TForm1::ZipExtractor1EndUnZip(TObject*, int, const AnsiString&) {}
-void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason, const AnsiString&, int, bool&) {}
+void TForm1::ZipExtractor1TotalPercentDone(TObject*, int percent) {
+    ProgressBar1->SetPosition(percent);
+}
+
+// The wizard never skips a file.
+void TForm1::ZipExtractor1StartUnZip(TObject*, int, AnsiString& fileName, bool&) {
+    LabelInstall2->SetCaption(Translator1->LookupString("sCopying") + fileName);
+}
+
+// A file that cannot be opened or made: Yes tries again, anything else ends the program, with
+// the files so far and their log entries left in place.
+void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiString& fileName,
+                                       int, bool& retry) {
+    if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError)
+        return;
+    const AnsiString message = Translator1->LookupString("sCopyError") + "\r\n" + fileName +
+                               "\r\n" + Translator1->LookupString("sRetry");
+    retry = MessageDialog(message, TDialogKind::Confirmation,
+                          {TDialogButton::Yes, TDialogButton::No}) ==
+            DialogButtonResult(TDialogButton::Yes);
+    if (!retry)
+        ExitProcess(0);
+}
+
+// Two keys per extracted file: its path as stored, and the stamp it has on disk.
+void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
+    const AnsiString log = EditDir->Text() + uconst::kUninstallLog;
+    const AnsiString index = IntToStr(fileIndex);
+    (void)WritePrivateProfileString(
+        uconst::kUninstallSection, index,
+        ZipExtractor1->Pathname(fileIndex) + ZipExtractor1->Filename(fileIndex), log);
+    (void)WritePrivateProfileString(uconst::kUninstallSection, uconst::kDateKeyPrefix + index,
+                                    IntToStr(FileStamp(fileName)), log);
+}
 
 } // namespace kq

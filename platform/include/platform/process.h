@@ -56,6 +56,10 @@ using ProcessLauncher = std::function<bool(const ProcessRequest& request)>;
 // Installs the launcher for every later CreateProcess; an empty function removes it.
 void SetProcessLauncher(ProcessLauncher launcher);
 
+// The full path of this program's file ("C:\dir\Setup.exe"). The stand-in answers the path set
+// by SetModuleFileName (standin.h), "C:\Setup.exe" until one is set.
+std::string GetModuleFileName();
+
 // Ends this process with exitCode at once, after flushing the C library's output buffers;
 // nothing else is cleaned up (no destructors, no exit handlers).
 //

@@ -29,6 +29,9 @@ std::string RootFolder();
 // valid in the ANSI code page.
 std::optional<std::string> HostPath(const std::string& windowsPath);
 
+// Makes GetModuleFileName() answer path (a Windows path); empty returns to "C:\Setup.exe".
+void SetModuleFileName(const std::string& path);
+
 // Makes GetACP() answer codePage; 0 returns to KQ_ACP and the locale.
 void SetAnsiCodePage(std::uint32_t codePage);
 

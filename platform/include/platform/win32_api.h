@@ -18,6 +18,7 @@
 #undef GetDriveType
 #undef GetFileAttributes
 #undef GetFullPathName
+#undef GetModuleFileName
 #undef GetTempPath
 #undef GetWindowsDirectory
 #undef MessageBox

@@ -14,4 +14,11 @@ inline constexpr const char* kProgramFiles = "Program Files\\";
 // The installed program, relative to the destination folder.
 inline constexpr const char* kProgramExe = "qynapp.exe";
 
+// The setup archive, in the folder of the running setup program.
+inline constexpr const char* kArchiveName = "Setup.dat";
+// The uninstall log in the destination folder, its one section and the prefix of its date keys.
+inline constexpr const char* kUninstallLog = "Uninstall.log";
+inline constexpr const char* kUninstallSection = "Qyn";
+inline constexpr const char* kDateKeyPrefix = "D";
+
 } // namespace kq::uconst

@@ -1,0 +1,334 @@
+// The installation run on the stand-in platform: a setup archive made by Info-ZIP zip with the
+// product's password, installed through the wizard's pages; the files, the uninstall log, the
+// shortcuts and the registry value checked against the archive's sources and hand-packed stamps.
+#include "../platform/lnk_reader.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "setup/archive_password.h"
+#include "setup/shortcuts.h"
+#include "wizard_fixture.h"
+
+#include <algorithm>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace kq {
+namespace {
+
+using setup_test::Exited;
+using setup_test::Wizard;
+
+constexpr const char* kDest = "D:\\Apps\\Kavoru Qyn\\";
+constexpr const char* kProduct = "Kavoru Qyn"; // the product's name at code page 1252
+
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteHostFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A local time as the archive stores it and as the log must show it: the DOS date in the high
+// half, the time (seconds halved) in the low half, as a signed number.
+struct LocalStamp {
+    int year, month, day, hour, minute, second;
+    std::time_t Host() const {
+        std::tm tm{};
+        tm.tm_year = year - 1900;
+        tm.tm_mon = month - 1;
+        tm.tm_mday = day;
+        tm.tm_hour = hour;
+        tm.tm_min = minute;
+        tm.tm_sec = second;
+        tm.tm_isdst = -1;
+        return std::mktime(&tm);
+    }
+    std::int32_t Dos() const {
+        const std::uint32_t date = ((year - 1980) << 9) | (month << 5) | day;
+        const std::uint32_t time = (hour << 11) | (minute << 5) | (second / 2);
+        return static_cast<std::int32_t>((date << 16) | time);
+    }
+};
+
+struct SourceFile {
+    std::string name; // as stored, "/" between folders
+    std::string bytes;
+    LocalStamp stamp;
+};
+
+class Installation : public Wizard {
+protected:
+    void SetUp() override {
+        Wizard::SetUp();
+        SetModuleFileName("C:\\Media\\Setup.exe");
+        std::filesystem::create_directories(root_ + "/c/Media");
+    }
+    void TearDown() override {
+        SetModuleFileName("");
+        Wizard::TearDown();
+    }
+
+    // Setup.dat beside the setup program: the files in this order, encrypted with the product's
+    // password, without folder entries.
+    void MakeArchive(const std::vector<SourceFile>& files) {
+        const std::string source = root_ + "/source";
+        std::filesystem::remove_all(source);
+        std::string names;
+        for (const SourceFile& file : files) {
+            WriteHostFile(source + "/" + file.name, file.bytes);
+            const std::time_t when = file.stamp.Host();
+            const utimbuf times{when, when};
+            ASSERT_EQ(::utime((source + "/" + file.name).c_str(), &times), 0) << file.name;
+            names += " '" + file.name + "'";
+        }
+        const std::string archive = root_ + "/c/Media/Setup.dat";
+        std::filesystem::remove(archive);
+        const std::string command = "cd '" + source + "' && zip -q -X -D -P '" + ArchivePassword() +
+                                    "' '" + archive + "'" + names;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    // Through the pages to Install, with the folder typed on the folder page.
+    std::unique_ptr<TForm1> Install() {
+        auto form = Start();
+        form->ButtonNext1Click(nullptr);
+        form->EditDir->SetText(kDest);
+        Click([&] { form->ButtonNext2Click(nullptr); });
+        Click([&] { form->ButtonNext3Click(nullptr); });
+        return form;
+    }
+
+    // Back to a machine on which nothing was installed.
+    void Reset() {
+        for (const char* folder : {"/d", "/c/users", "/registry"})
+            std::filesystem::remove_all(root_ + folder);
+        std::filesystem::create_directories(root_ + "/d");
+    }
+
+    std::string Host(const std::string& windowsPath) { return *HostPath(windowsPath); }
+    std::string ShellFolder(const char* name) {
+        RegKey key;
+        RegistryValue value;
+        EXPECT_TRUE(
+            key.Open("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"));
+        EXPECT_TRUE(key.QueryValue(name, value)) << name;
+        return value.data;
+    }
+    std::string InstallPath() {
+        RegKey key;
+        RegistryValue value;
+        if (!key.Open("Software\\Kavoru\\KavoruQyn") || !key.QueryValue("InstallPath", value))
+            return "<none>";
+        return value.data;
+    }
+    // The log as the file holds it.
+    std::string Log() { return ReadHostFile(Host(std::string(kDest) + "Uninstall.log")); }
+};
+
+std::string LogLines(const std::vector<std::pair<std::string, std::string>>& keys) {
+    std::string text = "[Qyn]\r\n";
+    for (const auto& [key, value] : keys)
+        text += key + "=" + value + "\r\n";
+    return text;
+}
+
+const LocalStamp kMay{2024, 5, 6, 7, 8, 10};
+const LocalStamp kJune{2025, 6, 30, 23, 59, 58};
+// A date after 2043 sets the top bit: the log shows it negative.
+const LocalStamp kLate{2050, 12, 31, 12, 0, 0};
+
+TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryValue) {
+    struct Case {
+        const char* label;
+        bool withReadme;
+    };
+    for (const Case c : {Case{"with Qyn.doc", true}, Case{"without Qyn.doc", false}}) {
+        SCOPED_TRACE(c.label);
+        Reset();
+        std::vector<SourceFile> files = {
+            {"qynapp.exe", std::string(70000, 'x') + "MZ", kMay},
+            {"data/sub/table.bin", std::string("\0\1\2\3", 4), kJune},
+            {"UnInstall.exe", "uninstall", kLate},
+        };
+        if (c.withReadme)
+            files.push_back({"Qyn.doc", "read me", kMay});
+        MakeArchive(files);
+
+        auto form = Install();
+        EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+        EXPECT_EQ(form->ProgressBar1->Position(), 100);
+
+        std::vector<std::pair<std::string, std::string>> keys;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::string stored = files[i].name;
+            std::replace(stored.begin(), stored.end(), '/', '\\');
+            EXPECT_TRUE(ReadHostFile(Host(kDest + stored)) == files[i].bytes) << stored;
+            keys.emplace_back(std::to_string(i), stored);
+            keys.emplace_back("D" + std::to_string(i), std::to_string(files[i].stamp.Dos()));
+        }
+        EXPECT_EQ(Log(), LogLines(keys));
+        EXPECT_EQ(InstallPath(), kDest);
+
+        struct Link {
+            std::string folder, name, target, description;
+        };
+        const std::string programs = ShellFolder("Programs") + "\\" + kProduct + "\\";
+        std::vector<Link> links = {
+            {programs, std::string(kProduct) + ".lnk", "qynapp.exe", kProduct},
+            {ShellFolder("Desktop") + "\\", std::string(kProduct) + ".lnk", "qynapp.exe", kProduct},
+            {programs, "Uninstall Qyn.lnk", "UnInstall.exe", "Uninstall Qyn"},
+        };
+        const std::string readme = programs + "Qyn Readme.lnk";
+        EXPECT_EQ(std::filesystem::exists(Host(readme)), c.withReadme);
+        if (c.withReadme)
+            links.push_back({programs, "Qyn Readme.lnk", "Qyn.doc", "Qyn Readme"});
+        for (const Link& link : links) {
+            test::LinkFile read;
+            std::string error;
+            ASSERT_TRUE(
+                test::LinkReader(ReadHostFile(Host(link.folder + link.name))).Read(read, error))
+                << link.folder << link.name << ": " << error;
+            EXPECT_EQ(read.localPath, kDest + link.target) << link.name;
+            EXPECT_EQ(read.workingDirectory, kDest) << link.name;
+            EXPECT_EQ(read.name, link.description) << link.name;
+        }
+    }
+}
+
+TEST_F(Installation, ASecondInstallReplacesTheKeysOfWhatItExtractsAndKeepsTheOthers) {
+    MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kMay}, {"c.txt", "c1", kMay}});
+    Install();
+    // Index 0 is newer now; index 1 is another file; c.txt is not in the archive.
+    MakeArchive({{"a.txt", "a2", kJune}, {"d.txt", "d2", kMay}});
+    auto form = Install();
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    const std::string may = std::to_string(kMay.Dos());
+    EXPECT_EQ(Log(), LogLines({{"0", "a.txt"},
+                               {"D0", std::to_string(kJune.Dos())},
+                               {"1", "d.txt"},
+                               {"D1", may},
+                               {"2", "c.txt"},
+                               {"D2", may}}));
+    EXPECT_EQ(ReadHostFile(Host(std::string(kDest) + "a.txt")), "a2");
+}
+
+TEST_F(Installation, AFileThatCannotBeMadeAsksToRetryAndNoEndsTheProgram) {
+    MakeArchive({{"first.txt", "1", kMay}, {"blocked.txt", "2", kMay}, {"last.txt", "3", kMay}});
+    const std::string blocked = std::string(kDest) + "blocked.txt";
+    // A folder where the file should go cannot be opened as a file.
+    std::filesystem::create_directories(Host(kDest) + "/blocked.txt");
+    const std::string question =
+        "Copy file error. File is likely to be used.\r\n" + blocked + "\r\nRetry?";
+
+    // Yes tries again; the second time the way is clear.
+    SetMessageDialogResponder([&](const AnsiString& message, TDialogKind, TDialogButtons) {
+        questions.push_back(message);
+        if (questions.size() == 2)
+            std::filesystem::remove(Host(blocked));
+        return id::Yes;
+    });
+    auto form = Install();
+    EXPECT_EQ(questions, (std::vector<AnsiString>{question, question}));
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(ReadHostFile(Host(blocked)), "2");
+    form.reset();
+
+    // No ends the program with 0: the files so far and their keys stay, nothing after them.
+    Reset();
+    std::filesystem::create_directories(Host(kDest) + "/blocked.txt");
+    questions.clear();
+    SetMessageDialogResponder([&](const AnsiString& message, TDialogKind, TDialogButtons) {
+        questions.push_back(message);
+        return id::No;
+    });
+    auto wizard = Start();
+    wizard->ButtonNext1Click(nullptr);
+    wizard->EditDir->SetText(kDest);
+    Click([&] { wizard->ButtonNext2Click(nullptr); });
+    try {
+        wizard->ButtonNext3Click(nullptr);
+        ADD_FAILURE() << "the program went on after No";
+    } catch (const Exited& exited) {
+        EXPECT_EQ(exited.code, 0u);
+    }
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(Log(), LogLines({{"0", "first.txt"}, {"D0", std::to_string(kMay.Dos())}}));
+    EXPECT_FALSE(std::filesystem::exists(Host(std::string(kDest) + "last.txt")));
+    EXPECT_EQ(InstallPath(), "<none>");
+    EXPECT_FALSE(std::filesystem::exists(Host(ShellFolder("Desktop") + "\\" + kProduct + ".lnk")));
+}
+
+TEST_F(Installation, AMissingArchiveShowsTheErrorAndStaysOnTheInstallingPage) {
+    auto form = Install();
+    EXPECT_EQ(errorBox.shown, 1);
+    EXPECT_NE(errorBox.text.find("Setup.dat"), std::string::npos) << errorBox.text;
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 3);
+    EXPECT_EQ(InstallPath(), "<none>");
+}
+
+TEST_F(Installation, ShortcutsFollowTheNamingAndFolderRules) {
+    ComApartment com;
+    const std::string appData = ShellFolder("AppData");
+    const std::string programs = ShellFolder("Programs");
+    const std::string quickLaunch = appData + "\\Microsoft\\Internet Explorer\\Quick Launch";
+    std::filesystem::create_directories(Host(quickLaunch));
+    struct Case {
+        const char* target;
+        const char* linkName;
+        TShortcutFolder folder;
+        const char* subFolder;
+        bool saved;
+        std::string file, description; // the link's path and description when saved
+    };
+    const Case cases[] = {
+        {"C:\\P\\tool.exe", "", TShortcutFolder::sfDesktop, "", true,
+         ShellFolder("Desktop") + "\\tool.lnk", "tool.exe"},
+        {"C:\\P\\tool.exe", "a.b", TShortcutFolder::sfStartup, "", true,
+         ShellFolder("Startup") + "\\a.lnk", "a.b"},
+        {"C:\\P\\tool.exe", "Uninstall Qyn", TShortcutFolder::sfPrograms, "KavoruQyn", true,
+         programs + "\\KavoruQyn\\Uninstall Qyn.lnk", "Uninstall Qyn"},
+        {"C:\\P.d\\tool", "", TShortcutFolder::sfQuickLaunch, "", true, quickLaunch + "\\tool.lnk",
+         "tool"},
+        {"C:\\P\\tool.exe", "Deep", TShortcutFolder::sfStartMenu, "x\\y", false, "", ""},
+        {"C:\\P\\tool.exe", "Odd", static_cast<TShortcutFolder>(5), "", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.linkName) + " in folder " +
+                     std::to_string(static_cast<int>(c.folder)));
+        EXPECT_EQ(CreateShortcut(c.target, c.linkName, c.folder, c.subFolder), c.saved);
+        if (!c.saved)
+            continue;
+        test::LinkFile read;
+        std::string error;
+        ASSERT_TRUE(test::LinkReader(ReadHostFile(Host(c.file))).Read(read, error)) << error;
+        EXPECT_EQ(read.localPath, c.target);
+        EXPECT_EQ(read.name, c.description);
+    }
+
+    // No target: the computer's name in the code page of 936.
+    SetAnsiCodePage(936);
+    EXPECT_TRUE(CreateShortcut("", "", TShortcutFolder::sfPrograms, ""));
+    EXPECT_TRUE(std::filesystem::exists(Host(programs + "\\\xCE\xD2\xB5\xC4\xB5\xE7\xC4\xD4.lnk")));
+    SetAnsiCodePage(1252);
+
+    // A folder value that is not a string is an error; a missing one only a failure.
+    RegKey key;
+    ASSERT_TRUE(
+        key.Create("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"));
+    ASSERT_TRUE(key.SetValue("Desktop", reg::Dword, std::string("\1\0\0\0", 4)));
+    EXPECT_THROW(CreateShortcut("C:\\P\\tool.exe", "", TShortcutFolder::sfDesktop, ""), Exception);
+    ASSERT_TRUE(key.SetValue("Startup", reg::Sz, ""));
+    EXPECT_FALSE(CreateShortcut("C:\\P\\tool.exe", "", TShortcutFolder::sfStartup, ""));
+}
+
+} // namespace
+} // namespace kq
