@@ -10,4 +10,9 @@ namespace kq::zipx {
 // unchanged ("/tmp/a" from "/work" becomes "..\tmp\a").
 std::string EnginePath(const std::string& argument);
 
+// Settles, once, what the platform would otherwise work out again for every file: the stand-in's
+// code page and root folder, which it derives from the environment on each call. Nothing to do
+// on Windows.
+void SettleHostSettings();
+
 } // namespace kq::zipx

@@ -297,6 +297,7 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
     AnswerMessageBoxesOnTheConsole();
+    SettleHostSettings();
     try {
         return options->command == 'l' ? List(*options) : Extract(*options);
     } catch (const kq::Exception& e) {

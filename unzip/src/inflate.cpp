@@ -22,7 +22,9 @@
 // written as soon as it fills. Inside those lines most of the work is done by a fast loop that runs
 // while the current input chunk holds enough bytes for any symbol: it takes eight bytes at a time
 // into a 64-bit reservoir and decodes through wide single-lookup tables. Near the end of a chunk a
-// careful loop takes over that asks the reader for bits exactly as a code's table levels need them.
+// careful loop takes over that asks the reader for bits exactly as a code's table levels need them,
+// so that the next chunk is read when the stream first needs it; in the entry's last chunk, where
+// no read follows, the fast loop goes on to the end.
 // Both loops accept and reject the same streams: the wide tables are built from the same code
 // lengths, after the same checks.
 //
@@ -36,6 +38,7 @@
 #include "unzip/decoders.h"
 #include "unzip/unzip_context.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kq {
@@ -46,6 +49,8 @@ constexpr int kWindow = TUnzipContext::WindowSize;
 // Room behind the last window: a copy may start just before a window's end, and copies move 16
 // bytes at a time.
 constexpr int kSlack = 512;
+// The fast loop's copy of an entry's last bytes (fewer than 16) and the repeats of its last byte.
+constexpr std::size_t kTailBytes = 64;
 static_assert(TUnzipContext::WorkAreaSize >= 2 * kWindow + kSlack);
 
 // Block results.
@@ -171,12 +176,22 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
     int subBits = 0;
     std::uint32_t code = 0;
     int p = 0;
+    // A code of len bits fills every index whose low len bits are its own. The codes go in by
+    // length: the first 2^len entries are complete for the codes up to len bits once the
+    // shorter ones have been doubled up to that width, and the first level grows to its full
+    // width by doubling. Entries that a longer code owns are overwritten when its turn comes.
+    int filledBits = shortest < firstBits ? shortest : firstBits;
+    const auto growTo = [&](int bits) {
+        for (; filledBits < bits; ++filledBits)
+            std::copy_n(table, std::size_t(1) << filledBits,
+                        table + (std::size_t(1) << filledBits));
+    };
     for (int len = shortest; len <= longest; ++len) {
+        growTo(len < firstBits ? len : firstBits);
         for (int remaining = count[len]; remaining > 0; --remaining, ++p) {
             const std::uint32_t entry = p < supplied ? payload(sorted[p]) : Invalid;
             if (len <= firstBits) {
-                for (std::uint32_t i = code; i < firstSize; i += std::uint32_t(1) << len)
-                    table[i] = entry | std::uint32_t(len);
+                table[code] = entry | std::uint32_t(len);
             } else {
                 if ((code & (firstSize - 1)) != subPrefix) {
                     // A new sub-table, as wide as the codes under this prefix need.
@@ -199,6 +214,7 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
             code = NextReversedCode(code, len);
         }
     }
+    growTo(firstBits);
 }
 
 struct FixedTables {
@@ -336,6 +352,10 @@ private:
     void Drop(int n) { DropBits(bitBuffer_, bitCount_, n); }
 
     bool StreamUsedUp() const;
+    // The entry's remaining bytes are all in the input chunk: no read of the archive follows.
+    bool RestIsInChunk() const {
+        return c_.CompressedBytesToLoad <= 0 && c_.CompressedBytesLeft <= c_.InputCount;
+    }
     const std::uint8_t* FirstByte() const { return windowFilled_ ? current_ - kWindow : current_; }
     std::size_t History() const { return std::size_t(out_ - FirstByte()); }
     void FlushIfFull();
@@ -458,17 +478,12 @@ int Inflater::Fixed() {
     std::uint8_t lengths[kLiteralCodes];
     wide::FixedLiteralLengths(lengths);
     BlockCode literal(lengths, kLiteralCodes, 257, kLengthBase, kLengthExtra, kFixedLiteralBits);
-    int result = literal.Check();
-    if (result != coderesult::Complete)
-        return result;
     std::uint8_t distances[kDistanceCodes];
     std::memset(distances, 5, sizeof distances);
     BlockCode distance(distances, kDistanceCodes, 0, kDistanceBase, kDistanceExtra,
                        kFixedDistanceBits);
-    // Two of the 32 five-bit codes are unused: this incomplete code is the format's own.
-    result = distance.Check();
-    if (result != coderesult::Complete && result != coderesult::Incomplete)
-        return result;
+    // The fixed lengths need no check: they make a complete literal/length code and a distance
+    // code with two of its 32 five-bit codes unused, an incomplete code that is the format's own.
     return Codes(literal, distance, wide::kFixed.literal, wide::kFixed.distance);
 }
 
@@ -572,7 +587,7 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
         // found after it ends the block.
         Step step = FastSymbols(wideLiteral, wideDistance, haveDistances);
         FlushIfFull();
-        if (step == kMore) {
+        if (step == kMore && !RestIsInChunk()) {
             step = CarefulSymbol(literal, distance);
             FlushIfFull();
         }
@@ -585,18 +600,31 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
     }
 }
 
-// Decodes symbols while the input chunk holds at least 16 more bytes and the window has not
-// filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in the reservoir; a
-// literal takes at most 15 of them, a length with its distance at most 48 (a 15-bit length code
-// with 5 extra bits, a 15-bit distance code with 13), so a round decodes up to three literals, or
-// refills once more (in the 8 bytes held back) before a length.
+// Decodes symbols while the input chunk holds at least 16 more bytes (or the rest of the entry)
+// and the window has not filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in
+// the reservoir; a literal takes at most 15 of them, a length with its distance at most 48 (a
+// 15-bit length code with 5 extra bits, a 15-bit distance code with 13), so a round decodes up to
+// three literals, or refills once more (in the 8 bytes held back) before a length.
 Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                                      const std::uint32_t* wideDistance, bool haveDistances) {
-    if (c_.InputCount < 16)
-        return kMore;
+    // The entry's last bytes: once they are all in the chunk no refill can follow, so taking
+    // bits early changes nothing the reader does. They are copied with the last byte repeated
+    // behind them, as the reader supplies it, and decoded by this loop too.
+    std::uint8_t tail[kTailBytes];
     const std::uint8_t* in = c_.InputPos;
+    std::size_t available = c_.InputCount;
+    if (available < 16) {
+        if (!RestIsInChunk())
+            return kMore;
+        std::memcpy(tail, in, available);
+        const auto last =
+            static_cast<std::uint8_t>(available > 0 ? in[available - 1] : c_.LastByte);
+        std::memset(tail + available, last, kTailBytes - available);
+        in = tail;
+        available = kTailBytes;
+    }
     const std::uint8_t* const inStart = in;
-    const std::uint8_t* const inLast = in + c_.InputCount - 16;
+    const std::uint8_t* const inLast = in + available - 16;
     std::uint8_t* out = out_;
     std::uint8_t* const outEnd = current_ + kWindow;
     const std::uint8_t* const first = FirstByte();
@@ -683,8 +711,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     // Hand the bytes taken back to the reader's account; the reservoir keeps the whole bytes it
     // took from the chunk, which the careful loop uses before asking the reader again.
     const std::size_t taken = std::size_t(in - inStart);
-    c_.InputPos += taken;
-    c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - taken);
+    const std::size_t fromChunk = std::min<std::size_t>(taken, c_.InputCount);
+    c_.InputPos += fromChunk;
+    c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - fromChunk);
     c_.CompressedBytesLeft -= static_cast<std::int32_t>(taken);
     if (taken > 0)
         c_.LastByte = in[-1];

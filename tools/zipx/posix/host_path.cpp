@@ -1,5 +1,8 @@
 #include "host_path.h"
 
+#include "platform/codepage.h"
+#include "platform/standin.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -19,6 +22,11 @@ std::string EnginePath(const std::string& argument) {
         if (c == '/')
             c = '\\';
     return path;
+}
+
+void SettleHostSettings() {
+    SetAnsiCodePage(GetACP());
+    SetRootFolder(RootFolder());
 }
 
 } // namespace kq::zipx

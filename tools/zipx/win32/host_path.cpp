@@ -6,4 +6,6 @@ std::string EnginePath(const std::string& argument) {
     return argument;
 }
 
+void SettleHostSettings() {}
+
 } // namespace kq::zipx
