@@ -1,32 +1,140 @@
 #!/usr/bin/env bash
-# The demo: Setup.exe under Wine. With a display the wizard is shown there until the user closes
-# it; without one it runs on a virtual display, the driver waits for the window, a screenshot is
-# saved and its path printed. Run after the win32 build ('make demo' does both).
+# The demo: the wizard installs the demo product under Wine.
+#
+#   scripts/demo.sh [LOCALE]     LOCALE: C.UTF-8 (English, the default), zh_CN.UTF-8, zh_TW.UTF-8
+#
+# Run after the win32 build ('make demo' does both), which packs the demo product into
+# build/win32/demo/Setup.dat beside a copy of Setup.exe. The demo has a Wine prefix of its own,
+# build/win32/demo/wine, so that what it installs never meets the tests' prefix.
+#
+# With a display the wizard is shown there and the user installs; without one it runs on a
+# virtual display and the driver clicks through the pages, saving a screenshot of each, and
+# lets Finish start the installed program. Either way the script then prints what was
+# installed: the folder's tree, Uninstall.log, the registry value InstallPath, the shortcuts in
+# the prefix's Programs folder and on its Desktop, and where the screenshots are.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build/win32
-setup=$build/Setup.exe
+demo=$build/demo
+setup=$demo/Setup.exe
 driver=$build/tests/e2e/kqdriver.exe
-wine_run=$repo/scripts/wine-run
+shots=$demo/screenshots
+key='HKCU\Software\Kavoru\KavoruQyn'
+lang=${1:-C.UTF-8}
+export KQ_WINE_RUN=$repo/scripts/wine-run
+export KQ_WINEPREFIX=$demo/wine
 
 fail() {
     echo "demo: $*" >&2
     exit 1
 }
-[ -f "$setup" ] || fail "$setup is missing; build it first ('make win32')"
+case $lang in
+zh_CN.*) charset=GBK ;;
+zh_TW.*) charset=BIG5 ;;
+C.* | en_*) charset=CP1252 ;;
+*) fail "unknown locale '$lang' (C.UTF-8, zh_CN.UTF-8 or zh_TW.UTF-8)" ;;
+esac
+for file in "$setup" "$demo/Setup.dat"; do
+    [ -f "$file" ] || fail "$file is missing; build it first ('make win32')"
+done
 
+wine_run() { "$KQ_WINE_RUN" --prefix "$KQ_WINEPREFIX" --lang "$lang" "$@"; }
+# What the program wrote in its code page, for this terminal.
+readable() { iconv -f "$charset" -t UTF-8 | tr -d '\r'; }
+
+# shellcheck source=scripts/wine-cjk-faces.sh
+. "$repo/scripts/wine-cjk-faces.sh"
+use_complete_cjk_face || fail "cannot set up the Chinese faces in $KQ_WINEPREFIX"
+
+# The install folder InstallPath names, as a host path; nothing when there is none.
+installed_folder() {
+    local query folder
+    query=$(wine_run reg query "$key" /v InstallPath 2>/dev/null | readable) || return 0
+    folder=$(sed -n 's/^ *InstallPath *REG_SZ *//p' <<<"$query")
+    [ -z "$folder" ] || wine_run winepath -u "$folder" 2>/dev/null | tr -d '\r'
+}
+links() {
+    find "$KQ_WINEPREFIX/drive_c/users" \( -path '*/Start Menu/Programs/*' -o -path '*/Desktop/*' \) \
+        -name '*.lnk' 2>/dev/null | sort
+}
+
+# --- a fresh start ------------------------------------------------------------------------------
+# Each demo installs anew: the previous one's folder (when it lies in the demo's prefix, never a
+# folder of this machine chosen in the wizard), its shortcuts and its registry value go first.
+previous=$(installed_folder)
+prefix_real=$(realpath "$KQ_WINEPREFIX")
+if [ -n "$previous" ] && [ -d "$previous" ] &&
+    [[ $(realpath "$previous") == "$prefix_real"/* ]]; then
+    rm -rf "$previous"
+fi
+links | while IFS= read -r link; do rm -f "$link"; done
+wine_run reg delete "$key" /f >/dev/null 2>&1 || true
+
+# --- the run ------------------------------------------------------------------------------------
+rm -rf "$shots"
+mkdir -p "$shots"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    echo "demo: showing the wizard on $DISPLAY; close it to end the demo"
-    exec "$wine_run" --visible --timeout 0 "$setup"
+    echo "demo: the wizard is shown on $DISPLAY; install the product, then close the wizard"
+    wine_run --visible --timeout 0 "$setup" || fail "the wizard ended with status $?"
+else
+    [ -f "$driver" ] || fail "$driver is missing; build it first ('make win32')"
+    echo "demo: no display; the wizard runs on a virtual display, driven through its pages"
+    shot() { printf '%s/%s.png' "$shots" "$1"; }
+    setup_path=$(realpath "$setup")
+    # The installing page passes too quickly for a picture of a small product. Finish starts
+    # qynapp.exe (the box is ticked by default); the last picture, taken once the wizard has
+    # ended, shows its window.
+    if ! log=$(wine_run "$driver" timeout 60000 start "Z:${setup_path//\//\\}" -- \
+        wait-window Form1 expect-page TabSheet1 screenshot "$(shot 1-welcome)" \
+        click ButtonNext1 expect-page TabSheet2 text EditDir screenshot "$(shot 2-folder)" \
+        click ButtonNext2 expect-page TabSheet3 screenshot "$(shot 3-summary)" \
+        click ButtonNext3 expect-page TabSheet5 screenshot "$(shot 4-finished)" \
+        checked CheckBox1 click ButtonFinish expect-exit 0 sleep 2500 screenshot "$(shot 5-qynapp)" \
+        2>&1); then
+        readable <<<"$log" >&2
+        fail "the wizard did not go through its pages as expected (pictures so far in $shots)"
+    fi
 fi
 
-[ -f "$driver" ] || fail "$driver is missing; build it first ('make win32')"
-shot=$build/screenshots/demo.png
-mkdir -p "$(dirname "$shot")"
-rm -f "$shot"
-setup_path=$(realpath "$setup")
-"$wine_run" "$driver" start "Z:${setup_path//\//\\}" -- wait-window Form1 screenshot "$shot" \
-    close Form1 expect-exit 0 >/dev/null || fail "the wizard did not run as expected"
-[ -s "$shot" ] || fail "no screenshot was saved"
-echo "$shot"
+# --- what was installed -------------------------------------------------------------------------
+query=$(wine_run reg query "$key" /v InstallPath 2>/dev/null | readable) || true
+folder=$(sed -n 's/^ *InstallPath *REG_SZ *//p' <<<"$query")
+if [ -z "$folder" ]; then
+    echo "demo: nothing was installed (no InstallPath under $key)"
+    exit 0
+fi
+unix=$(wine_run winepath -u "$folder" 2>/dev/null | tr -d '\r')
+[ -d "$unix" ] || fail "the install folder $folder ($unix) is missing"
+
+echo
+echo "== Installed in $folder"
+echo "   ($unix)"
+(cd "$unix" && find . -mindepth 1 -printf '%P\t%y %M %10s  %TY-%Tm-%Td %TH:%TM\n' | sort |
+    awk -F'\t' '{ printf "   %s  %s\n", $2, $1 }')
+echo
+echo "== Uninstall.log"
+if [ -f "$unix/Uninstall.log" ]; then
+    readable <"$unix/Uninstall.log" | sed 's/^/   /'
+else
+    echo "   (missing)"
+fi
+echo
+echo "== Registry"
+echo "   $key"
+grep -F InstallPath <<<"$query" | sed 's/^ */   /'
+echo
+echo "== Shortcuts"
+found=0
+while IFS= read -r link; do
+    echo "   ${link#"$KQ_WINEPREFIX/"}"
+    found=1
+done < <(links)
+[ "$found" = 1 ] || echo "   (none)"
+echo
+echo "== Screenshots"
+if compgen -G "$shots/*.png" >/dev/null; then
+    for picture in "$shots"/*.png; do echo "   $picture"; done
+else
+    echo "   (none: the wizard ran on your display)"
+fi
