@@ -27,7 +27,7 @@ test-win32: win32
 	@ctest --preset win32
 
 demo: win32
-	@scripts/demo.sh
+	@scripts/demo.sh $(DEMO_LANG)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
