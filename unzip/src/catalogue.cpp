@@ -11,6 +11,13 @@
 //
 // Every read is checked for its length; a record cut short or pointing outside the archive is
 // a damaged catalogue, never a read outside a buffer.
+//
+// Entries must not share bytes. An archive whose records point into each other's data, or into
+// the central directory, would have its bytes decoded over and over (a small file that expands
+// into an enormous output); it is refused as damaged. The main list is kept in physical order,
+// so each entry is checked against its neighbour, found by binary search: an entry takes at
+// least its 30-byte local header and its compressed data before the next one starts. The
+// extraction run checks again with the local header's true name and extra lengths.
 #include "base/strings.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -19,6 +26,8 @@
 #include "unzip/helpers.h"
 #include "unzip/zip_extractor.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +81,8 @@ private:
     void Insert(std::unique_ptr<TZipHeaderInfo> info);
     void ReadArchiveCommentNow();
     void BuildSortedView();
+    void RememberCentralSpan();
+    void RefuseOverlaps();
 
     void RebuildByScanning();
     bool FindLocalSignature(TStream& stream, std::int64_t start);
@@ -101,6 +112,8 @@ void TZipExtractor::CatalogueReader::Read() {
                 std::make_unique<TSortedZip>(TZipSortMode::ByNone, TDuplicates::dupError, true);
         if (readRecords)
             ReadCentralRecords();
+        RememberCentralSpan();
+        RefuseOverlaps();
         ReadArchiveCommentNow();
         zip_.partCount_ = end_.ThisPart() + 1;
         BuildSortedView();
@@ -310,6 +323,47 @@ void TZipExtractor::CatalogueReader::BuildSortedView() {
     const TSortedZip& main = *zip_.mainList_;
     for (int i = 0; i < main.Count(); ++i)
         zip_.sortedView_->Add(main.Entry(i));
+}
+
+// --- Overlapping entries -----------------------------------------------------------------------
+
+void TZipExtractor::CatalogueReader::RememberCentralSpan() {
+    zip_.centralSpan_ = {};
+    if (companion_)
+        return;
+    CentralSpan& central = zip_.centralSpan_;
+    central.Part = zip_.rebuiltByScanning_ ? 0 : end_.CentralStartPart();
+    central.Begin = end_.CentralOffset();
+    central.End = std::int64_t{end_.CentralOffset()} + end_.CentralSize();
+    if (zip_.currentPart_ == central.Part)
+        central.PartSize = zip_.archive_->Handle().Size();
+}
+
+void TZipExtractor::CatalogueReader::RefuseOverlaps() {
+    const TSortedZip& main = *zip_.mainList_;
+    for (int i = 0; i < main.Count(); ++i) {
+        // The least an entry takes: its local header and its data.
+        const TZipHeaderInfo& entry = *main.Entry(i);
+        if (zip_.OverlapsNext(entry, std::int64_t{entry.LocalHeaderOffset()} + kLocalHeaderSize +
+                                         entry.CompressedSize()))
+            throw EBadZipFile();
+    }
+}
+
+// Data said to run past the end of the part holding the central directory is not checked
+// against the directory: that is an archive cut short, which the entry's extraction reports
+// when its data runs out. The next local header is never to be reached, wherever the data ends.
+bool TZipExtractor::OverlapsNext(const TZipHeaderInfo& entry, std::int64_t end) const {
+    const std::int64_t offset = entry.LocalHeaderOffset();
+    const CentralSpan& central = centralSpan_;
+    if (entry.StartPart() == central.Part && central.Begin < central.End &&
+        end <= central.PartSize && offset < central.End && end > central.Begin)
+        return true;
+    const int index = mainList_ ? mainList_->Find(&entry) : -1;
+    if (index < 0 || index + 1 >= mainList_->Count())
+        return false;
+    const TZipHeaderInfo& next = *mainList_->Entry(index + 1);
+    return next.StartPart() == entry.StartPart() && end > next.LocalHeaderOffset();
 }
 
 // --- Rebuilding by scanning ----------------------------------------------------------------------

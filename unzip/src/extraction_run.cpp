@@ -276,7 +276,8 @@ void TZipExtractor::ExtractionRun::TestEntry(int index, std::int64_t dataStart) 
 }
 
 // Reads the entry's local header and returns where its data starts. A header that is not
-// wholly inside the archive (its part of a multi-part archive) is damage: EBadZipFile.
+// wholly inside the archive (its part of a multi-part archive), or data that reaches into
+// what follows the entry, is damage: EBadZipFile.
 std::int64_t TZipExtractor::ExtractionRun::ReadLocalHeader() {
     TLFNFileStream& archive = *zip_.archive_;
     const std::int64_t offset = entry_.LocalHeaderOffset();
@@ -290,6 +291,9 @@ std::int64_t TZipExtractor::ExtractionRun::ReadLocalHeader() {
     entry_.SetLocalExtraLength(extraLength);
     const std::int64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
     if (dataStart > archive.Size())
+        throw EBadZipFile();
+    // Data running into the next entry or the central directory: entries sharing bytes.
+    if (zip_.OverlapsNext(entry_, dataStart + entry_.CompressedSize()))
         throw EBadZipFile();
     return dataStart;
 }

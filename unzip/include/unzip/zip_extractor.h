@@ -232,6 +232,9 @@ private:
     std::optional<std::string> ReadEntryComment(const TZipHeaderInfo& entry);
     std::optional<std::string> ReadArchiveComment();
     int Run(bool testOnly);
+    // Whether the data of entry, ending at end (an offset in its part), runs into the next
+    // entry's local header or into the central directory.
+    bool OverlapsNext(const TZipHeaderInfo& entry, std::int64_t end) const;
 
     AnsiString zipName_;
     AnsiString destDir_;
@@ -258,6 +261,14 @@ private:
     // The sorted view when SortMode is not ByNone (the main list is the view otherwise).
     std::unique_ptr<TSortedZip> sortedView_;
     bool rebuiltByScanning_ = false;
+    // The central directory's bytes in the archive (part; first byte, last byte + 1) and the
+    // size of that part, when known. Part -1 when the catalogue came from a companion file.
+    struct CentralSpan {
+        int Part = -1;
+        std::int64_t Begin = 0;
+        std::int64_t End = 0;
+        std::int64_t PartSize = -1;
+    } centralSpan_;
 
     TMultiPartMode multiPartMode_ = TMultiPartMode::mpSinglePart;
     bool checkVolumeLabel_ = true;
