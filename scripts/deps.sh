@@ -14,6 +14,8 @@ packages=(
     fonts-arphic-uming fonts-wqy-microhei locales
     # peers and oracles used by the tests
     zip unzip python3 zlib1g-dev libz-mingw-w64-dev libbenchmark-dev
+    # fuzz targets: clang with its sanitizer and libFuzzer runtimes (only recommended by clang)
+    clang libclang-rt-14-dev
 )
 
 log=$(mktemp)
