@@ -47,11 +47,15 @@ readable() { iconv -f "$charset" -t UTF-8 | tr -d '\r'; }
 . "$repo/scripts/wine-cjk-faces.sh"
 use_complete_cjk_face || fail "cannot set up the Chinese faces in $KQ_WINEPREFIX"
 
-# The install folder InstallPath names, as a host path; nothing when there is none.
+# The install folder InstallPath names; nothing when there is none.
+install_path() {
+    wine_run reg query "$key" /v InstallPath 2>/dev/null | readable |
+        sed -n 's/^ *InstallPath *REG_SZ *//p'
+}
+# The same as a host path.
 installed_folder() {
-    local query folder
-    query=$(wine_run reg query "$key" /v InstallPath 2>/dev/null | readable) || return 0
-    folder=$(sed -n 's/^ *InstallPath *REG_SZ *//p' <<<"$query")
+    local folder
+    folder=$(install_path)
     [ -z "$folder" ] || wine_run winepath -u "$folder" 2>/dev/null | tr -d '\r'
 }
 links() {
@@ -77,6 +81,14 @@ mkdir -p "$shots"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "demo: the wizard is shown on $DISPLAY; install the product, then close the wizard"
     wine_run --visible --timeout 0 "$setup" || fail "the wizard ended with status $?"
+    # wine-run stops everything in the prefix when the wizard ends, the program Finish started
+    # too: start it again, for a look.
+    installed=$(install_path)
+    if [ -n "$installed" ]; then
+        echo "demo: the installed qynapp.exe is shown; close it to see what was installed"
+        # Started by its Windows path, so that it shows the folder as the wizard named it.
+        wine_run --visible --timeout 0 cmd /c start "" /wait "${installed}qynapp.exe" || true
+    fi
 else
     [ -f "$driver" ] || fail "$driver is missing; build it first ('make win32')"
     echo "demo: no display; the wizard runs on a virtual display, driven through its pages"
