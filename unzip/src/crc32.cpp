@@ -9,9 +9,16 @@
 // the second lane's, carried again, XORed with the third's. Carrying a register over a lane of
 // zeros is four lookups in tables made for that length.
 //
+// Where the processor multiplies without carries, long buffers go through folding instead (see
+// below), and the tables take only what is left of them.
+//
 // All tables are constant data: the first is written out, the others are derived from it by the
 // compiler.
 #include "unzip/crc32.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
 
 namespace kq {
 
@@ -137,9 +144,108 @@ inline std::uint32_t OverOneLane(std::uint32_t crc) {
     return t[0][crc & 0xFF] ^ t[1][(crc >> 8) & 0xFF] ^ t[2][(crc >> 16) & 0xFF] ^ t[3][crc >> 24];
 }
 
+// --- Carry-less multiplication ------------------------------------------------------------------
+//
+// The register is a polynomial over GF(2), bits reflected. Sixteen bytes of data plus the register
+// make a 128-bit polynomial; multiplying its two halves by x^(n+64) and x^n modulo P (constants
+// precomputed for the reflected P) moves it n bits further on, where it is XORed into the data
+// found there. Four such accumulators fold 64 bytes per round; they are then folded into one,
+// reduced to 64 and to 32 bits, and a Barrett reduction gives the register.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define KQ_CRC_CLMUL 1
+
+struct alignas(16) FoldConstants {
+    std::uint64_t lo;
+    std::uint64_t hi;
+};
+
+// The powers of x modulo P, bits reflected, that fold an accumulator over 64 bytes,
+constexpr FoldConstants kFold512 = {0x0154442bd4, 0x01c6e41596};
+// over 16 bytes,
+constexpr FoldConstants kFold128 = {0x01751997d0, 0x00ccaa009e};
+// and from 64 bits to 32.
+constexpr FoldConstants kFold64 = {0x0163cd6124, 0};
+// P itself (with its x^32 term) and floor(x^64 / P), for the Barrett reduction.
+constexpr FoldConstants kBarrett = {0x01db710641, 0x01f7011641};
+
+#define KQ_CLMUL_TARGET __attribute__((target("pclmul,sse4.1")))
+
+KQ_CLMUL_TARGET inline __m128i Load(const std::uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+KQ_CLMUL_TARGET inline __m128i Constants(const FoldConstants& k) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(&k));
+}
+
+// The accumulator x carried over 128 bits with k, XORed into next.
+KQ_CLMUL_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
+    const __m128i low = _mm_clmulepi64_si128(x, k, 0x00);
+    const __m128i high = _mm_clmulepi64_si128(x, k, 0x11);
+    return _mm_xor_si128(_mm_xor_si128(low, high), next);
+}
+
+// count is a multiple of 16, at least 64.
+KQ_CLMUL_TARGET std::uint32_t ClmulCrc(std::uint32_t crc, const std::uint8_t* data,
+                                       std::size_t count) {
+    __m128i x1 = _mm_xor_si128(Load(data), _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i x2 = Load(data + 16);
+    __m128i x3 = Load(data + 32);
+    __m128i x4 = Load(data + 48);
+    data += 64;
+    count -= 64;
+    __m128i k = Constants(kFold512);
+    while (count >= 64) {
+        x1 = Fold(x1, k, Load(data));
+        x2 = Fold(x2, k, Load(data + 16));
+        x3 = Fold(x3, k, Load(data + 32));
+        x4 = Fold(x4, k, Load(data + 48));
+        data += 64;
+        count -= 64;
+    }
+    k = Constants(kFold128);
+    x1 = Fold(x1, k, x2);
+    x1 = Fold(x1, k, x3);
+    x1 = Fold(x1, k, x4);
+    while (count >= 16) {
+        x1 = Fold(x1, k, Load(data));
+        data += 16;
+        count -= 16;
+    }
+
+    const __m128i low32 = _mm_setr_epi32(-1, 0, -1, 0);
+    // 128 bits to 96, then to 64.
+    x1 = _mm_xor_si128(_mm_clmulepi64_si128(x1, k, 0x10), _mm_srli_si128(x1, 8));
+    x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, low32), Constants(kFold64), 0x00),
+                       _mm_srli_si128(x1, 4));
+    // Barrett: the quotient by P from the low 32 bits, and the remainder it leaves.
+    const __m128i p = Constants(kBarrett);
+    __m128i q = _mm_clmulepi64_si128(_mm_and_si128(x1, low32), p, 0x10);
+    q = _mm_clmulepi64_si128(_mm_and_si128(q, low32), p, 0x00);
+    return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, q), 1));
+}
+
+bool HasClmul() {
+    static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+    return has;
+}
+#endif
+
 } // namespace
 
 std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
+#ifdef KQ_CRC_CLMUL
+    if (count >= 64 && HasClmul()) {
+        const std::size_t folded = count & ~std::size_t(15);
+        crc = ClmulCrc(crc, data, folded);
+        data += folded;
+        count -= folded;
+    }
+#endif
+    return UpdateCrcWithTables(crc, data, count);
+}
+
+std::uint32_t UpdateCrcWithTables(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
     while (count >= 3 * kLane) {
         std::uint32_t first = crc, second = 0, third = 0;
         for (std::size_t i = 0; i < kLane; i += kSlices) {

@@ -124,6 +124,10 @@ constexpr std::uint32_t LiteralPayload(int value) {
     return Invalid;
 }
 
+constexpr std::uint32_t SymbolPayload(int value) {
+    return std::uint32_t(value) << 16;
+}
+
 constexpr std::uint32_t DistancePayload(int value) {
     if (value < kDistanceCodes)
         return std::uint32_t(kDistanceBase[value]) << 16 | std::uint32_t(kDistanceExtra[value])
@@ -339,7 +343,7 @@ private:
     int Stored();
     int Fixed();
     int Dynamic();
-    int ReadCodeLengths(const TCodeTable& codeLengthCode, std::uint8_t* lengths, int n);
+    int ReadCodeLengths(const std::uint8_t* codeLengthLengths, std::uint8_t* lengths, int n);
     int Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
               const std::uint32_t* wideDistance);
     Step FastSymbols(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance,
@@ -508,12 +512,10 @@ int Inflater::Dynamic() {
     }
     std::uint8_t lengths[kMaxLiteralCodes + kDistanceCodes];
     {
-        TCodeTable codeLengthCode;
-        int result =
-            codeLengthCode.Build(codeLengthLengths, 19, 19, nullptr, nullptr, kCodeLengthBits);
+        int result = CheckCodeLengths(codeLengthLengths, 19);
         if (result != coderesult::Complete)
             return result;
-        result = ReadCodeLengths(codeLengthCode, lengths, literalCount + distanceCount);
+        result = ReadCodeLengths(codeLengthLengths, lengths, literalCount + distanceCount);
         if (result != kBlockOk)
             return result;
     }
@@ -533,21 +535,30 @@ int Inflater::Dynamic() {
     return Codes(literal, distance, dynamicLiteral_, dynamicDistance_);
 }
 
-int Inflater::ReadCodeLengths(const TCodeTable& codeLengthCode, std::uint8_t* lengths, int n) {
+// Reads the literal/length and distance code lengths with the code-length code, whose lengths
+// passed the check. Its codes are at most 7 bits long, so one lookup as wide as the longest
+// decodes any of them, and the reader is asked for exactly that many bits, the first-level width
+// the multi-level tables would use.
+int Inflater::ReadCodeLengths(const std::uint8_t* codeLengthLengths, std::uint8_t* lengths, int n) {
+    int bits = 0;
+    for (int i = 0; i < 19; ++i)
+        bits = std::max<int>(bits, codeLengthLengths[i]);
     // A code-length code without codes cannot describe any length.
-    if (codeLengthCode.Root() == nullptr)
+    if (bits == 0)
         return kBlockBad;
-    const int bits = codeLengthCode.LookupBits();
+    bits = std::min(bits, kCodeLengthBits);
+    std::uint32_t table[1 << kCodeLengthBits];
+    wide::Build(codeLengthLengths, 19, bits, wide::SymbolPayload, table);
     int previous = 0;
     int i = 0;
     while (i < n) {
         Need(bits);
-        const TCodeTableEntry& entry = codeLengthCode.Root()[Bits(bits)];
-        Drop(entry.b);
+        const std::uint32_t entry = table[Bits(bits)];
+        Drop(static_cast<int>(entry & 0xFF));
         // The unused half of a code-length code made of one 1-bit code.
-        if (entry.e == codeop::Invalid)
+        if (entry & wide::Invalid)
             return kBlockBad;
-        const int symbol = entry.v;
+        const int symbol = static_cast<int>(entry >> 16);
         if (symbol < 16) {
             lengths[i++] = static_cast<std::uint8_t>(symbol);
             previous = symbol;

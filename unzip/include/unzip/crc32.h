@@ -17,6 +17,9 @@ inline std::uint32_t Crc32Byte(std::uint8_t byte, std::uint32_t crc) {
 }
 
 // The register after feeding it count bytes; gives the same value as count calls of Crc32Byte.
+// Uses the processor's carry-less multiplication where it has one.
 std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count);
+// The same with tables only, whatever the processor.
+std::uint32_t UpdateCrcWithTables(std::uint32_t crc, const std::uint8_t* data, std::size_t count);
 
 } // namespace kq
