@@ -93,3 +93,107 @@ replace_face() {
 in_gbk() {
     printf '%s' "$1" | iconv -f UTF-8 -t GBK
 }
+
+# --- installations --------------------------------------------------------------------------------
+# Environment of the installation tests, beyond the one above: KQ_MKSETUP (the packer, a Windows
+# program here) and KQ_QYNAPP (a stand-in for the product's program that leaves "qynapp.ran" in
+# its current folder when started).
+e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# The product's times are local times. Wine takes the time zone from TZ as the C library does;
+# a zone away from UTC and without summer time shows any mix-up of local and universal time.
+installation_test() {
+    for var in KQ_MKSETUP KQ_QYNAPP; do
+        [ -n "${!var:-}" ] || fail "$var is not set; run the end-to-end tests through ctest"
+        [ -f "${!var}" ] || fail "${!var} is missing; build the win32 tree first"
+    done
+    command -v python3 >/dev/null || fail "'python3' is not installed"
+    [ -f /usr/share/zoneinfo/Asia/Shanghai ] || fail "the time zone data (tzdata) is not installed"
+    export TZ=Asia/Shanghai
+}
+
+installed() {
+    python3 "$e2e_dir/installed.py" "$@" || fail "installed.py $1: see above"
+}
+
+# stamp FILE WHEN: sets the modification time (local time, even seconds: DOS keeps two-second
+# steps).
+stamp() {
+    touch -d "$2" "$1" || fail "cannot set the time of $1"
+}
+
+# make_product DIR: the test product. Names as a packer orders them: Qyn.doc (a date after 2043,
+# negative in the uninstall log), UnInstall.exe, data/sub/notes.txt (read-only, deflated),
+# data/table.bin (does not shrink: stored), "docs/Read Me.txt", empty.txt (no data), qynapp.exe.
+make_product() {
+    local dir=$1
+    mkdir -p "$dir/data/sub" "$dir/docs" || fail "cannot make $dir"
+    cp "$KQ_QYNAPP" "$dir/qynapp.exe"
+    printf 'Read me first.\r\n' >"$dir/Qyn.doc"
+    head -c 3000 /dev/urandom >"$dir/UnInstall.exe"
+    seq 1 4000 >"$dir/data/sub/notes.txt"
+    head -c 100000 /dev/urandom >"$dir/data/table.bin"
+    printf 'See the notes.\n' >"$dir/docs/Read Me.txt"
+    : >"$dir/empty.txt"
+    stamp "$dir/qynapp.exe" '2024-05-06 07:08:10'
+    stamp "$dir/Qyn.doc" '2050-12-31 12:00:00'
+    stamp "$dir/UnInstall.exe" '2025-06-30 23:59:58'
+    stamp "$dir/data/sub/notes.txt" '2023-01-02 03:04:06'
+    stamp "$dir/data/table.bin" '1999-12-31 23:59:58'
+    stamp "$dir/docs/Read Me.txt" '2022-02-28 13:14:16'
+    stamp "$dir/empty.txt" '2024-02-29 00:00:00'
+    chmod a-w "$dir/data/sub/notes.txt"
+}
+
+# pack PRODUCT SETUP.DAT [mksetup options]: packs with the packer the product's shippers use.
+pack() {
+    "$KQ_WINE_RUN" "$KQ_MKSETUP" "$(win_path "$1")" "$(win_path "$(dirname "$2")")\\$(basename "$2")" \
+        "${@:3}" >/dev/null 2>"$scratch/pack.err" || fail "mksetup failed: $(cat "$scratch/pack.err")"
+}
+
+# media DIR: a folder holding Setup.exe, as the product ships; the archive goes beside it.
+media() {
+    mkdir -p "$1" && cp "$KQ_SETUP" "$1/Setup.exe" || fail "cannot copy Setup.exe to $1"
+}
+
+# reg_value KEY VALUE: a string value of the current user's registry in the prefix; fails the test
+# when the value has another type, returns 3 when it is missing.
+reg_value() {
+    local status=0
+    python3 "$e2e_dir/installed.py" reg "$KQ_WINEPREFIX/user.reg" "$1" "$2" || status=$?
+    [ "$status" = 0 ] || [ "$status" = 3 ] || fail "cannot read $1\\$2"
+    return "$status"
+}
+
+# shell_folder NAME: the folder the shell records under NAME ("Programs", "Desktop"), as a path
+# into the prefix.
+shell_folder() {
+    local path
+    path=$(reg_value 'Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1") ||
+        fail "no shell folder $1 in the prefix"
+    [[ $path == [Cc]:\\* ]] || fail "shell folder $1 is not on drive C: $path"
+    path=${path:3}
+    printf '%s/drive_c/%s\n' "$KQ_WINEPREFIX" "${path//\\//}"
+}
+
+# forget_installation PRODUCT: no recorded folder and no shortcuts of PRODUCT in the prefix.
+forget_installation() {
+    "$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 ||
+        true
+    rm -rf "$(shell_folder Programs)/$1" "$(shell_folder Desktop)/$1.lnk"
+}
+
+# expect_links PROGRAMS-FOLDER TARGET-FOLDER NAME:TARGET:... : the shortcuts of the product's
+# folder are exactly those named (NAME.lnk pointing to TARGET-FOLDER\TARGET, described NAME,
+# starting in TARGET-FOLDER).
+expect_links() {
+    local folder=$1 target=$2 spec name file want=()
+    shift 2
+    for spec in "$@"; do
+        name=${spec%%:*} file=${spec#*:}
+        want+=("$name.lnk")
+        installed link "$folder/$name.lnk" "$target$file" "$target" "$name"
+    done
+    [ "$(cd "$folder" && ls -1 | sort)" = "$(printf '%s\n' "${want[@]}" | sort)" ] ||
+        fail "the shortcuts in $folder are: $(ls "$folder"); wanted ${want[*]}"
+}

@@ -315,6 +315,14 @@ std::string PressDialogButton(Session& s, const Args& a) {
         const std::string text = WindowText(b);
         if (WithoutAccelerator(text) == wanted) {
             SendWithin(b, BM_CLICK, 0, 0, clickAnswerMs, nullptr);
+            // Gone before the next command looks for a dialog of the same caption, which
+            // must then be a new one.
+            const DWORD start = GetTickCount();
+            while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+                if (GetTickCount() - start >= s.waitMs)
+                    throw Failure("pressed " + text + ", the dialog stays" + Waited(s.waitMs));
+                Sleep(pollMs);
+            }
             return "pressed " + text;
         }
         seen.push_back(Quoted(text));
@@ -365,6 +373,30 @@ std::string SetPage(Session& s, const Args& a) {
     if (shown == 0)
         throw Failure("it has no page " + a[1]);
     return "ok";
+}
+
+// Files the program under test leaves behind, and obstacles the test puts in its way.
+std::string WaitFile(Session& s, const Args& a) {
+    const DWORD waitMs = a.size() > 1 ? ToNumber(a[1]) : s.waitMs;
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(a[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start >= waitMs)
+            throw Failure("no such file" + Waited(waitMs));
+        Sleep(pollMs);
+    }
+    return "present";
+}
+
+std::string Remove(Session&, const Args& a) {
+    const DWORD attributes = GetFileAttributesA(a[0].c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        throw Failure("no such file or folder");
+    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                             ? RemoveDirectoryA(a[0].c_str())
+                             : DeleteFileA(a[0].c_str());
+    if (!removed)
+        throw Failure("cannot remove it (error " + std::to_string(GetLastError()) + ")");
+    return "removed";
 }
 
 std::string ListNames(Session& s, const Args&) {
@@ -502,6 +534,11 @@ const std::vector<Command>& Commands() {
          [](Session&, const Args& a) {
              return std::string(GlobalFindAtomA(a[0].c_str()) != 0 ? "present" : "absent");
          }},
+        {"wait-file",
+         {P::Text, P::OptionalNumber},
+         "PATH [MS]   wait until a file or folder exists",
+         WaitFile},
+        {"remove", {P::Text}, "PATH   delete a file or an empty folder", Remove},
         {"screenshot", {P::OptionalPng}, "[FILE.png]   ask wine-run for a screenshot", Screenshot},
         {"sleep",
          {P::Number},
