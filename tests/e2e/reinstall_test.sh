@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Two installations into the same folder, of a product without Qyn.doc (so the uninstaller is
+# the only extra shortcut). The second run proposes the folder the first one recorded, and its
+# archive has a newer read-only file (replaced, read-only again), an older file (the installed
+# one stays) and a file the first lacked: the log keeps its keys, updates those of the files
+# extracted again in their place and appends the new ones. English locale.
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
+installation_test
+
+product='Kavoru Qyn'
+v1=$scratch/v1 v2=$scratch/v2
+make_product "$v1"
+rm "$v1/Qyn.doc"
+cp -a "$v1" "$v2"
+chmod u+w "$v2/data/sub/notes.txt"
+seq 10 5000 >"$v2/data/sub/notes.txt"
+stamp "$v2/data/sub/notes.txt" '2024-07-01 08:00:00'
+chmod a-w "$v2/data/sub/notes.txt"
+head -c 5000 /dev/urandom >"$v2/data/table.bin"
+stamp "$v2/data/table.bin" '1999-12-31 23:59:56'
+printf 'new\n' >"$v2/zz.txt"
+stamp "$v2/zz.txt" '2024-07-01 08:00:02'
+media "$scratch/m1"
+media "$scratch/m2"
+pack "$v1" "$scratch/m1/Setup.dat"
+pack "$v2" "$scratch/m2/Setup.dat"
+forget_installation "$product"
+dest=$(win_path "$scratch")'\dest\'
+programs=$(shell_folder Programs)/$product
+
+install() { # MEDIA [set-text EditDir FOLDER]
+    drive -- start "$(win_path "$1/Setup.exe")" -- wait-window Form1 click ButtonNext1 \
+        expect-page TabSheet2 "${@:2}" text EditDir click ButtonNext2 expect-page TabSheet3 \
+        click ButtonNext3 timeout 30000 expect-page TabSheet5 \
+        click CheckBox1 click ButtonFinish expect-exit 0 5000
+}
+
+install "$scratch/m1" set-text EditDir "$dest"
+expect_status "the first installation" 0
+installed tree "$v1" "$scratch/dest"
+installed log "$scratch/m1/Setup.dat" "$v1" >"$scratch/first.log"
+cmp "$scratch/first.log" "$scratch/dest/Uninstall.log" || fail "the first log: $(cat -A "$scratch/dest/Uninstall.log")"
+expect_links "$programs" "$dest" "$product:qynapp.exe" "Uninstall Qyn:UnInstall.exe"
+
+install "$scratch/m2"
+expect_status "the second installation" 0
+expect_line "the recorded folder proposed" "text EditDir: $dest"
+cp -a "$v2" "$scratch/expected"
+cp -a "$v1/data/table.bin" "$scratch/expected/data/table.bin"
+installed tree "$scratch/expected" "$scratch/dest"
+installed log "$scratch/m2/Setup.dat" "$v2" --base "$scratch/first.log" --kept 'data\table.bin' \
+    >"$scratch/second.log"
+cmp "$scratch/second.log" "$scratch/dest/Uninstall.log" ||
+    fail "the second log: $(cat -A "$scratch/dest/Uninstall.log"), wanted $(cat -A "$scratch/second.log")"
+! cmp -s "$scratch/first.log" "$scratch/second.log" ||
+    fail "the second archive changes nothing in the log; the test lost its point"
+expect_links "$programs" "$dest" "$product:qynapp.exe" "Uninstall Qyn:UnInstall.exe"
+[ ! -e "$scratch/dest/qynapp.ran" ] || fail "Finish started the program with the box unchecked"
+[ "$(reg_value 'Software\Kavoru\KavoruQyn' InstallPath)" = "$dest" ] || fail "InstallPath is not $dest"
