@@ -5,7 +5,6 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "platform/profile.h"
 #include "platform/registry.h"
 #include "setup/archive_password.h"
 #include "setup/folders.h"
@@ -151,6 +150,7 @@ void TForm1::ButtonNext3Click(TObject*) {
     ZipExtractor1->SetPassword(ArchivePassword());
     ZipExtractor1->SetDestDir(dest);
     (void)ZipExtractor1->UnZip();
+    uninstallLog_.reset();
 
     const AnsiString product = ProductName();
     const AnsiString program = dest + uconst::kProgramExe;
@@ -214,12 +214,12 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
 // Two keys per extracted file: its path as stored, and the stamp it has on disk.
 void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
     const AnsiString log = EditDir->Text() + uconst::kUninstallLog;
+    if (!uninstallLog_ || uninstallLog_->FileName() != log)
+        uninstallLog_ = std::make_unique<TUninstallLog>(log, uconst::kUninstallSection);
     const AnsiString index = IntToStr(fileIndex);
-    (void)WritePrivateProfileString(
-        uconst::kUninstallSection, index,
-        ZipExtractor1->Pathname(fileIndex) + ZipExtractor1->Filename(fileIndex), log);
-    (void)WritePrivateProfileString(uconst::kUninstallSection, uconst::kDateKeyPrefix + index,
-                                    IntToStr(FileStamp(fileName)), log);
+    (void)uninstallLog_->Write(index, ZipExtractor1->Pathname(fileIndex) +
+                                          ZipExtractor1->Filename(fileIndex));
+    (void)uninstallLog_->Write(uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
 }
 
 } // namespace kq

@@ -14,8 +14,10 @@
 #include "forms/progress_bar.h"
 #include "lang/lang_dispatcher.h"
 #include "lang/translator.h"
+#include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
+#include <memory>
 #include <string_view>
 
 namespace kq {
@@ -120,6 +122,9 @@ private:
     void FindComponents();
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
+
+    // The log of the installation under way, kept between files so that writing it stays linear.
+    std::unique_ptr<TUninstallLog> uninstallLog_;
 };
 
 // Registers the classes, events and stored data the wizard window's description names. Safe to

@@ -1,0 +1,78 @@
+// The uninstall log's writer against the system's profile writer as the oracle: the same keys
+// written through both, into files that start alike, must leave the same bytes after every
+// write. Under Wine the oracle is the Windows API's writer; natively the stand-in's.
+#include "../platform/file_bytes.h"
+#include "../platform/scratch_folder.h"
+#include "platform/profile.h"
+#include "setup/uninstall_log.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kq {
+namespace {
+
+using Writes = std::vector<std::pair<std::string, std::string>>;
+
+struct Case {
+    const char* label;
+    const char* before; // the file's bytes before the first write; null: no file
+    Writes writes;
+};
+
+// An installation's keys, then the changes a second installation and odd names make.
+Writes InstallLike() {
+    Writes writes;
+    for (int i = 0; i < 12; ++i) {
+        writes.emplace_back(std::to_string(i), "folder\\file" + std::to_string(i) + ".txt");
+        writes.emplace_back("D" + std::to_string(i), std::to_string(1484236845 + i));
+    }
+    writes.insert(writes.end(), {
+                                    {"d3", "1484236999"},         // another case, same length
+                                    {"4", "folder\\longer4.txt"}, // another length
+                                    {"D5", "-1"},
+                                    {"12", ""},
+                                    {"13", "  leading and trailing  "},
+                                    {" 14 ", "blanks around the key"},
+                                    {"15", "two\r\nlines"},
+                                    {"16", "\xB5\xDA\xD2\xBB.txt"},
+                                    {"D16", "1484236845"},
+                                });
+    return writes;
+}
+
+TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
+    const Case cases[] = {
+        {"a new file", nullptr, InstallLike()},
+        {"the section last", "[Other]\r\nx=1\r\n[Qyn]\r\n0=old\r\nD0=1\r\n", InstallLike()},
+        {"the section first", "[Qyn]\r\n0=old\r\n[Other]\r\nx=1\r\n", InstallLike()},
+        {"no final line break", "[Qyn]\r\n0=old", InstallLike()},
+        {"blank lines and another case", "[qyn]\r\n\r\n0 = old\r\n\r\n", InstallLike()},
+        {"an empty file", "", InstallLike()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        test::ScratchFolder folder;
+        const std::string mine = folder / "Uninstall.log";
+        const std::string oracle = folder / "Oracle.log";
+        if (c.before != nullptr) {
+            ASSERT_TRUE(test::WriteBytes(mine, c.before));
+            ASSERT_TRUE(test::WriteBytes(oracle, c.before));
+        }
+        TUninstallLog log(mine, "Qyn");
+        for (const auto& [key, value] : c.writes) {
+            const bool expected = WritePrivateProfileString("Qyn", key, value, oracle);
+            EXPECT_EQ(log.Write(key, value), expected) << key;
+            const std::string want = test::ReadBytes(oracle);
+            ASSERT_TRUE(test::ReadBytes(mine) == want)
+                << "after " << key << "=" << value << ", wanted:\n"
+                << want << "\ngot:\n"
+                << test::ReadBytes(mine);
+        }
+    }
+}
+
+} // namespace
+} // namespace kq
