@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installations that do not complete. Without Setup.dat beside Setup.exe, Install shows the
+# error box and the installing page stays, only Cancel working. Cancel in the middle of a large
+# archive ends the program with 0: the uninstall log then names, in the archive's order, files
+# that are all there with the product's bytes and the logged stamps, and neither shortcuts nor
+# the folder are recorded. English locale.
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
+installation_test
+
+product='Kavoru Qyn'
+forget_installation "$product"
+nothing_recorded() { # CASE
+    if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
+        fail "$1: InstallPath was written"
+    fi
+    [ ! -e "$(shell_folder Programs)/$product" ] && [ ! -e "$(shell_folder Desktop)/$product.lnk" ] ||
+        fail "$1: shortcuts were made"
+}
+
+media "$scratch/bare"
+dest=$(win_path "$scratch")'\bare-dest\'
+drive -- start "$(win_path "$scratch/bare/Setup.exe")" -- wait-window Form1 \
+    click ButtonNext1 set-text EditDir "$dest" click ButtonNext2 expect-page TabSheet3 \
+    click ButtonNext3 dialog-text 'Kavoru Qyn Setup' dialog 'Kavoru Qyn Setup' OK \
+    expect-page TabSheet4 enabled ButtonPrior4 enabled ButtonNext4 \
+    click ButtonCancel4 dialog Confirm '&Yes' expect-exit 0 5000
+expect_status "no Setup.dat" 0
+grep -q '^dialog-text Kavoru Qyn Setup: .' <<<"$out" || fail "no error message: $out"
+expect_line "Back on the installing page" "enabled ButtonPrior4: disabled"
+expect_line "Next on the installing page" "enabled ButtonNext4: disabled"
+[ -d "$scratch/bare-dest" ] && [ -z "$(ls -A "$scratch/bare-dest")" ] ||
+    fail "the folder should be there, empty: $(ls -A "$scratch/bare-dest")"
+nothing_recorded "no Setup.dat"
+
+# Many small files: every one costs the log two writes, so the click lands well before the
+# end. A few come first, so some are surely done by then.
+big=$scratch/big
+mkdir -p "$big/files"
+printf 'first\n' >"$big/a.txt"
+for i in $(seq 1000 2499); do printf 'file %s\n' "$i" >"$big/files/f$i.txt"; done
+touch -d '2024-05-06 07:08:10' "$big/a.txt" "$big/files/"*
+media "$scratch/media"
+pack "$big" "$scratch/media/Setup.dat"
+dest=$(win_path "$scratch")'\dest\'
+drive -- start "$(win_path "$scratch/media/Setup.exe")" -- wait-window Form1 \
+    click ButtonNext1 set-text EditDir "$dest" click ButtonNext2 expect-page TabSheet3 \
+    click ButtonNext3 click ButtonCancel4 dialog Confirm '&Yes' expect-exit 0 5000
+expect_status "Cancel while installing" 0
+logged=$(installed logged "$scratch/dest" "$big" "$scratch/media/Setup.dat")
+[ "$logged" -gt 0 ] && [ "$logged" -lt 1501 ] ||
+    fail "Cancel did not land in the middle: $logged of 1501 files logged"
+nothing_recorded "Cancel while installing"
+echo "cancelled after $logged of 1501 files"
