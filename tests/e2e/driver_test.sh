@@ -28,7 +28,10 @@ cases=(
     "another position expected|1|expect-progress ProgressBar1: the position is 42 (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-progress	ProgressBar1	100"
     "no such dialog button|1|dialog Confirm: no button \"Maybe\"|start	$probe	message	Confirm	Proceed?	--	dialog	Confirm	Maybe"
     "program cannot start|1|start $(win_path "$scratch")\\missing.exe: cannot start it|start	$(win_path "$scratch")\\missing.exe	--"
+    "folder removed, then awaited|1|wait-file $(win_path "$scratch")\\gone: no such file (waited 200 ms)|wait-file	$(win_path "$scratch")\\gone	remove	$(win_path "$scratch")\\gone	wait-file	$(win_path "$scratch")\\gone	200"
+    "nothing to remove|1|remove $(win_path "$scratch")\\gone: no such file or folder|remove	$(win_path "$scratch")\\gone"
 )
+mkdir "$scratch/gone"
 for c in "${cases[@]}"; do
     IFS='|' read -r name want_status want_err commands <<<"$c"
     IFS=$'\t' read -r -a words <<<"$commands"
