@@ -91,7 +91,23 @@ bool File::Open(const std::string& path, FileMode mode) {
         Close();
     }
     const std::optional<std::string> host = HostPath(path);
-    if (!host || RefusedAsWindowsWould(*host, mode)) {
+    if (!host) {
+        return false;
+    }
+    if (mode == FileMode::Create) {
+        // Most files made are new: then there is nothing Windows would refuse and no stored
+        // attribute to forget, and one call of the system does it all.
+        const int descriptor = ::open(host->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            handle_ = descriptor;
+            return true;
+        }
+        if (errno != EEXIST) {
+            standin::FailWithErrnoAt(errno, *host);
+            return false;
+        }
+    }
+    if (RefusedAsWindowsWould(*host, mode)) {
         return false;
     }
     const int descriptor = ::open(host->c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);

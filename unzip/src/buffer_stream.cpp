@@ -75,6 +75,14 @@ std::int32_t TS_BufferStream::Read(void* buffer, std::int32_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::int32_t done = 0;
     while (done < count) {
+        if (pointer_ >= end_ && count - done >= kBufferStreamSize && !OnAfterFill) {
+            // A buffer-full or more still wanted: straight into the caller's memory, which
+            // saves a copy and, for a chunk of the archive, a call of the system.
+            done += std::max<std::int32_t>(stream_.Read(out + done, count - done), 0);
+            pointer_ = end_ = 0;
+            state_ = BufferState::Unknown;
+            break;
+        }
         if (pointer_ >= end_ && !Fill())
             break;
         const auto chunk = static_cast<std::int32_t>(
@@ -101,6 +109,15 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
     const auto* in = static_cast<const std::uint8_t*>(buffer);
     std::int32_t done = 0;
     while (done < count) {
+        if (pointer_ == 0 && count - done >= kBufferStreamSize && !OnAfterFlush) {
+            // An empty buffer and a buffer-full or more to write: handed on at once, in one
+            // piece. A short write loses bytes no count could report, as a failed flush does.
+            const std::int32_t written = stream_.Write(in + done, count - done);
+            if (written != count - done)
+                throw EWriteError("Stream write error");
+            done = count;
+            break;
+        }
         const auto chunk = static_cast<std::int32_t>(
             std::min<std::size_t>(static_cast<std::size_t>(count - done), end_ - pointer_));
         std::memcpy(buffer_.data() + pointer_, in + done, static_cast<std::size_t>(chunk));

@@ -22,15 +22,31 @@ TFileHandleStream::TFileHandleStream(const std::string& fileName, FileMode mode)
 }
 
 std::int32_t TFileHandleStream::Read(void* buffer, std::int32_t count) {
-    return std::max<std::int32_t>(file_.Read(buffer, count), 0);
+    const std::int32_t done = file_.Read(buffer, count);
+    Advance(done);
+    return std::max<std::int32_t>(done, 0);
 }
 
 std::int32_t TFileHandleStream::Write(const void* buffer, std::int32_t count) {
-    return std::max<std::int32_t>(file_.Write(buffer, count), 0);
+    const std::int32_t done = file_.Write(buffer, count);
+    Advance(done);
+    return std::max<std::int32_t>(done, 0);
+}
+
+void TFileHandleStream::Advance(std::int32_t done) {
+    if (done < 0)
+        positionKnown_ = false;
+    else
+        position_ += done;
 }
 
 std::int64_t TFileHandleStream::Seek(std::int64_t offset, int origin) {
-    return file_.Seek(offset, origin);
+    if (origin == soFromCurrent && offset == 0 && positionKnown_)
+        return position_;
+    const std::int64_t position = file_.Seek(offset, origin);
+    positionKnown_ = position >= 0;
+    position_ = position;
+    return position;
 }
 
 } // namespace kq

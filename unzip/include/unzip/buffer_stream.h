@@ -34,10 +34,14 @@ public:
     TS_BufferStream(const TS_BufferStream&) = delete;
     TS_BufferStream& operator=(const TS_BufferStream&) = delete;
 
+    // Reads and writes of a buffer-full or more go past an empty buffer, in one piece, unless
+    // OnAfterFill (for reads) or OnAfterFlush (for writes) is assigned: those who watch the
+    // buffer see every fill and flush of it.
+    //
     // A short count means the end of the data.
     std::int32_t Read(void* buffer, std::int32_t count) override;
-    // Raises EWriteError "Stream write error" when a full buffer cannot be handed on: the bytes
-    // it held are lost, which no count could tell the caller.
+    // Raises EWriteError "Stream write error" when a full buffer (or a write past it) cannot be
+    // handed on: the bytes it held are lost, which no count could tell the caller.
     std::int32_t Write(const void* buffer, std::int32_t count) override;
     // Origins 0, 1 and 2; any other raises Exception "Invalid seek origin (<origin>)". From the
     // end, the sign of offset is ignored: Seek(-22, 2) and Seek(22, 2) both land 22 bytes before

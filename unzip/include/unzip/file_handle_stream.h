@@ -26,8 +26,14 @@ public:
     const std::string& FileName() const { return fileName_; }
 
 private:
+    void Advance(std::int32_t done);
+
     File file_;
     std::string fileName_;
+    // Where the file stands, as its reads, writes and seeks left it: asking for the position
+    // costs no call of the system. Unknown after a failed transfer or seek.
+    std::int64_t position_ = 0;
+    bool positionKnown_ = true;
 };
 
 } // namespace kq
