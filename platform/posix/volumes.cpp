@@ -4,6 +4,11 @@
 
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/standin.h"
+#include "standin_internal.h"
+
+#include <cerrno>
+#include <sys/statvfs.h>
 
 namespace kq {
 
@@ -37,6 +42,17 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
         return false;
     }
     label.clear();
+    return true;
+}
+
+bool GetDiskFreeSpace(const std::string& folder, std::uint64_t& freeBytes) {
+    const std::optional<std::string> host = HostPath(folder);
+    struct statvfs volume {};
+    if (!host || ::statvfs(host->c_str(), &volume) != 0) {
+        standin::FailWithErrno(errno);
+        return false;
+    }
+    freeBytes = static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
     return true;
 }
 

@@ -18,4 +18,12 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
     return true;
 }
 
+bool GetDiskFreeSpace(const std::string& folder, std::uint64_t& freeBytes) {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr))
+        return false;
+    freeBytes = available.QuadPart;
+    return true;
+}
+
 } // namespace kq

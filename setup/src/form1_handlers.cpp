@@ -6,11 +6,14 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/volumes.h"
 #include "setup/archive_password.h"
 #include "setup/folders.h"
 #include "setup/form1.h"
 #include "setup/shortcuts.h"
 #include "setup/uconst.h"
+
+#include <cstdio>
 
 namespace kq {
 
@@ -48,6 +51,30 @@ std::int32_t FileStamp(const AnsiString& path) {
         return -1;
     const std::int64_t stamp = GetFileDosDateTime(path);
     return stamp < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp));
+}
+
+// What the archive's entries take once extracted. Reads the catalogue (an archive that is missing
+// or damaged raises here, as UnZip would).
+std::uint64_t UncompressedTotal(TZipExtractor& zip) {
+    zip.OpenAndRefreshCatalogue();
+    std::uint64_t total = 0;
+    for (int i = 0; i < zip.Count(); ++i)
+        total += zip.Entry(i).UncompressedSize();
+    return total;
+}
+
+// A size for people: KB (rounded up) below a megabyte, else MB with one decimal.
+AnsiString SizeText(std::uint64_t bytes) {
+    constexpr std::uint64_t kKB = 1024;
+    constexpr std::uint64_t kMB = 1024 * 1024;
+    char text[32];
+    if (bytes < kMB)
+        std::snprintf(text, sizeof text, "%llu KB",
+                      static_cast<unsigned long long>((bytes + kKB - 1) / kKB));
+    else
+        std::snprintf(text, sizeof text, "%.1f MB",
+                      static_cast<double>((bytes * 10 + kMB / 2) / kMB) / 10);
+    return text;
 }
 
 } // namespace
@@ -149,6 +176,14 @@ void TForm1::ButtonNext3Click(TObject*) {
                               uconst::kArchiveName);
     ZipExtractor1->SetPassword(ArchivePassword());
     ZipExtractor1->SetDestDir(dest);
+    // An installation that cannot fit does not start: back to the summary, nothing written.
+    const std::uint64_t needed = UncompressedTotal(*ZipExtractor1);
+    std::uint64_t free = 0;
+    if (GetDiskFreeSpace(dest, free) && needed > free) {
+        PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
+        throw Exception(
+            Format(Translator1->LookupString("sDiskSpace"), {SizeText(needed), SizeText(free)}));
+    }
     (void)ZipExtractor1->UnZip();
     uninstallLog_.reset();
 

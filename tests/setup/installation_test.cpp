@@ -3,6 +3,7 @@
 // shortcuts and the registry value checked against the archive's sources and hand-packed stamps.
 #include "../platform/lnk_reader.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/registry.h"
 #include "setup/archive_password.h"
 #include "setup/shortcuts.h"
@@ -12,6 +13,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -328,6 +330,66 @@ TEST_F(Installation, ShortcutsFollowTheNamingAndFolderRules) {
     EXPECT_THROW(CreateShortcut("C:\\P\\tool.exe", "", TShortcutFolder::sfDesktop, ""), Exception);
     ASSERT_TRUE(key.SetValue("Startup", reg::Sz, ""));
     EXPECT_FALSE(CreateShortcut("C:\\P\\tool.exe", "", TShortcutFolder::sfStartup, ""));
+}
+
+// Drive D on a file system of its own, 1 MiB small; skipped where file systems cannot be mounted
+// (not root, or a container without the right).
+class SmallDrive : public Installation {
+protected:
+    void SetUp() override {
+        Installation::SetUp();
+        if (::geteuid() != 0 ||
+            ::mount("tmpfs", (root_ + "/d").c_str(), "tmpfs", 0, "size=1m") != 0)
+            GTEST_SKIP() << "cannot mount a small file system here";
+        mounted_ = true;
+    }
+    void TearDown() override {
+        SetMessagePumpHook({});
+        if (mounted_)
+            ::umount2((root_ + "/d").c_str(), MNT_DETACH);
+        Installation::TearDown();
+    }
+    bool mounted_ = false;
+};
+
+TEST_F(SmallDrive, AnInstallationThatCannotFitDoesNotStart) {
+    MakeArchive({{"small.txt", "s", kMay}, {"big.bin", std::string(2 << 20, '\0'), kMay}});
+    auto form = Install();
+    EXPECT_EQ(errorBox.shown, 1);
+    EXPECT_EQ(errorBox.text.rfind("Not enough disk space: 2.0 MB needed, ", 0), 0u)
+        << errorBox.text;
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 2);
+    EXPECT_TRUE(std::filesystem::is_empty(Host(kDest)));
+    EXPECT_EQ(InstallPath(), "<none>");
+    EXPECT_FALSE(std::filesystem::exists(Host(ShellFolder("Desktop") + "\\" + kProduct + ".lnk")));
+}
+
+TEST_F(SmallDrive, AFullDiskStopsTheInstallationAndTheLogNamesOnlyWholeFiles) {
+    const std::string chunk(200 << 10, 'z');
+    MakeArchive({{"one.bin", chunk, kMay}, {"two.bin", chunk, kMay}, {"three.bin", chunk, kMay}});
+    // Once the first file is logged, something else takes what is left of the drive.
+    SetMessagePumpHook([this] {
+        if (std::filesystem::exists(root_ + "/d/filler") ||
+            !std::filesystem::exists(Host(std::string(kDest) + "Uninstall.log")) ||
+            Log().find("=one.bin") == std::string::npos)
+            return;
+        std::ofstream filler(root_ + "/d/filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size()))
+            ;
+    });
+    auto form = Install();
+    EXPECT_EQ(errorBox.shown, 1);
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 3);
+    const std::string log = Log();
+    for (const char* name : {"one.bin", "two.bin", "three.bin"}) {
+        const bool logged = log.find(std::string("=") + name + "\r\n") != std::string::npos;
+        const std::string path = Host(std::string(kDest) + name);
+        if (logged)
+            EXPECT_TRUE(ReadHostFile(path) == chunk) << name << " is logged but not whole";
+    }
+    EXPECT_NE(log.find("=one.bin\r\n"), std::string::npos) << log;
+    EXPECT_EQ(InstallPath(), "<none>");
 }
 
 } // namespace

@@ -27,4 +27,8 @@ std::uint32_t GetDriveType(const std::string& root);
 // drive gives true with an empty label.
 bool GetVolumeLabel(const std::string& root, std::string& label);
 
+// The bytes this user may still write on the volume that holds folder (an existing folder; a
+// file's name does too). The stand-in asks the host's file system under the mapped folder.
+bool GetDiskFreeSpace(const std::string& folder, std::uint64_t& freeBytes);
+
 } // namespace kq

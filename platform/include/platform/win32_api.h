@@ -19,6 +19,7 @@
 #undef GetFileAttributes
 #undef GetFullPathName
 #undef GetModuleFileName
+#undef GetDiskFreeSpace
 #undef GetTempPath
 #undef GetWindowsDirectory
 #undef MessageBox
