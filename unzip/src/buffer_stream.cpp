@@ -173,6 +173,15 @@ std::int64_t TS_BufferStream::Seek(std::int64_t offset, int origin) {
     }
     if (target == current)
         return current;
+    if (state_ == BufferState::Reading && !OnAfterFill) {
+        // A target inside the data read ahead (a local header's name and extra field skipped,
+        // say) is reached by moving the pointer: no call of the system, no read again.
+        const std::int64_t bufferStart = current - static_cast<std::int64_t>(pointer_);
+        if (target >= bufferStart && target <= bufferStart + static_cast<std::int64_t>(end_)) {
+            pointer_ = static_cast<std::size_t>(target - bufferStart);
+            return target;
+        }
+    }
     if (state_ == BufferState::Writing && !Flush())
         throw Exception("Seek error");
     hasPointer_ = false;

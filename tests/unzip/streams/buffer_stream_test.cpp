@@ -6,6 +6,7 @@
 #include "support/zip_fixtures.h"
 #include "unzip/buffer_stream.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
@@ -53,6 +54,36 @@ TEST(BufferStream, ReadSkipReadAcrossBufferBoundaries) {
     TS_BufferStream stream(data);
     std::vector<uint8_t> all(30000);
     EXPECT_EQ(stream.Read(all.data(), 30000), 3 * kBufferStreamSize) << "short at the end";
+}
+
+// Writes of a buffer-full or more pass an empty buffer; mixed with small ones, the bytes still
+// arrive in order. A seek back into the data read ahead lands where it should.
+TEST(BufferStream, MixedWriteSizesAndSeeksBackInsideTheBuffer) {
+    std::vector<uint8_t> bytes(40000);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = PatternByte(static_cast<int64_t>(i));
+    TMemoryStream data;
+    {
+        TS_BufferStream stream(data);
+        size_t at = 0;
+        for (const size_t n : {100, 20000, 8192, 5, 8191, 3512}) {
+            ASSERT_EQ(stream.Write(bytes.data() + at, static_cast<int32_t>(n)), int32_t(n)) << at;
+            at += n;
+            ASSERT_EQ(stream.Position(), int64_t(at));
+        }
+    }
+    ASSERT_EQ(data.Size(), 40000);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), static_cast<const uint8_t*>(data.Memory())));
+
+    data.SetPosition(0);
+    TS_BufferStream stream(data);
+    uint8_t got[4];
+    for (const int64_t target : {8000, 100, 8191, 0, 9000, 20000}) {
+        ASSERT_EQ(stream.Seek(target, soFromBeginning), target);
+        ASSERT_EQ(stream.Read(got, 4), 4) << target;
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(got[i], PatternByte(target + i)) << target;
+    }
 }
 
 TEST(BufferStream, SeekFromTheEndIgnoresTheSign) {

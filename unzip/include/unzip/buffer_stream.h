@@ -45,7 +45,8 @@ public:
     std::int32_t Write(const void* buffer, std::int32_t count) override;
     // Origins 0, 1 and 2; any other raises Exception "Invalid seek origin (<origin>)". From the
     // end, the sign of offset is ignored: Seek(-22, 2) and Seek(22, 2) both land 22 bytes before
-    // the end. A seek to the current position keeps the buffer.
+    // the end. A seek to the current position keeps the buffer, and so does one to a position
+    // inside the data read ahead while OnAfterFill is unassigned.
     std::int64_t Seek(std::int64_t offset, int origin) override;
     std::int64_t Size() override;
 
