@@ -108,8 +108,8 @@ installation_test() {
         [ -f "${!var}" ] || fail "${!var} is missing; build the win32 tree first"
     done
     command -v python3 >/dev/null || fail "'python3' is not installed"
-    [ -f /usr/share/zoneinfo/Asia/Shanghai ] || fail "the time zone data (tzdata) is not installed"
-    export TZ=Asia/Shanghai
+    # UTC+8 all year, written out so that no time zone data is needed.
+    export TZ=CST-8
 }
 
 installed() {

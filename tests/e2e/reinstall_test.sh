@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Two installations into the same folder, of a product without Qyn.doc (so the uninstaller is
 # the only extra shortcut). The second run proposes the folder the first one recorded, and its
-# archive has a newer read-only file (replaced, read-only again), an older file (the installed
-# one stays) and a file the first lacked: the log keeps its keys, updates those of the files
-# extracted again in their place and appends the new ones. English locale.
+# archive (with data descriptors) has newer files, one of them read-only (replaced, read-only
+# again) and one whose stamp gets longer in the log (a date after 2043 is negative), an older
+# file (the installed one stays) and a file the first lacked: the log keeps its keys, updates
+# those of the files extracted again in their place and appends the new ones. English locale.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -16,8 +17,10 @@ rm "$v1/Qyn.doc"
 cp -a "$v1" "$v2"
 chmod u+w "$v2/data/sub/notes.txt"
 seq 10 5000 >"$v2/data/sub/notes.txt"
-stamp "$v2/data/sub/notes.txt" '2024-07-01 08:00:00'
+stamp "$v2/data/sub/notes.txt" '2044-01-01 08:00:00'
 chmod a-w "$v2/data/sub/notes.txt"
+printf 'See the new notes.\n' >"$v2/docs/Read Me.txt"
+stamp "$v2/docs/Read Me.txt" '2024-07-01 08:00:00'
 head -c 5000 /dev/urandom >"$v2/data/table.bin"
 stamp "$v2/data/table.bin" '1999-12-31 23:59:56'
 printf 'new\n' >"$v2/zz.txt"
@@ -25,7 +28,7 @@ stamp "$v2/zz.txt" '2024-07-01 08:00:02'
 media "$scratch/m1"
 media "$scratch/m2"
 pack "$v1" "$scratch/m1/Setup.dat"
-pack "$v2" "$scratch/m2/Setup.dat"
+pack "$v2" "$scratch/m2/Setup.dat" --descriptors
 forget_installation "$product"
 dest=$(win_path "$scratch")'\dest\'
 programs=$(shell_folder Programs)/$product
