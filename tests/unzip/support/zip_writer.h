@@ -1,0 +1,84 @@
+// Test support: a zip archive of stored (uncompressed, unencrypted) entries written byte by byte,
+// so that a test can give entries names that no archiver would write. CRC-32 from zlib.
+//
+// Local header, data, then the central directory and its end record, one disk, 32-bit sizes.
+// Entries are made on MS-DOS (version made by 2.0, host 0) and dated 2020-02-29 13:14:16.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <zlib.h>
+
+namespace kq::test {
+
+class StoredZipWriter {
+public:
+    // A file entry; its external attributes are the DOS archive bit.
+    void AddFile(const std::string& name, const std::string& data) { Add(name, data, 0x20); }
+    // A folder entry: no data, the DOS directory bit.
+    void AddFolder(const std::string& name) { Add(name, std::string(), 0x10); }
+
+    std::string Bytes() const {
+        std::string archive = locals_ + central_;
+        Put32(archive, 0x06054b50);
+        Put16(archive, 0); // this disk
+        Put16(archive, 0); // disk of the central directory
+        Put16(archive, count_);
+        Put16(archive, count_);
+        Put32(archive, static_cast<std::uint32_t>(central_.size()));
+        Put32(archive, static_cast<std::uint32_t>(locals_.size()));
+        Put16(archive, 0); // comment length
+        return archive;
+    }
+
+private:
+    static constexpr std::uint16_t kTime = 0x69C8, kDate = 0x505D;
+
+    static void Put16(std::string& out, std::uint32_t v) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>(v >> 8 & 0xFF);
+    }
+    static void Put32(std::string& out, std::uint32_t v) {
+        Put16(out, v & 0xFFFF);
+        Put16(out, v >> 16);
+    }
+
+    void Add(const std::string& name, const std::string& data, std::uint32_t attributes) {
+        const auto crc = static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+        const auto size = static_cast<std::uint32_t>(data.size());
+        const auto offset = static_cast<std::uint32_t>(locals_.size());
+        // What the local header and the central record share, from "version needed" on.
+        std::string common;
+        Put16(common, 10); // version needed: stored
+        Put16(common, 0);  // flags
+        Put16(common, 0);  // method: stored
+        Put16(common, kTime);
+        Put16(common, kDate);
+        Put32(common, crc);
+        Put32(common, size);
+        Put32(common, size);
+        Put16(common, static_cast<std::uint32_t>(name.size()));
+        Put16(common, 0); // extra field length
+
+        Put32(locals_, 0x04034b50);
+        locals_ += common + name + data;
+
+        Put32(central_, 0x02014b50);
+        Put16(central_, 20); // made by: MS-DOS, 2.0
+        central_ += common;
+        Put16(central_, 0); // comment length
+        Put16(central_, 0); // disk
+        Put16(central_, 0); // internal attributes
+        Put32(central_, attributes);
+        Put32(central_, offset);
+        central_ += name;
+        ++count_;
+    }
+
+    std::string locals_, central_;
+    std::uint32_t count_ = 0;
+};
+
+} // namespace kq::test
