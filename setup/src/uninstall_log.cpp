@@ -86,27 +86,30 @@ bool TUninstallLog::Write(const AnsiString& key, const AnsiString& value) {
 }
 
 bool TUninstallLog::WriteThroughSystem(const AnsiString& key, const AnsiString& value) {
+    // The system's writer gets the file to itself.
+    file_.Close();
     const bool written = WritePrivateProfileString(section_, key, value, fileName_);
     indexed_ = false;
     return written;
 }
 
+// The file stays open between keys: opening it costs more than writing a line.
 bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
-    File file(fileName_, FileMode::Write);
-    if (!file.IsOpen() || file.Seek(offset, 0) != offset)
+    if (!file_.IsOpen() && !file_.Open(fileName_, FileMode::Write))
         return false;
-    const bool written = file.Write(bytes.data(), static_cast<std::int32_t>(bytes.size())) ==
-                         static_cast<std::int32_t>(bytes.size());
-    if (!file.Close() || !written) {
-        // What reached the file is unknown: read it again before the next key.
-        indexed_ = false;
-        return false;
-    }
-    return true;
+    if (file_.Seek(offset, 0) == offset &&
+        file_.Write(bytes.data(), static_cast<std::int32_t>(bytes.size())) ==
+            static_cast<std::int32_t>(bytes.size()))
+        return true;
+    // What reached the file is unknown: read it again before the next key.
+    file_.Close();
+    indexed_ = false;
+    return false;
 }
 
 // The fast way needs the section last in the file and every line of it in the writer's form.
 void TUninstallLog::Index() {
+    file_.Close();
     indexed_ = true;
     fast_ = false;
     values_.clear();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/strings.h"
+#include "platform/files.h"
 
 #include <string>
 #include <unordered_map>
@@ -18,7 +19,9 @@ namespace kq {
 // is the last of the file and in the writer's own form (one "key=value" line per key, no blanks
 // around the key or before the value, lines ending in CR LF); any other change (the first key of
 // a new file, a value of another length, an odd file) goes through the system's writer, after
-// which the file is read again. Each key is in the file when Write returns.
+// which the file is read again. Each key is in the file when Write returns (written to the
+// system, which keeps it when the program ends at once); the file stays open until the object
+// goes or the system's writer needs it.
 class TUninstallLog {
 public:
     TUninstallLog(AnsiString fileName, AnsiString section);
@@ -41,6 +44,7 @@ private:
 
     AnsiString fileName_;
     AnsiString section_;
+    File file_; // open between fast writes
     bool indexed_ = false;
     bool fast_ = false;
     std::int64_t size_ = 0;
