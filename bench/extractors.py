@@ -193,20 +193,23 @@ def clear(output):
     os.sync()
 
 
-def timed(command, cwd):
-    """Wall time and peak resident memory (KiB) of one run; None when it failed."""
+def timed(command, cwd, work):
+    """Wall time and peak resident memory (KiB) of one run; None when it failed.
+
+    The peak comes from GNU time, a small program: a child forked from this Python process
+    would carry the parent's resident size into its own peak."""
+    report = os.path.join(work, 'peak.txt')
     started = time.perf_counter()
-    process = subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    errors = process.stderr.read()
-    _, status, usage = os.wait4(process.pid, 0)
+    done = subprocess.run(['/usr/bin/time', '-f', '%M', '-o', report, *command], cwd=cwd,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE)
     elapsed = time.perf_counter() - started
-    process.returncode = os.waitstatus_to_exitcode(status)
-    if process.returncode != 0:
-        print('  %s failed (%d): %s' % (command[0], process.returncode,
-                                        errors.decode(errors='replace')[:300]), flush=True)
+    if done.returncode != 0:
+        print('  %s failed (%d): %s' % (command[0], done.returncode,
+                                        done.stderr.decode(errors='replace')[:300]), flush=True)
         return None
-    return elapsed, usage.ru_maxrss
+    with open(report) as peak:
+        return elapsed, int(peak.read().split()[-1])
 
 
 def count_files(folder):
@@ -290,7 +293,7 @@ def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, py
                 continue
             output = os.path.join(scratch.folder, 'out')
             clear(output)
-            result = timed(command, scratch.folder)
+            result = timed(command, scratch.folder, scratch.work)
             if result is None:
                 continue
             if turn == 0:
@@ -344,6 +347,8 @@ def main():
     work = os.path.abspath(arguments.work)
     os.makedirs(work, exist_ok=True)
     zipx = os.path.abspath(arguments.zipx)
+    if not os.access('/usr/bin/time', os.X_OK):
+        sys.exit('GNU time (/usr/bin/time, Debian package time) is needed for the peak memory')
     tools = [t for t in arguments.tools.split(',') if available(t, zipx)]
     missing = set(arguments.tools.split(',')) - set(tools)
     if missing:
