@@ -1,0 +1,161 @@
+// Destinations that cannot take a file: a folder below a file, a file held open by another
+// process without sharing (Windows only: the stand-in has no sharing modes), a path longer than
+// Windows' classic limit of 260 characters. Each refused file is put to the owner as the
+// srCreateError question with its full output path, the run goes on, and nothing is counted or
+// left half-written; a read-only folder takes files as Windows lets it.
+#include "extraction.h"
+#include "support/zip_writer.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+// The platform layer's names, not the macros of the same names.
+#undef CreateDirectory
+#undef SetFileAttributes
+#endif
+
+namespace kq {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kAlpha[] = "alpha\n";
+const char kBeta[] = "beta bytes\n";
+
+// Two stored files, a.txt and sub\b.txt, in an archive of the scratch folder.
+struct TwoFiles {
+    TwoFiles() {
+        test::StoredZipWriter writer;
+        writer.AddFile("a.txt", kAlpha);
+        writer.AddFile("sub/b.txt", kBeta);
+        test::WriteWholeFile(folder / "two.zip", writer.Bytes());
+        zip.SetZipName(folder / "two.zip");
+        zip.SetRecreateDirs(true);
+        zip.SetDoAll(true);
+        zip.SetOverwriteMode(TUZOverwriteMode::Always);
+    }
+    ~TwoFiles() { zip.SetZipName(""); }
+
+    // Extracts into dest with the events logged; an exception fails the test, named.
+    int UnZipInto(const std::string& destination,
+                  const std::function<void(test::EventLog&)>& prepare = {}) {
+        dest = destination;
+        zip.SetDestDir(dest);
+        log = std::make_unique<test::EventLog>(zip, dest);
+        if (prepare)
+            prepare(*log);
+        try {
+            return zip.UnZip();
+        } catch (const Exception& e) {
+            ADD_FAILURE() << "UnZip raised: " << e.Message();
+        }
+        return -1;
+    }
+    std::string Out(const std::string& name) const { return dest + "\\" + name; }
+
+    test::ScratchFolder folder;
+    TZipExtractor zip{nullptr};
+    std::string dest;
+    std::unique_ptr<test::EventLog> log;
+};
+
+const Lines kBothRefused = {"StartUnZipInfo 2 17",
+                            "StartUnZip 0 D\\a.txt",
+                            "SkippingFile srCreateError D\\a.txt 0",
+                            "StartUnZip 1 D\\sub\\b.txt",
+                            "SkippingFile srCreateError D\\sub\\b.txt 1",
+                            "UnZipComplete 0"};
+const Lines kBothMade = {"StartUnZipInfo 2 17",      "StartUnZip 0 D\\a.txt",
+                         "EndUnZip 0 D\\a.txt",      "StartUnZip 1 D\\sub\\b.txt",
+                         "EndUnZip 1 D\\sub\\b.txt", "UnZipComplete 2"};
+
+TEST(OutputFaults, ADestinationBelowAFileRefusesEveryFileWithTheQuestion) {
+    for (const char* below : {"", "\\dest", "\\dest\\deeper"}) {
+        SCOPED_TRACE(std::string("blocker") + below);
+        TwoFiles run;
+        test::WriteWholeFile(run.folder / "blocker", "a file");
+        EXPECT_EQ(run.UnZipInto(run.folder / "blocker" + below), 0);
+        EXPECT_EQ(run.log->lines, kBothRefused);
+        EXPECT_EQ(test::ReadWholeFile(run.folder / "blocker"), "a file");
+    }
+}
+
+// Windows keeps the read-only attribute of a folder for the shell's own use and lets files be
+// made in it; so does the stand-in.
+TEST(OutputFaults, AReadOnlyFolderTakesTheFiles) {
+    TwoFiles run;
+    const std::string dest = run.folder / "dest";
+    ASSERT_TRUE(CreateDirectory(dest));
+    ASSERT_TRUE(SetFileAttributes(dest, attr::Directory | attr::ReadOnly));
+    EXPECT_EQ(run.UnZipInto(dest), 2);
+    EXPECT_EQ(run.log->lines, kBothMade);
+    EXPECT_EQ(test::ReadWholeFile(run.Out("sub\\b.txt")), kBeta);
+    SetFileAttributes(dest, attr::Directory);
+}
+
+// Beyond 260 characters the ANSI file calls of Windows refuse the path; where the system takes
+// it, the files are made whole. Either way the question names the whole path and no half-made
+// file stays.
+TEST(OutputFaults, ALongDestinationIsMadeOrRefusedWithItsWholeName) {
+    TwoFiles run;
+    std::string dest = run.folder.Path() + "long";
+    while (dest.size() <= 300)
+        dest += "\\" + std::string(40, 'n');
+    const int extracted = run.UnZipInto(dest);
+    if (extracted == 0) {
+        EXPECT_EQ(run.log->lines, kBothRefused);
+    } else {
+        EXPECT_EQ(extracted, 2);
+        EXPECT_EQ(run.log->lines, kBothMade);
+        EXPECT_EQ(test::ReadWholeFile(run.Out("a.txt")), kAlpha);
+        EXPECT_EQ(test::ReadWholeFile(run.Out("sub\\b.txt")), kBeta);
+    }
+}
+
+#ifdef _WIN32
+// A file another program holds open without sharing cannot be replaced: the question comes,
+// the held file keeps its bytes; once it is let go, Retry makes it.
+TEST(OutputFaults, AFileHeldWithoutSharingAsksAndRetryMakesItOnceFree) {
+    TwoFiles run;
+    const std::string dest = run.folder / "dest";
+    ASSERT_TRUE(CreateDirectory(dest));
+    test::WriteWholeFile(dest + "\\a.txt", "held");
+    const auto hold = [&] {
+        return ::CreateFileA((dest + "\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(run.UnZipInto(dest), 1);
+    ::CloseHandle(held);
+    EXPECT_EQ(run.log->lines,
+              (Lines{"StartUnZipInfo 2 17", "StartUnZip 0 D\\a.txt",
+                     "SkippingFile srCreateError D\\a.txt 0", "StartUnZip 1 D\\sub\\b.txt",
+                     "EndUnZip 1 D\\sub\\b.txt", "UnZipComplete 1"}));
+    EXPECT_EQ(test::ReadWholeFile(dest + "\\a.txt"), "held");
+
+    held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(run.UnZipInto(dest,
+                            [&](test::EventLog& log) {
+                                log.onSkipping = [&](TSkipReason, bool& retry) {
+                                    ::CloseHandle(held);
+                                    retry = true;
+                                };
+                            }),
+              2);
+    EXPECT_EQ(run.log->lines,
+              (Lines{"StartUnZipInfo 2 17", "StartUnZip 0 D\\a.txt",
+                     "SkippingFile srCreateError D\\a.txt 0", "EndUnZip 0 D\\a.txt",
+                     "StartUnZip 1 D\\sub\\b.txt", "EndUnZip 1 D\\sub\\b.txt", "UnZipComplete 2"}));
+    EXPECT_EQ(test::ReadWholeFile(dest + "\\a.txt"), kAlpha);
+}
+#endif
+
+} // namespace
+} // namespace kq
