@@ -1,0 +1,291 @@
+// The wizard under faults, on the stand-in platform: Cancel confirmed while an installation of 50
+// files runs, and a translation file in the current folder that is damaged, huge or written for
+// something else.
+#include "platform/messages.h"
+#include "setup/archive_password.h"
+#include "wizard_fixture.h"
+
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace kq {
+namespace {
+
+using setup_test::Exited;
+using setup_test::Wizard;
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDest = "D:\\Apps\\Faults\\";
+
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// A host time as the log shows it: local time packed as a DOS date (high half) and time (low
+// half, seconds halved), signed.
+std::int32_t DosStamp(std::time_t when) {
+    std::tm tm{};
+    localtime_r(&when, &tm);
+    const std::uint32_t date = ((tm.tm_year - 80) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday;
+    const std::uint32_t time = (tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2);
+    return static_cast<std::int32_t>((date << 16) | time);
+}
+
+// The uninstall log's keys, read as plain lines.
+std::map<std::string, std::string> LogKeys(const std::string& hostPath) {
+    std::map<std::string, std::string> keys;
+    std::istringstream text(ReadHostFile(hostPath));
+    std::string line;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (const auto equals = line.find('='); equals != std::string::npos)
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return keys;
+}
+
+class Faults : public Wizard {
+protected:
+    void SetUp() override {
+        Wizard::SetUp();
+        SetModuleFileName("C:\\Media\\Setup.exe");
+        fs::create_directories(root_ + "/c/Media");
+    }
+    void TearDown() override {
+        SetMessagePumpHook({});
+        SetModuleFileName("");
+        Wizard::TearDown();
+    }
+
+    // Setup.dat of n files f00.txt... (sub-folders every tenth), each with its own bytes and a
+    // stamp of its own, packed by Info-ZIP zip with the product's password.
+    void MakeArchive(int n) {
+        const std::string source = root_ + "/source";
+        std::string names;
+        for (int i = 0; i < n; ++i) {
+            const std::string name = Name(i);
+            fs::create_directories(fs::path(source + "/" + name).parent_path());
+            std::string bytes;
+            for (int line = 0; line <= i * 7; ++line)
+                bytes += "file " + std::to_string(i) + " line " + std::to_string(line) + "\n";
+            std::ofstream(source + "/" + name, std::ios::binary) << bytes;
+            sources_[name] = bytes;
+            // 2001-01-01 plus i days and 2i seconds: even seconds, as a DOS time keeps them.
+            const std::time_t when = 978307200 + i * 86402;
+            const utimbuf times{when, when};
+            ASSERT_EQ(::utime((source + "/" + name).c_str(), &times), 0) << name;
+            names += " '" + name + "'";
+        }
+        const std::string command = "cd '" + source + "' && zip -q -X -D -P '" + ArchivePassword() +
+                                    "' '" + root_ + "/c/Media/Setup.dat'" + names;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    static std::string Name(int i) {
+        const std::string file = "f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt";
+        return i % 10 == 9 ? "sub" + std::to_string(i / 10) + "/" + file : file;
+    }
+
+    std::string Host(const std::string& windowsPath) { return *HostPath(windowsPath); }
+
+    std::map<std::string, std::string> sources_; // by stored name, "/" between folders
+};
+
+TEST_F(Faults, CancelDuringTheInstallationEndsWithZeroAndLogsOnlyWholeFilesWithTheirStamps) {
+    constexpr int kFiles = 50;
+    MakeArchive(kFiles);
+    struct Case {
+        int at;     // the file being installed when Cancel is pressed
+        int answer; // to "Cancel setup?"
+        int logged; // files in the log afterwards
+    };
+    for (const Case c : {Case{0, id::Yes, 0}, Case{25, id::Yes, 25}, Case{kFiles - 1, id::Yes, 49},
+                         Case{25, id::No, kFiles}}) {
+        SCOPED_TRACE("Cancel at file " + std::to_string(c.at) +
+                     (c.answer == id::Yes ? ", Yes" : ", No"));
+        fs::remove_all(root_ + "/d");
+        fs::create_directories(root_ + "/d");
+        questions.clear();
+        answer = c.answer;
+        auto form = Start();
+        form->ButtonNext1Click(nullptr);
+        form->EditDir->SetText(kDest);
+        Click([&] { form->ButtonNext2Click(nullptr); });
+
+        // Pressed once, from the message pump, while the status line names the file.
+        std::string target = Name(c.at);
+        std::replace(target.begin(), target.end(), '/', '\\');
+        bool pressed = false;
+        SetMessagePumpHook([&] {
+            const AnsiString status = form->LabelInstall2->Caption();
+            if (pressed || status.size() < target.size() ||
+                status.compare(status.size() - target.size(), target.size(), target) != 0)
+                return;
+            pressed = true;
+            form->ButtonCancel3->Click();
+        });
+        bool exited = false;
+        try {
+            form->ButtonNext3Click(nullptr);
+        } catch (const Exited& e) {
+            exited = true;
+            EXPECT_EQ(e.code, 0u);
+        }
+        SetMessagePumpHook({});
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(questions.size(), 1u);
+        EXPECT_EQ(exited, c.answer == id::Yes);
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), exited ? 3 : 4);
+
+        const std::string log = Host(std::string(kDest) + "Uninstall.log");
+        const std::map<std::string, std::string> keys =
+            c.logged == 0 && !fs::exists(log) ? std::map<std::string, std::string>{} : LogKeys(log);
+        EXPECT_EQ(keys.size(), 2u * c.logged);
+        for (const auto& [key, stored] : keys) {
+            if (key[0] == 'D')
+                continue;
+            SCOPED_TRACE(key + "=" + stored);
+            std::string name = stored;
+            std::replace(name.begin(), name.end(), '\\', '/');
+            ASSERT_EQ(sources_.count(name), 1u);
+            const std::string path = Host(kDest + stored);
+            EXPECT_TRUE(ReadHostFile(path) == sources_[name]) << "logged but not whole";
+            struct stat status {};
+            ASSERT_EQ(::stat(path.c_str(), &status), 0);
+            ASSERT_EQ(keys.count("D" + key), 1u);
+            EXPECT_EQ(keys.at("D" + key), std::to_string(DosStamp(status.st_mtime)));
+            const int index = std::stoi(name.substr(name.find('f') + 1, 2));
+            EXPECT_EQ(keys.at("D" + key), std::to_string(DosStamp(978307200 + index * 86402)));
+        }
+        form.reset();
+    }
+}
+
+} // namespace
+} // namespace kq
+
+namespace kq {
+namespace {
+
+// A UTF-16LE copy of ASCII text.
+std::string Utf16(std::string_view ascii) {
+    std::string wide;
+    for (char c : ascii) {
+        wide += c;
+        wide += '\0';
+    }
+    return wide;
+}
+
+// Bytes of every value, line breaks, brackets and "=" among them, the same on every run.
+std::string Garbage(std::size_t size) {
+    std::string bytes;
+    std::uint32_t x = 12345;
+    while (bytes.size() < size) {
+        x = x * 1103515245u + 12345u;
+        bytes += static_cast<char>(x >> 23);
+    }
+    return bytes;
+}
+
+class TranslationFile : public Faults {
+protected:
+    void SetUp() override {
+        Faults::SetUp();
+        previous_ = fs::current_path();
+        fs::create_directories(root_ + "/c/cwd");
+        fs::current_path(root_ + "/c/cwd");
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        Faults::TearDown();
+    }
+
+    // Captions that come from the window's stored description when no row says otherwise.
+    static std::vector<AnsiString> Captions(TForm1& form) {
+        return {form.ButtonNext1->Caption(),    form.ButtonCancel1->Caption(),
+                form.ButtonPrior2->Caption(),   form.ButtonChgDir->Caption(),
+                form.ButtonNext3->Caption(),    form.Label5->Caption(),
+                form.LabelDestFolder->Caption()};
+    }
+
+    fs::path previous_;
+};
+
+TEST_F(TranslationFile, AFileWithNothingUsableLeavesTheStoredCaptionsAndTheRowsItHasApply) {
+    // The stored captions: a run without a file in the language that needs no pass.
+    SetAnsiCodePage(936);
+    const std::vector<AnsiString> stored = Captions(*Start());
+    ASSERT_FALSE(stored[0].empty());
+
+    const std::string huge(3 << 20, 'C');
+    struct Case {
+        const char* label;
+        std::string bytes;
+        const char* next1; // ButtonNext1 at code page 936 and 1252; nullptr: the stored one
+        const char* next3;
+        const char* company; // the product's folder at 1252 is "C:\Program Files\<company>Qyn\"
+    };
+    const Case cases[] = {
+        {"garbage", Garbage(64 << 10), nullptr, nullptr, ""},
+        {"empty", "", nullptr, nullptr, ""},
+        {"truncated UTF-16 signature", "\xFF", nullptr, nullptr, ""},
+        {"UTF-16 signature alone", "\xFF\xFE", nullptr, nullptr, ""},
+        {"UTF-16 text",
+         "\xFF\xFE" + Utf16("[Captions]\r\nTForm1.ButtonNext1=X~!@#Y~!@#Z\r\n[Strings]\r\n"
+                            "TForm1.sCompany=X~!@#Y~!@#Z\r\n"),
+         nullptr, nullptr, ""},
+        {"odd-length UTF-16", "\xFF\xFE" + Utf16("[Captions]\r\n") + "[", nullptr, nullptr, ""},
+        {"UTF-8 signature before the only section",
+         "\xEF\xBB\xBF[Captions]\r\nTForm1.ButtonNext1=X~!@#Y~!@#Z\r\n", nullptr, nullptr, ""},
+        {"another form's keys",
+         "[Captions]\r\nTForm2.ButtonNext1=X~!@#Y~!@#Z\r\nForm2.ButtonNext3=X~!@#Y~!@#Z\r\n"
+         "ButtonNext1=X~!@#Y~!@#Z\r\n[Strings]\r\nTForm2.sCompany=X~!@#Y~!@#Z\r\n",
+         nullptr, nullptr, ""},
+        {"a value that is the reader's default", "[Captions]\r\nTForm1.ButtonNext1=\xFF\r\n",
+         nullptr, nullptr, ""},
+        {"only strings", "[Strings]\r\nTForm1.sCompany=S1~!@#S2~!@#S3\r\n", nullptr, nullptr, "S3"},
+        {"huge lines",
+         "[Captions]\r\nTForm1.ButtonNext1=A~!@#B~!@#" + huge + "\r\n" + std::string(4 << 20, '=') +
+             "\r\n[" + std::string(2 << 20, 's') + "]\r\nTForm1.ButtonNext3=" + huge +
+             "~!@#~!@#\r\n[Captions]\r\nTForm1.Label5=lost~!@#lost~!@#lost\r\n",
+         "A", nullptr, ""},
+        {"lines without ends",
+         "[Captions]\rTForm1.ButtonNext3=N1~!@#N2~!@#N3\r\n;TForm1.ButtonNext1=X~!@#Y~!@#Z\n"
+         "TForm1.ButtonNext1",
+         nullptr, "N1", ""},
+    };
+    for (const Case& c : cases) {
+        for (const std::uint32_t codePage : {936u, 1252u}) {
+            SCOPED_TRACE(std::string(c.label) + " at code page " + std::to_string(codePage));
+            std::ofstream("translations.lng", std::ios::binary) << c.bytes;
+            SetAnsiCodePage(codePage);
+            std::unique_ptr<TForm1> form;
+            ASSERT_NO_THROW(form = Start());
+            EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0);
+            std::vector<AnsiString> expected = stored;
+            if (c.next1 != nullptr)
+                expected[0] = codePage == 936 ? c.next1 : huge;
+            if (c.next3 != nullptr)
+                expected[4] = codePage == 936 ? c.next3 : "N3";
+            const std::vector<AnsiString> shown = Captions(*form);
+            for (std::size_t i = 0; i < shown.size(); ++i)
+                EXPECT_TRUE(shown[i] == expected[i])
+                    << "caption " << i << ": " << shown[i].substr(0, 40);
+            if (codePage == 1252)
+                EXPECT_EQ(form->EditDir->Text(),
+                          std::string("C:\\Program Files\\") + c.company + "Qyn\\");
+        }
+    }
+}
+
+} // namespace
+} // namespace kq
