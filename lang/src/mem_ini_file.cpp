@@ -27,7 +27,7 @@ TMemIniFile::TMemIniFile(std::string_view text) {
         }
         if (IsSectionLine(line)) {
             const std::string_view name = std::string_view(line).substr(1, line.size() - 2);
-            if (FindSection(name) != nullptr) {
+            if (!index_.emplace(AnsiString(name), sections_.size()).second) {
                 open = nullptr; // a repeated section: its lines are dropped
             } else {
                 open = &sections_.emplace_back(Section{AnsiString(name), {}});
@@ -51,13 +51,13 @@ TMemIniFile::TMemIniFile(std::string_view text) {
     }
 }
 
+bool TMemIniFile::NameLess::operator()(std::string_view a, std::string_view b) const {
+    return CompareNames(a, b) < 0;
+}
+
 const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
-    for (const Section& section : sections_) {
-        if (CompareNames(section.Name, name) == 0) {
-            return &section;
-        }
-    }
-    return nullptr;
+    const auto found = index_.find(name);
+    return found == index_.end() ? nullptr : &sections_[found->second];
 }
 
 bool TMemIniFile::SectionExists(std::string_view section) const {

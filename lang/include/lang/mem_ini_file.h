@@ -17,6 +17,8 @@
 
 #include "base/strings.h"
 
+#include <cstddef>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -46,9 +48,18 @@ private:
         std::vector<Entry> Entries; // sorted by key, equal keys in file order
     };
 
+    // Section names in the order of the comparison that ignores case.
+    struct NameLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     const Section* FindSection(std::string_view name) const;
 
     std::vector<Section> sections_;
+    // Where each section lies in sections_, so that finding one takes log time: a walk over all
+    // of them made reading a file of many sections take time quadratic in their number.
+    std::map<AnsiString, std::size_t, NameLess> index_;
 };
 
 } // namespace kq
