@@ -17,7 +17,7 @@ const TClassInfo& TS_BufferStream::StaticClassInfo() {
 }
 
 TS_BufferStream::TS_BufferStream(TStream& stream)
-    : stream_(stream), buffer_(static_cast<std::size_t>(kBufferStreamSize)) {}
+    : stream_(stream), buffer_(new std::uint8_t[kBufferStreamSize]) {}
 
 TS_BufferStream::~TS_BufferStream() {
     FinishWriting();
@@ -47,7 +47,7 @@ void TS_BufferStream::DoAfterFlush() {
 }
 
 bool TS_BufferStream::Fill() {
-    const std::int32_t got = stream_.Read(buffer_.data(), kBufferStreamSize);
+    const std::int32_t got = stream_.Read(buffer_.get(), kBufferStreamSize);
     pointer_ = 0;
     hasPointer_ = true;
     end_ = static_cast<std::size_t>(std::max<std::int32_t>(got, 0));
@@ -58,7 +58,7 @@ bool TS_BufferStream::Fill() {
 
 bool TS_BufferStream::Flush() {
     const auto pending = static_cast<std::int32_t>(hasPointer_ ? pointer_ : 0);
-    const std::int32_t written = pending > 0 ? stream_.Write(buffer_.data(), pending) : 0;
+    const std::int32_t written = pending > 0 ? stream_.Write(buffer_.get(), pending) : 0;
     pointer_ = 0;
     state_ = BufferState::Unknown;
     DoAfterFlush();
@@ -87,7 +87,7 @@ std::int32_t TS_BufferStream::Read(void* buffer, std::int32_t count) {
             break;
         const auto chunk = static_cast<std::int32_t>(
             std::min<std::size_t>(static_cast<std::size_t>(count - done), end_ - pointer_));
-        std::memcpy(out + done, buffer_.data() + pointer_, static_cast<std::size_t>(chunk));
+        std::memcpy(out + done, buffer_.get() + pointer_, static_cast<std::size_t>(chunk));
         pointer_ += static_cast<std::size_t>(chunk);
         done += chunk;
     }
@@ -104,7 +104,7 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
     if (!hasPointer_ || state_ != BufferState::Writing) {
         pointer_ = 0;
         hasPointer_ = true;
-        end_ = buffer_.size();
+        end_ = static_cast<std::size_t>(kBufferStreamSize);
     }
     const auto* in = static_cast<const std::uint8_t*>(buffer);
     std::int32_t done = 0;
@@ -120,7 +120,7 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
         }
         const auto chunk = static_cast<std::int32_t>(
             std::min<std::size_t>(static_cast<std::size_t>(count - done), end_ - pointer_));
-        std::memcpy(buffer_.data() + pointer_, in + done, static_cast<std::size_t>(chunk));
+        std::memcpy(buffer_.get() + pointer_, in + done, static_cast<std::size_t>(chunk));
         pointer_ += static_cast<std::size_t>(chunk);
         done += chunk;
         if (pointer_ == end_ && !Flush())

@@ -80,7 +80,8 @@ private:
     std::int64_t LogicalPosition();
 
     TStream& stream_;
-    std::vector<std::uint8_t> buffer_;
+    // Not cleared when made: only bytes read or written into it are ever used.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t end_ = 0;
     std::size_t pointer_ = 0;
     bool hasPointer_ = false;
