@@ -180,7 +180,7 @@ shell_folder() {
 forget_installation() {
     "$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 ||
         true
-    rm -rf "$(shell_folder Programs)/$1" "$(shell_folder Desktop)/$1.lnk"
+    rm -rf "$(shell_folder Programs)/${1:?}" "$(shell_folder Desktop)/$1.lnk"
 }
 
 # expect_links PROGRAMS-FOLDER TARGET-FOLDER NAME:TARGET:... : the shortcuts of the product's
