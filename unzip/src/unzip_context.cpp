@@ -15,7 +15,10 @@
 #include "unzip/helpers.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace kq {
 
@@ -25,6 +28,74 @@ namespace {
 constexpr int kBufferSize = TUnzipContext::ChunkSize + 1;
 
 } // namespace
+
+// The chunk of an encrypted entry that follows the one being decoded: read together with it and
+// decrypted on a thread of its own meanwhile, with the keys the current chunk left. Each byte's
+// keys depend on the byte before, so one chunk's decryption cannot be shared out; the next
+// chunk's can overlap the decoding of this one. Only the bytes change hands: the archive is
+// read, and messages processed, on the caller's thread, at each refill as before.
+class TDecryptAhead {
+public:
+    TDecryptAhead() : buffer_(new std::uint8_t[kBufferSize]), worker_([this] { Work(); }) {}
+    ~TDecryptAhead() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+    TDecryptAhead(const TDecryptAhead&) = delete;
+    TDecryptAhead& operator=(const TDecryptAhead&) = delete;
+
+    // The chunk read ahead lies in Buffer(): count bytes asked for, fewer of them read when
+    // shortRead (the archive ended; raised when the chunk is wanted).
+    std::unique_ptr<std::uint8_t[]>& Buffer() { return buffer_; }
+    bool loaded = false;
+    bool shortRead = false;
+    std::int32_t count = 0;
+    std::int32_t read = 0;
+
+    // Starts decrypting the chunk with keys.
+    void Start(const TCryptKeys& keys) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            keys_ = keys;
+            busy_ = true;
+        }
+        changed_.notify_all();
+    }
+    // Waits for the chunk and returns the keys it left.
+    TCryptKeys Finish() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !busy_; });
+        return keys_;
+    }
+
+private:
+    void Work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return busy_ || quit_; });
+            if (quit_)
+                return;
+            lock.unlock();
+            DecryptBuffer(keys_, buffer_.get(), static_cast<std::size_t>(count));
+            lock.lock();
+            busy_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    TCryptKeys keys_;
+    bool busy_ = false;
+    bool quit_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    // Last: started once everything it uses is made.
+    std::thread worker_;
+};
 
 TUnzipContext::TUnzipContext()
     : ProcessMessages([] { kq::ProcessMessages(); }), workArea_(new std::uint8_t[WorkAreaSize]),
@@ -38,6 +109,7 @@ TUnzipContext::~TUnzipContext() = default;
 
 void TUnzipContext::StartEntry(TStream* output, std::int32_t compressedSize,
                                std::int32_t uncompressedSize, bool encrypted) {
+    DropReadAhead();
     Output = output;
     Encrypted = encrypted;
     CompressedBytesLeft = compressedSize;
@@ -80,10 +152,51 @@ bool TUnzipContext::Refill() {
     // A negative size (an encrypted entry declared shorter than its header) loads nothing.
     const std::int32_t len = std::clamp<std::int32_t>(CompressedBytesToLoad, 0, ChunkSize);
     CompressedBytesToLoad -= len;
-    ReadArchive(inputBuffer_.get(), len);
+    if (ahead_ && ahead_->loaded && ahead_->count == len) {
+        ahead_->loaded = false;
+        // Where the read itself would have failed.
+        if (ahead_->shortRead)
+            throw EFatalUnzipError(zipmsg::PrematureEnd);
+        Keys = ahead_->Finish();
+        std::swap(inputBuffer_, ahead_->Buffer());
+    } else {
+        if (ahead_ && ahead_->loaded) {
+            // Not the chunk wanted after all: its bytes go back to the archive.
+            DropReadAhead();
+            Archive->Seek(-std::int64_t(ahead_->read), soFromCurrent);
+        }
+        ReadArchive(inputBuffer_.get(), len);
+    }
     InputCount = static_cast<std::uint16_t>(len);
     InputPos = inputBuffer_.get();
+    ReadAhead();
     return InputCount != 0;
+}
+
+void TUnzipContext::ReadAhead() {
+    // Volumes are asked for only when their bytes are wanted, so not across them.
+    if (!Encrypted || MultiVolume || CompressedBytesToLoad <= 0)
+        return;
+    if (!ahead_)
+        ahead_ = std::make_unique<TDecryptAhead>();
+    const std::int32_t len = std::min<std::int32_t>(CompressedBytesToLoad, ChunkSize);
+    const std::int32_t got = std::max<std::int32_t>(Archive->Read(ahead_->Buffer().get(), len), 0);
+    ahead_->count = len;
+    ahead_->read = got;
+    ahead_->shortRead = got < len;
+    ahead_->loaded = true;
+    if (!ahead_->shortRead)
+        ahead_->Start(Keys);
+}
+
+// Forgets a chunk read ahead that the entry did not need (its decoder stopped early), once its
+// decryption is over. The archive is positioned afresh for every entry.
+void TUnzipContext::DropReadAhead() {
+    if (!ahead_ || !ahead_->loaded)
+        return;
+    ahead_->loaded = false;
+    if (!ahead_->shortRead)
+        ahead_->Finish();
 }
 
 void TUnzipContext::FlushWindow(const std::uint8_t* window, std::size_t n) {

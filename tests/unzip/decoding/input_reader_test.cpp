@@ -6,6 +6,7 @@
 #include "support/zlib_oracle.h"
 #include "unzip/errors.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kq::test {
@@ -135,6 +136,45 @@ TEST(InputReader, DecryptionStaysInStepAcrossChunksAndVolumes) {
     DecodeEntryData(context, entry.method);
     EXPECT_EQ(output.writes, (std::vector<std::int32_t>{16000, 1}));
     EXPECT_EQ(context.FinalCrc(), entry.crc);
+}
+
+// An encrypted entry's next chunk is read and decrypted while the one before it is decoded. The
+// bytes and the CRC (zip's) are the entry's; a cut archive fails where the cut chunk is wanted,
+// after the same chunk reads; a chunk the stream never needs is no error, even when the archive
+// ends inside it.
+TEST(InputReader, EncryptedChunksReadAhead) {
+    const Bytes zip = ReadFileBytes("tests/unzip/crypt/fixtures/chunks.zip");
+    const ZipEntry entry = ListEntries(zip).front();
+    const Bytes data = EntryData(zip, entry);
+    const auto declared = static_cast<std::int32_t>(entry.uncompressedSize);
+    const auto options = [&](std::size_t compressed) {
+        return DecodeOptions().Declared(declared).Password("secret").Compressed(
+            static_cast<std::int32_t>(compressed));
+    };
+    const std::size_t header = 12, chunk = TUnzipContext::ChunkSize;
+    ASSERT_GT(data.size(), header + 2 * chunk);
+    ASSERT_LT(data.size(), header + 3 * chunk);
+
+    const DecodeRecord whole = Decode(method::Deflated, data, options(data.size()));
+    ASSERT_EQ(whole.inflateResult, 0);
+    EXPECT_EQ(whole.crc, entry.crc);
+    EXPECT_EQ(whole.chunksRead, 3);
+
+    const Bytes cut(data.begin(), data.begin() + header + 2 * chunk + 100);
+    const DecodeRecord r = Decode(method::Deflated, cut, options(data.size()));
+    EXPECT_EQ(r.inflateResult, 1) << "the read fails inside a Deflate block";
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.chunksRead, 3);
+    ASSERT_FALSE(r.output.empty());
+    EXPECT_TRUE(std::equal(r.output.begin(), r.output.end(), whole.output.begin()));
+
+    Bytes padded = data;
+    padded.resize(header + 3 * chunk, 0x5A);
+    const DecodeRecord p = Decode(method::Deflated, padded, options(padded.size() + 5000));
+    EXPECT_EQ(p.inflateResult, 0);
+    EXPECT_EQ(p.error, "");
+    EXPECT_EQ(p.crc, entry.crc);
+    EXPECT_EQ(p.chunksRead, 3);
 }
 
 } // namespace

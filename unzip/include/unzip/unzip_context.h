@@ -15,6 +15,7 @@
 namespace kq {
 
 class TStream;
+class TDecryptAhead;
 
 class TUnzipContext {
 public:
@@ -135,11 +136,16 @@ public:
 
 private:
     bool Refill();
+    void ReadAhead();
+    void DropReadAhead();
 
     std::unique_ptr<std::uint8_t[]> workArea_;
     std::unique_ptr<std::uint8_t[]> inputBuffer_;
     std::unique_ptr<std::uint8_t[]> outputBuffer_;
     std::unique_ptr<std::uint32_t[]> inflateTables_;
+    // An encrypted entry's next chunk, read when the current one is and decrypted meanwhile on
+    // another thread: the keys' chain of dependent steps is the slowest part of such an entry.
+    std::unique_ptr<TDecryptAhead> ahead_;
 };
 
 // Bit reading for decoders that keep their reservoir themselves (least significant bit first):
