@@ -19,6 +19,7 @@ win32: deps
 test: build
 	@ctest --preset native
 	@ctest --preset win32
+	@scripts/fuzz --smoke
 
 test-native: native
 	@ctest --preset native
