@@ -147,8 +147,10 @@ make_product() {
 
 # pack PRODUCT SETUP.DAT [mksetup options]: packs with the packer the product's shippers use.
 pack() {
-    "$KQ_WINE_RUN" "$KQ_MKSETUP" "$(win_path "$1")" "$(win_path "$(dirname "$2")")\\$(basename "$2")" \
-        "${@:3}" >/dev/null 2>"$scratch/pack.err" || fail "mksetup failed: $(cat "$scratch/pack.err")"
+    local archive
+    archive=$(win_path "$(dirname "$2")")\\$(basename "$2")
+    "$KQ_WINE_RUN" "$KQ_MKSETUP" "$(win_path "$1")" "$archive" "${@:3}" >/dev/null \
+        2>"$scratch/pack.err" || fail "mksetup failed: $(cat "$scratch/pack.err")"
 }
 
 # media DIR: a folder holding Setup.exe, as the product ships; the archive goes beside it.
@@ -181,6 +183,28 @@ forget_installation() {
     "$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 ||
         true
     rm -rf "$(shell_folder Programs)/${1:?}" "$(shell_folder Desktop)/$1.lnk"
+}
+
+# expect_nothing_recorded CASE PRODUCT: an installation that did not complete left neither the
+# folder in the registry nor shortcuts.
+expect_nothing_recorded() {
+    if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
+        fail "$1: InstallPath was written"
+    fi
+    [ ! -e "$(shell_folder Programs)/$2" ] || fail "$1: shortcuts in Programs"
+    [ ! -e "$(shell_folder Desktop)/$2.lnk" ] || fail "$1: a shortcut on the desktop"
+}
+
+# expect_log CASE LOG ARCHIVE PRODUCT [installed.py log options]: LOG holds exactly the uninstall
+# log expected of installing ARCHIVE made from PRODUCT.
+expect_log() {
+    local case=$1 log=$2
+    shift 2
+    installed log "$@" >"$scratch/expected.log"
+    cmp -s "$scratch/expected.log" "$log" || fail "$case: the uninstall log holds
+$(cat -A "$log")
+wanted
+$(cat -A "$scratch/expected.log")"
 }
 
 # expect_links PROGRAMS-FOLDER TARGET-FOLDER NAME:TARGET:... : the shortcuts of the product's
