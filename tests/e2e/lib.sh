@@ -180,9 +180,11 @@ shell_folder() {
 
 # forget_installation PRODUCT: no recorded folder and no shortcuts of PRODUCT in the prefix.
 forget_installation() {
+    local programs desktop
     "$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 ||
         true
-    rm -rf "$(shell_folder Programs)/${1:?}" "$(shell_folder Desktop)/$1.lnk"
+    programs=$(shell_folder Programs) && desktop=$(shell_folder Desktop) || fail "see above"
+    rm -rf "${programs:?}/${1:?}" "${desktop:?}/$1.lnk"
 }
 
 # expect_nothing_recorded CASE PRODUCT: an installation that did not complete left neither the
@@ -191,8 +193,10 @@ expect_nothing_recorded() {
     if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
         fail "$1: InstallPath was written"
     fi
-    [ ! -e "$(shell_folder Programs)/$2" ] || fail "$1: shortcuts in Programs"
-    [ ! -e "$(shell_folder Desktop)/$2.lnk" ] || fail "$1: a shortcut on the desktop"
+    local programs desktop
+    programs=$(shell_folder Programs) && desktop=$(shell_folder Desktop) || fail "see above"
+    [ ! -e "$programs/$2" ] || fail "$1: shortcuts in Programs"
+    [ ! -e "$desktop/$2.lnk" ] || fail "$1: a shortcut on the desktop"
 }
 
 # expect_log CASE LOG ARCHIVE PRODUCT [installed.py log options]: LOG holds exactly the uninstall
