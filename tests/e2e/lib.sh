@@ -215,10 +215,10 @@ $(cat -A "$scratch/expected.log")"
 # folder are exactly those named (NAME.lnk pointing to TARGET-FOLDER\TARGET, described NAME,
 # starting in TARGET-FOLDER).
 expect_links() {
-    local folder=$1 target=$2 spec name file want=()
+    local folder=$1 target=$2 link name file want=()
     shift 2
-    for spec in "$@"; do
-        name=${spec%%:*} file=${spec#*:}
+    for link in "$@"; do
+        name=${link%%:*} file=${link#*:}
         want+=("$name.lnk")
         installed link "$folder/$name.lnk" "$target$file" "$target" "$name"
     done
