@@ -13,8 +13,9 @@
     installed.py logged DEST PRODUCT ARCHIVE
         checks a log cut short: its keys come in pairs in the archive's entry order, and each
         names a file of DEST with the product's bytes and the logged stamp; prints how many
-    installed.py link FILE TARGET WORKDIR DESCRIPTION
+    installed.py link FILE TARGET WORKDIR DESCRIPTION [CHARSET]
         the shell link FILE points to TARGET, starts in WORKDIR and is described DESCRIPTION
+        (the link's ANSI strings in CHARSET, cp1252 by default)
     installed.py reg USER.REG KEY VALUE
         prints a string value of the prefix's user registry; exit 3 when it is missing
 
@@ -136,7 +137,7 @@ def logged(dest, product, archive):
     print(len(pairs))
 
 
-def link(path, target, workdir, description):
+def link(path, target, workdir, description, charset="cp1252"):
     """Reads the fields of a shell link (.lnk) file: header, ID list, link info, strings."""
     with open(path, "rb") as f:
         data = f.read()
@@ -151,7 +152,7 @@ def link(path, target, workdir, description):
         info_size, _, info_flags, _, base_at, _, suffix_at = struct.unpack_from("<7I", data, at)
         if info_flags & 1:
             def c_string(offset):
-                return data[at + offset:data.index(b"\0", at + offset)].decode("latin-1")
+                return data[at + offset:data.index(b"\0", at + offset)].decode(charset)
             base = c_string(base_at) + c_string(suffix_at)
         at += info_size
     strings = {}
@@ -163,7 +164,7 @@ def link(path, target, workdir, description):
             width = 2 if unicode else 1
             raw = data[at + 2:at + 2 + count * width]
             # Counted strings; Wine's writer counts a terminating NUL too.
-            strings[name] = raw.decode("utf-16-le" if unicode else "latin-1").split("\0")[0]
+            strings[name] = raw.decode("utf-16-le" if unicode else charset).split("\0")[0]
             at += 2 + count * width
     got = (base, strings.get("workdir"), strings.get("description"))
     if got != (target, workdir, description):

@@ -211,16 +211,16 @@ wanted
 $(cat -A "$scratch/expected.log")"
 }
 
-# expect_links PROGRAMS-FOLDER TARGET-FOLDER NAME:TARGET:... : the shortcuts of the product's
-# folder are exactly those named (NAME.lnk pointing to TARGET-FOLDER\TARGET, described NAME,
-# starting in TARGET-FOLDER).
+# expect_links CHARSET PROGRAMS-FOLDER TARGET-FOLDER NAME:TARGET:... : the shortcuts of the
+# product's folder are exactly those named (NAME.lnk pointing to TARGET-FOLDER\TARGET, described
+# NAME, starting in TARGET-FOLDER); CHARSET is the code page of the program that made them.
 expect_links() {
-    local folder=$1 target=$2 link name file want=()
-    shift 2
+    local charset=$1 folder=$2 target=$3 link name file want=()
+    shift 3
     for link in "$@"; do
         name=${link%%:*} file=${link#*:}
         want+=("$name.lnk")
-        installed link "$folder/$name.lnk" "$target$file" "$target" "$name"
+        installed link "$folder/$name.lnk" "$target$file" "$target" "$name" "$charset"
     done
     [ "$(cd "$folder" && ls -1 | sort)" = "$(printf '%s\n' "${want[@]}" | sort)" ] ||
         fail "the shortcuts in $folder are: $(ls "$folder"); wanted ${want[*]}"
