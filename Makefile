@@ -1,5 +1,5 @@
 # The front door. `make test` and `make demo` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build native win32 test test-native test-win32 demo format clean
+.PHONY: all deps build native win32 test test-native test-win32 demo bench format clean
 
 all: build
 
@@ -29,6 +29,11 @@ test-win32: win32
 
 demo: win32
 	@scripts/demo.sh $(DEMO_LANG)
+
+# zipx against the other extractors, the decoders against zlib and libdeflate (minutes; not part
+# of test). As root it installs the peers it needs.
+bench: deps
+	@bench/run
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

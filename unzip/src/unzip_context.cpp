@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -177,8 +178,14 @@ void TUnzipContext::ReadAhead() {
     // Volumes are asked for only when their bytes are wanted, so not across them.
     if (!Encrypted || MultiVolume || CompressedBytesToLoad <= 0)
         return;
-    if (!ahead_)
-        ahead_ = std::make_unique<TDecryptAhead>();
+    if (!ahead_) {
+        try {
+            ahead_ = std::make_unique<TDecryptAhead>();
+        } catch (const std::exception&) {
+            // No thread to be had: every chunk is decrypted when it is read, as it always could.
+            return;
+        }
+    }
     const std::int32_t len = std::min<std::int32_t>(CompressedBytesToLoad, ChunkSize);
     const std::int32_t got = std::max<std::int32_t>(Archive->Read(ahead_->Buffer().get(), len), 0);
     ahead_->count = len;
