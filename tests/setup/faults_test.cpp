@@ -1,6 +1,7 @@
 // The wizard under faults, on the stand-in platform: Cancel confirmed while an installation of 50
 // files runs, and a translation file in the current folder that is damaged, huge or written for
 // something else.
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "setup/archive_password.h"
 #include "wizard_fixture.h"
@@ -167,6 +168,33 @@ TEST_F(Faults, CancelDuringTheInstallationEndsWithZeroAndLogsOnlyWholeFilesWithT
         }
         form.reset();
     }
+}
+
+// The wizard's extractor replaces read-only files: an older read-only copy in the destination,
+// and a read-only destination folder, are no reason to ask the user anything.
+TEST_F(Faults, ReadOnlyFilesAndFoldersInTheDestinationAreReplacedWithoutAQuestion) {
+    MakeArchive(3);
+    const std::string dest = kDest;
+    fs::create_directories(Host(dest));
+    std::ofstream(Host(dest + "f01.txt"), std::ios::binary) << "an older copy";
+    const std::time_t older = 631152000; // 1990-01-01
+    const utimbuf times{older, older};
+    ASSERT_EQ(::utime(Host(dest + "f01.txt").c_str(), &times), 0);
+    ASSERT_TRUE(SetFileAttributes(dest + "f01.txt", attr::ReadOnly));
+    ASSERT_TRUE(SetFileAttributes(dest, attr::Directory | attr::ReadOnly));
+
+    auto form = Start();
+    form->ButtonNext1Click(nullptr);
+    form->EditDir->SetText(kDest);
+    Click([&] { form->ButtonNext2Click(nullptr); });
+    Click([&] { form->ButtonNext3Click(nullptr); });
+    EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+    EXPECT_TRUE(questions.empty()) << questions.front();
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    EXPECT_TRUE(ReadHostFile(Host(dest + "f01.txt")) == sources_["f01.txt"]);
+    const auto keys = LogKeys(Host(dest + "Uninstall.log"));
+    EXPECT_EQ(keys.size(), 6u);
+    EXPECT_EQ(keys.count("1") == 1 ? keys.at("1") : "", "f01.txt");
 }
 
 } // namespace
