@@ -26,6 +26,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unistd.h>
 
 namespace kq::fuzz {
@@ -107,15 +108,21 @@ public:
 
 private:
     Sandbox() {
-        char pattern[] = "/tmp/kq-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
+        // In TMPDIR, which scripts/fuzz points at a folder it removes, however the run ends.
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kq-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr)
             std::abort();
         base_ = pattern;
         root_ = base_ / "root";
         work_ = root_ / "c" / "work";
         std::filesystem::create_directories(work_);
         SetRootFolder(root_.string());
-        std::atexit([] { std::filesystem::remove_all(Instance().base_); });
+    }
+    ~Sandbox() {
+        std::error_code ignored;
+        std::filesystem::remove_all(base_, ignored);
     }
 
     std::filesystem::path base_, root_, work_;
