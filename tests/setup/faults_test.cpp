@@ -317,3 +317,42 @@ TEST_F(TranslationFile, AFileWithNothingUsableLeavesTheStoredCaptionsAndTheRowsI
 
 } // namespace
 } // namespace kq
+
+namespace kq {
+namespace {
+
+// The log is what an uninstaller deletes: each path in it, taken relative to the destination
+// folder, must name the file written there, also where the stored name had to be made safe.
+// Disabled until the log writes the output path instead of the stored one.
+TEST_F(Faults, DISABLED_TheLogNamesEachFileWhereItWasWritten) {
+    // Python's zipfile keeps the names as given; each entry holds its own name.
+    const std::string script =
+        "import sys, zipfile\n"
+        "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+        "    for n in sys.argv[2:]:\n"
+        "        z.writestr(zipfile.ZipInfo(n, (2020, 2, 29, 13, 14, 16)), n)\n";
+    std::ofstream(root_ + "/make.py") << script;
+    const std::vector<std::string> names = {"..\\..\\outside.txt", "C:\\abs\\drive.txt", "CON",
+                                            "name:stream", "ok\\plain.txt"};
+    std::string command = "python3 '" + root_ + "/make.py' '" + root_ + "/c/Media/Setup.dat'";
+    for (const std::string& name : names)
+        command += " '" + name + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    auto form = Start();
+    form->ButtonNext1Click(nullptr);
+    form->EditDir->SetText(kDest);
+    Click([&] { form->ButtonNext2Click(nullptr); });
+    Click([&] { form->ButtonNext3Click(nullptr); });
+    ASSERT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    const auto keys = LogKeys(Host(std::string(kDest) + "Uninstall.log"));
+    EXPECT_EQ(keys.size(), 2 * names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto logged = keys.find(std::to_string(i));
+        ASSERT_NE(logged, keys.end()) << names[i];
+        EXPECT_EQ(ReadHostFile(Host(kDest + logged->second)), names[i]) << logged->second;
+    }
+}
+
+} // namespace
+} // namespace kq
