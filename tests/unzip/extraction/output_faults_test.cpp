@@ -117,6 +117,46 @@ TEST(OutputFaults, ALongDestinationIsMadeOrRefusedWithItsWholeName) {
     }
 }
 
+// A name longer than a file system takes for one name (255 characters), in the file name or in
+// a folder, or a stored path of the format's greatest length: the question, then the next entry.
+TEST(OutputFaults, NamesTooLongForTheFileSystemAreQuestionsNotFailures) {
+    const std::string longName(300, 'n');
+    std::string longestPath;
+    while (longestPath.size() < 65535 - 200)
+        longestPath += std::string(199, 'p') + "\\";
+    longestPath += "x.txt";
+    test::ScratchFolder folder;
+    test::StoredZipWriter writer;
+    writer.AddFile(longName, "1");
+    writer.AddFile(longName + "\\in.txt", "2");
+    writer.AddFile(longestPath, "3");
+    writer.AddFile("after.txt", "4");
+    test::WriteWholeFile(folder / "long.zip", writer.Bytes());
+
+    TZipExtractor zip(nullptr);
+    zip.SetZipName(folder / "long.zip");
+    zip.SetDestDir(folder / "dest");
+    zip.SetRecreateDirs(true);
+    zip.SetDoAll(true);
+    std::vector<int> asked;
+    zip.OnSkippingFile = [&](TObject*, TSkipReason reason, const AnsiString& name, int index,
+                             bool& retry) {
+        EXPECT_EQ(reason, TSkipReason::srCreateError) << index;
+        EXPECT_EQ(name.substr(name.size() - 5), index == 1   ? "n.txt"
+                                                : index == 2 ? "x.txt"
+                                                             : "nnnnn")
+            << index;
+        asked.push_back(index);
+        retry = false;
+    };
+    int extracted = -1;
+    EXPECT_NO_THROW(extracted = zip.UnZip());
+    zip.SetZipName("");
+    EXPECT_EQ(asked, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(extracted, 1);
+    EXPECT_EQ(test::ReadWholeFile(folder / "dest\\after.txt"), "4");
+}
+
 #ifdef _WIN32
 // A file another program holds open without sharing cannot be replaced: the question comes,
 // the held file keeps its bytes; once it is let go, Retry makes it.
