@@ -1,5 +1,6 @@
 #include "setup/folders.h"
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
@@ -7,11 +8,18 @@
 
 namespace kq {
 
+namespace {
+
+// Paths are split where the code page says characters end: in 936 and 950 many characters have
+// a backslash as their second byte ("功" is B9 5C in 950), which is no separator.
+int CodePage() {
+    return static_cast<int>(GetACP());
+}
+
+} // namespace
+
 AnsiString GetWindowsDirPath() {
-    AnsiString path = GetWindowsDirectory();
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
+    return IncludeTrailingBackslash(GetWindowsDirectory(), CodePage());
 }
 
 AnsiString GetProgramFilesDir() {
@@ -23,15 +31,15 @@ bool CreateDirChain(const AnsiString& dir) {
         return false;
     if (DirectoryExists(dir) || CreateDirectory(dir))
         return true;
-    // 0-based positions L-2 down to 3: the last character and the drive root are skipped.
-    for (std::size_t i = dir.size() - 1; i-- > 3;) {
-        if (dir[i] == '\\' || dir[i] == '/') {
-            if (!CreateDirChain(dir.substr(0, i + 1)))
-                return false;
-            return CreateDirectory(dir) || DirectoryExists(dir);
-        }
-    }
-    return false;
+    // The parent: up to the last separator before the last character, which must lie after the
+    // drive root (0-based position 4 or later).
+    const AnsiString parent =
+        ExtractFilePath(std::string_view(dir).substr(0, dir.size() - 1), CodePage());
+    if (parent.size() < 5 || parent.back() == ':')
+        return false;
+    if (!CreateDirChain(parent))
+        return false;
+    return CreateDirectory(dir) || DirectoryExists(dir);
 }
 
 bool BrowseForFolder(const AnsiString& title, const std::wstring& root, AnsiString& dir) {
@@ -44,8 +52,8 @@ bool BrowseForFolder(const AnsiString& title, const std::wstring& root, AnsiStri
             const std::size_t nul = chosen.find('\0');
             if (nul != AnsiString::npos)
                 chosen.resize(nul);
-            if (!chosen.empty() && chosen.back() != '\\')
-                chosen += '\\';
+            if (!chosen.empty())
+                chosen = IncludeTrailingBackslash(chosen, CodePage());
             dir = chosen;
         }
     } catch (...) {
@@ -58,9 +66,7 @@ bool RunProgram(const AnsiString& commandLine, ProcessIds* ids) {
     ProcessRequest request;
     request.applicationName = commandLine;
     request.commandLine = "\"" + commandLine + "\"";
-    const std::size_t slash = commandLine.rfind('\\');
-    if (slash != AnsiString::npos)
-        request.currentDirectory = commandLine.substr(0, slash + 1);
+    request.currentDirectory = ExtractFilePath(commandLine, CodePage());
     request.creationFlags = create::DefaultErrorMode;
     return CreateProcess(request, ids);
 }

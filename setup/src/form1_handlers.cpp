@@ -146,8 +146,8 @@ void TForm1::ButtonChgDirClick(TObject*) {
 // The folder is made here, before anything is installed; the summary is built from it.
 void TForm1::ButtonNext2Click(TObject*) {
     AnsiString folder = EditDir->Text();
-    if (!folder.empty() && folder.back() != '\\') {
-        folder += '\\';
+    if (!folder.empty()) {
+        folder = IncludeTrailingBackslash(folder, static_cast<int>(GetACP()));
         EditDir->SetText(folder);
     }
     if (!CreateDirChain(folder))

@@ -154,6 +154,23 @@ TEST_F(Wizard, NextOnTheFolderPageCreatesTheFolderAndFillsTheSummary) {
     }
 }
 
+// In code page 950 the second byte of "功" is a backslash: it ends no folder.
+TEST_F(Wizard, NextTellsABackslashFromTheSecondByteOfACharacter) {
+    SetAnsiCodePage(950);
+    const std::string parent = "D:\\" + Convert(u8"成功", "BIG5");
+    const std::string typed = parent + "\\" + Convert(u8"說明功", "BIG5");
+    auto form = Start();
+    form->ButtonNext1Click(nullptr);
+    form->EditDir->SetText(typed);
+    Click([&] { form->ButtonNext2Click(nullptr); });
+    EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+    EXPECT_EQ(form->EditDir->Text(), typed + "\\");
+    EXPECT_TRUE(std::filesystem::is_directory(root_ + "/d/成功/說明功"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_ + "/d"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST_F(Wizard, AFolderThatCannotBeMadeShowsTheErrorAndStays) {
     struct Case {
         std::uint32_t codePage;
