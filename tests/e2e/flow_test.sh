@@ -48,10 +48,8 @@ for page in 0 1 2 3 4; do rm -f "$(shot $page)"; done
 
 # The installing page passes quickly; its screenshot is taken when it is shown again at the end,
 # with the bar full and the last file in the status line. The folder is typed without its
-# backslash, which Next adds; in Chinese with it, as its last character's second byte is a
-# backslash already.
-typed=$dest
-[ "$charset" != CP1252 ] || typed=${dest%\\}
+# backslash, which Next adds, also in Chinese, where its last character's second byte is one.
+typed=${dest%\\}
 drive --lang "$lang" -- start "$(win_path "$scratch/media/Setup.exe")" -- wait-window Form1 \
     text Form1 expect-page TabSheet1 screenshot "$(shot 0)" \
     click ButtonNext1 expect-page TabSheet2 text EditDir screenshot "$(shot 1)" \
