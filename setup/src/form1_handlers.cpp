@@ -246,14 +246,19 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
         ExitProcess(0);
 }
 
-// Two keys per extracted file: its path as stored, and the stamp it has on disk.
+// Two keys per extracted file: where it was written, relative to the destination folder, and
+// the stamp it has on disk. The engine keeps every file inside the destination, making names
+// such as "..\x" or "C:\x" safe; the log names the file it made, not the stored name, so that
+// an uninstaller following the log never reaches outside the destination.
 void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
-    const AnsiString log = EditDir->Text() + uconst::kUninstallLog;
+    const AnsiString dest = EditDir->Text();
+    const AnsiString log = dest + uconst::kUninstallLog;
     if (!uninstallLog_ || uninstallLog_->FileName() != log)
         uninstallLog_ = std::make_unique<TUninstallLog>(log, uconst::kUninstallSection);
+    const bool inside =
+        fileName.size() > dest.size() && fileName.compare(0, dest.size(), dest) == 0;
     const AnsiString index = IntToStr(fileIndex);
-    (void)uninstallLog_->Write(index, ZipExtractor1->Pathname(fileIndex) +
-                                          ZipExtractor1->Filename(fileIndex));
+    (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName);
     (void)uninstallLog_->Write(uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
 }
 

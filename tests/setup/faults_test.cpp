@@ -327,7 +327,7 @@ namespace {
 // The log is what an uninstaller deletes: each path in it, taken relative to the destination
 // folder, must name the file written there, also where the stored name had to be made safe.
 // Disabled until the log writes the output path instead of the stored one.
-TEST_F(Faults, DISABLED_TheLogNamesEachFileWhereItWasWritten) {
+TEST_F(Faults, TheLogNamesEachFileWhereItWasWritten) {
     // Python's zipfile keeps the names as given; each entry holds its own name.
     const std::string script =
         "import sys, zipfile\n"
