@@ -103,7 +103,9 @@ std::string RandomBytes(std::size_t count) {
     return bytes;
 }
 
-const std::string kGbkName = "\xD6\xD0\xCE\xC4.txt"; // "中文.txt" in code page 936
+// "中文.txt": UTF-8 on the host, packed with --codepage 936.
+const std::string kGbkName = "\xD6\xD0\xCE\xC4.txt";
+const std::string kUtf8Name = "\xE4\xB8\xAD\xE6\x96\x87.txt";
 
 // The tree, in the order the archive must hold it: byte-wise by name, a folder before its
 // contents. Method 8 where deflating shrinks the file, else 0 (random data, an empty file and
@@ -114,7 +116,9 @@ struct Item {
     int method;
     std::uint32_t attributes;
     Stamp stamp;
+    std::string hostName = ""; // when the host names it otherwise
     bool IsFolder() const { return name.back() == '/'; }
+    const std::string& HostName() const { return hostName.empty() ? name : hostName; }
 };
 const std::vector<Item>& Tree() {
     static const std::vector<Item> tree = {
@@ -127,7 +131,7 @@ const std::vector<Item>& Tree() {
         {"empty folder/", "", 0, 0x10, kSpring},
         {"locked.txt", "do not change\n", 0, 0x01, kEve},
         {"readme.txt", Text(300), 8, 0x00, kSpring},
-        {kGbkName, "GBK\n", 0, 0x00, kSpring},
+        {kGbkName, "GBK\n", 0, 0x00, kSpring, kUtf8Name},
     };
     return tree;
 }
@@ -145,14 +149,14 @@ protected:
         // Made in reverse, so that the order of creation cannot pass for the sorted order.
         const std::vector<Item>& tree = Tree();
         for (auto item = tree.rbegin(); item != tree.rend(); ++item) {
-            const fs::path path = product_ / item->name;
+            const fs::path path = product_ / item->HostName();
             fs::create_directories(item->IsFolder() ? path : path.parent_path());
             if (!item->IsFolder())
                 WriteHostFile(path, item->content);
         }
         fs::permissions(product_ / "locked.txt", fs::perms::owner_write, fs::perm_options::remove);
         for (auto item = tree.rbegin(); item != tree.rend(); ++item)
-            SetTime(product_ / item->name, item->stamp);
+            SetTime(product_ / item->HostName(), item->stamp);
     }
     void TearDown() override {
         SetRootFolder("");
@@ -205,9 +209,9 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
         bool store;
     };
     const Case cases[] = {
-        {"plain", {}, false, false},
-        {"descriptors", {"--descriptors"}, true, false},
-        {"stored", {"--store"}, false, true},
+        {"plain", {"--codepage", "936"}, false, false},
+        {"descriptors", {"--descriptors", "--codepage", "936"}, true, false},
+        {"stored", {"--store", "--codepage", "936"}, false, true},
     };
     const std::string password = ArchivePassword();
     for (const Case& c : cases) {
@@ -288,6 +292,9 @@ TEST_F(MksetupTest, RefusalsNameTheCauseAndKeepTheOlderArchive) {
     const fs::path linked = scratch_ / "linked";
     fs::create_directories(linked);
     fs::create_directory_symlink(odd / "real", linked / "folder-link");
+    const fs::path chinese = scratch_ / "chinese";
+    fs::create_directories(chinese);
+    std::ofstream(chinese / kUtf8Name).close();
 
     struct Case {
         const char* name;
@@ -303,6 +310,8 @@ TEST_F(MksetupTest, RefusalsNameTheCauseAndKeepTheOlderArchive) {
          "links to folders are not followed"},
         {"no folder", scratch_ / "missing", (scratch_ / "missing").string(),
          "No such file or directory"},
+        // The installer reads names in the OEM code page; UTF-8 bytes would become other text.
+        {"a name without its code page", chinese, (chinese / kUtf8Name).string(), "--codepage"},
     };
     for (const Case& c : cases) {
         WriteHostFile(drive_ / "Setup.dat", "older archive");

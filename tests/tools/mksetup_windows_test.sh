@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # mksetup.exe, the Windows packer, under Wine gives byte for byte the archive the host's packer
-# gives for the same tree: names in the ANSI code page (a Chinese name, code page 936), a
-# read-only file, nested and empty folders, the files' times. The host tree holds the name's GBK
-# bytes, the Windows program reads its twin's UTF-8 name through Wine as GBK.
+# gives for the same tree: names in the OEM code page (a Chinese name, code page 936 where OEM and
+# ANSI are one), a read-only file, nested and empty folders, the files' times. The host packer is
+# told the code page; the Windows one takes its system's.
 #
 #   mksetup_windows_test.sh MKSETUP.EXE HOST-MKSETUP WINE-RUN
 set -euo pipefail
@@ -28,10 +28,10 @@ make_tree() { # FOLDER CHINESE-NAME
     chmod a-w "$1/locked.txt"
     find "$1" -mindepth 1 -exec touch -h -d '2022-06-07 08:09:11' {} +
 }
-make_tree "$scratch/host" "$(printf '\xd6\xd0\xce\xc4').txt"
+make_tree "$scratch/host" '中文.txt'
 make_tree "$scratch/wine" '中文.txt'
 
-"$host_packer" "$scratch/host" "$scratch/host.dat" >/dev/null || fail "the host packer failed"
+"$host_packer" "$scratch/host" "$scratch/host.dat" --codepage 936 >/dev/null || fail "the host packer failed"
 win() { printf 'Z:%s' "${1//\//\\}"; }
 "$wine_run" --lang zh_CN.UTF-8 "$windows_packer" "$(win "$scratch/wine")" \
     "$(win "$scratch/windows.dat")" >/dev/null || fail "mksetup.exe failed"

@@ -34,6 +34,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -57,13 +58,15 @@ constexpr std::uint64_t kMax32 = 0xFFFFFFFF;
 constexpr std::size_t kMaxEntries = 0xFFFF;
 constexpr std::size_t kChunkSize = 64 * 1024;
 
-const char* const kUsage = "usage: mksetup FOLDER SETUP.DAT [--descriptors] [--store]\n";
+const char* const kUsage =
+    "usage: mksetup FOLDER SETUP.DAT [--descriptors] [--store] [--codepage N]\n";
 
 struct Options {
     std::string folder;
     std::string archive;
     bool descriptors = false;
     bool store = false;
+    unsigned codePage = 0; // of the names in the archive; 0: the host's default
 };
 
 struct Entry {
@@ -353,11 +356,12 @@ std::vector<Entry> Catalogue(const Options& options) {
     std::uint64_t total = 0;
     std::vector<Entry> entries;
     for (const SourceItem& item : items) {
-        if (item.name.size() > 0xFFFF)
-            Fail(item.path, "the name is longer than an archive can store");
         total += item.size;
         Entry entry;
         entry.source = item;
+        entry.source.name = ArchiveName(item, options.codePage);
+        if (entry.source.name.size() > 0xFFFF)
+            Fail(item.path, "the name is longer than an archive can store");
         if (options.descriptors)
             entry.flags |= kFlagDescriptor;
         entries.push_back(entry);
@@ -399,7 +403,13 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.descriptors = true;
         else if (argument == "--store")
             options.store = true;
-        else if (argument.rfind("--", 0) == 0)
+        else if (argument == "--codepage" && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long codePage = std::strtoul(argv[++i], &end, 10);
+            if (*end != '\0' || codePage == 0 || codePage > 65535)
+                return false;
+            options.codePage = static_cast<unsigned>(codePage);
+        } else if (argument.rfind("--", 0) == 0)
             return false;
         else
             operands.push_back(argument);

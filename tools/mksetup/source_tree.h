@@ -35,6 +35,13 @@ struct SourceItem {
 // files; anything else that is neither file nor folder is refused.
 std::vector<SourceItem> ListTree(const std::string& folder);
 
+// The name as the archive stores it: in the OEM code page of the systems the archive installs on,
+// which the installer converts to their ANSI code page. codePage 0 takes the host's default: on
+// Windows its own OEM code page (the name is converted from its ANSI one); elsewhere names must
+// be ASCII, as nothing tells which Windows code page the host's UTF-8 names are meant for. A name
+// that the code page cannot hold is refused.
+std::string ArchiveName(const SourceItem& item, unsigned codePage);
+
 // Puts the finished archive in place of target, replacing an older one.
 void MoveIntoPlace(const std::string& from, const std::string& target);
 

@@ -2,11 +2,13 @@
 // through localtime, read-only from the owner's missing write permission.
 #include "source_tree.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <iconv.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -87,6 +89,33 @@ std::vector<SourceItem> ListTree(const std::string& folder) {
 void MoveIntoPlace(const std::string& from, const std::string& target) {
     if (std::rename(from.c_str(), target.c_str()) != 0)
         Fail(target, std::strerror(errno));
+}
+
+std::string ArchiveName(const SourceItem& item, unsigned codePage) {
+    const bool ascii = std::all_of(item.name.begin(), item.name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return item.name;
+    if (codePage == 0)
+        throw PackError(item.path + ": the name is not ASCII; name the OEM code page of the "
+                                    "systems it installs on with --codepage (936, 950, 437...)");
+    const std::string target = "CP" + std::to_string(codePage);
+    const iconv_t converter = iconv_open(target.c_str(), "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw PackError("code page " + std::to_string(codePage) + " is not known here");
+    std::string in = item.name;
+    std::string out(in.size() * 4, '\0');
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (done == static_cast<std::size_t>(-1))
+        throw PackError(item.path + ": the name cannot be written in code page " +
+                        std::to_string(codePage));
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 } // namespace kq::mksetup

@@ -97,4 +97,27 @@ void MoveIntoPlace(const std::string& from, const std::string& target) {
         Fail(target, SystemMessage(GetLastError()));
 }
 
+std::string ArchiveName(const SourceItem& item, unsigned codePage) {
+    if (item.name.empty())
+        return item.name;
+    // Through UTF-16: from the ANSI code page the names were read in to the archive's.
+    const int length = static_cast<int>(item.name.size());
+    std::wstring wide(item.name.size(), L'\0');
+    const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, item.name.data(),
+                                               length, wide.data(), length);
+    const UINT target = codePage == 0 ? GetOEMCP() : codePage;
+    std::string out(item.name.size() * 4, '\0');
+    BOOL lossy = FALSE;
+    const int outLength = wideLength <= 0
+                              ? 0
+                              : WideCharToMultiByte(target, 0, wide.data(), wideLength, out.data(),
+                                                    static_cast<int>(out.size()), nullptr,
+                                                    target == CP_UTF8 ? nullptr : &lossy);
+    if (outLength <= 0 || lossy)
+        throw PackError(item.path + ": the name cannot be written in code page " +
+                        std::to_string(target));
+    out.resize(static_cast<std::size_t>(outLength));
+    return out;
+}
+
 } // namespace kq::mksetup
