@@ -8,6 +8,7 @@
 #include "lang/translation_file.h"
 #include "lang_fixture.h"
 #include "resources/resources.h"
+#include "support/fresh_folder.h"
 #include "support/test_controls.h"
 
 #include <algorithm>
@@ -43,24 +44,7 @@ std::vector<std::string> Sorted(std::vector<std::string> rows) {
     return rows;
 }
 
-class ExportedTable : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("kq-lang-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
-};
+class ExportedTable : public test::InFreshFolder {};
 
 TEST_F(ExportedTable, ReadsBackUnchanged) {
     std::ofstream("translations.lng", std::ios::binary) << ExportProgramTable();

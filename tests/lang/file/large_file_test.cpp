@@ -3,6 +3,7 @@
 // such a file in the current folder cannot hold the program at start-up.
 
 #include "pass/test_window.h"
+#include "support/fresh_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -25,24 +26,7 @@ std::vector<std::string> Rows(const TStrings& list) {
     return rows;
 }
 
-class LargeTranslationFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("kq-lang-large-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
-};
+class LargeTranslationFile : public test::InFreshFolder {};
 
 TEST_F(LargeTranslationFile, ManySectionsManyKeysAndALongLineLoadWhole) {
     constexpr int kMany = 30000;

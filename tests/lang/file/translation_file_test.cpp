@@ -4,6 +4,7 @@
 
 #include "lang/errors.h"
 #include "pass/test_window.h"
+#include "support/fresh_folder.h"
 #include "support/unreadable_file.h"
 
 #include <filesystem>
@@ -40,30 +41,14 @@ const std::string kStored = Block({{"stCaptions", {"TForm1|s1|s2|s3|", "Label1|l
                                    {"stStrings", {"sStored|a|b|c|"}},
                                    {"stFonts", {"TForm1|f|f|f|"}}});
 
-class TranslationFile : public ::testing::Test {
+class TranslationFile : public test::InFreshFolder {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("kq-lang-file-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
     static void Write(std::string_view text) {
         std::ofstream("translations.lng", std::ios::binary) << text;
     }
     static std::unique_ptr<TestWindow> Load(std::function<void(TTranslator&)> before = {}) {
         return std::make_unique<TestWindow>(kStored, LoadOptions{"translations.lng", before});
     }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
 };
 
 // Every section is emptied before it is read, the stored table's and the construction's rows

@@ -4,6 +4,7 @@
 
 #include "lang/errors.h"
 #include "lang_fixture.h"
+#include "support/fresh_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -141,24 +142,9 @@ TEST(Dispatcher, DestroyingEitherSideUnlinks) {
 
 // The file the dispatcher names is looked for relative to the current folder, as the program
 // does with "translations.lng".
-class LinkWithFile : public ::testing::Test {
+class LinkWithFile : public test::InFreshFolder {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("kq-lang-link-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
     static void CreateFile(const char* name) { std::ofstream(name) << "[Strings]\r\n"; }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
 };
 
 TEST_F(LinkWithFile, ExistingFileTranslatesEvenWithoutAChangeOfLanguage) {

@@ -6,6 +6,7 @@
 #include "base/properties.h"
 #include "program_table_expected.h"
 #include "setup/form1.h"
+#include "support/fresh_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -73,24 +74,7 @@ TEST(LoadedWindow, CharacterSets) {
     EXPECT_EQ(company, 134) << "stored as GB2312_CHARSET";
 }
 
-class WindowWithFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("kq-lang-window-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
-};
+class WindowWithFile : public test::InFreshFolder {};
 
 TEST_F(WindowWithFile, FileReplacesTheTableWhenTheWindowIsMade) {
     std::ofstream("translations.lng", std::ios::binary)
