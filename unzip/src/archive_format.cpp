@@ -40,14 +40,15 @@ void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info) {
     info.SetLocalExtraLength(LoadU16(header + 28));
 }
 
-void SetEntryName(std::string storedName, TZipHeaderInfo& info) {
+void SetEntryName(std::string storedName, TZipHeaderInfo& info, TZipHeaderInfo& previous) {
     ForwardSlashesToBackslashes(storedName);
     const std::string name = OemToAnsi(storedName);
     // In a double-byte code page the second byte of a character may be 0x5C, which is not a
     // backslash there.
     const int codePage = static_cast<int>(GetACP());
-    info.SetDirectory(ExtractFilePath(name, codePage));
+    info.SetDirectory(ExtractFilePath(name, codePage), previous);
     info.SetFileName(ExtractFileName(name, codePage));
+    previous.SetDirectory(info.Directory(), info);
 }
 
 } // namespace kq

@@ -91,6 +91,8 @@ private:
     TZipExtractor& zip_;
     TEndCentral& end_;
     std::unique_ptr<TLFNFileStream> companion_;
+    // Holds the folder of the entry read last, for the next one in the same folder to share.
+    TZipHeaderInfo previous_;
 };
 
 void TZipExtractor::ReadCatalogue() {
@@ -278,7 +280,7 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
     }
     auto info = std::make_unique<TZipHeaderInfo>();
     ReadCentralFields(record, *info);
-    SetEntryName(std::move(name), *info);
+    SetEntryName(std::move(name), *info, previous_);
     info->SetCentralRecordOffset(start);
     if (ReadsCommentsNow())
         info->SetFileComment(ToOwnedText(comment));
@@ -446,7 +448,7 @@ void TZipExtractor::CatalogueReader::ReadLocalHeaders(TLFNFileStream& stream) {
             stream.Seek(start, soFromBeginning);
             return;
         }
-        SetEntryName(std::move(name), *info);
+        SetEntryName(std::move(name), *info, previous_);
         info->SetLocalHeaderOffset(static_cast<std::uint32_t>(start));
         zip_.mainList_->Add(info.get());
         info.release();

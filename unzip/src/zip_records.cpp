@@ -71,22 +71,47 @@ void TZipHeaderInfo::SetFileName(const std::string& value) {
     if (value == fileName_)
         return;
     fileName_ = value;
-    fileNameLength_ = static_cast<uint32_t>(directory_.size() + fileName_.size());
+    fileNameLength_ = static_cast<uint32_t>(Directory().size() + fileName_.size());
+}
+
+const std::string& TZipHeaderInfo::Directory() const {
+    static const std::string none;
+    return directory_ ? *directory_ : none;
 }
 
 void TZipHeaderInfo::SetDirectory(const std::string& value) {
+    SetDirectory(value, nullptr);
+}
+
+void TZipHeaderInfo::SetDirectory(const std::string& value, const TZipHeaderInfo& neighbour) {
+    SetDirectory(value, &neighbour.directory_);
+}
+
+void TZipHeaderInfo::SetDirectory(const std::string& value,
+                                  const std::shared_ptr<const std::string>* candidate) {
     std::string directory = value;
     if (!directory.empty() && directory.back() != '\\')
         directory += '\\';
-    if (directory == directory_)
+    if (directory == Directory())
         return;
-    directory_ = std::move(directory);
-    fileNameLength_ = static_cast<uint32_t>(directory_.size() + fileName_.size());
+    if (directory.empty())
+        directory_.reset();
+    else if (candidate && *candidate && **candidate == directory)
+        directory_ = *candidate;
+    else
+        directory_ = std::make_shared<const std::string>(std::move(directory));
+    fileNameLength_ = static_cast<uint32_t>(Directory().size() + fileName_.size());
+}
+
+std::optional<std::string> TZipHeaderInfo::FileComment() const {
+    if (!fileComment_)
+        return std::nullopt;
+    return *fileComment_;
 }
 
 void TZipHeaderInfo::SetFileComment(std::optional<std::string> value) {
     fileCommentLength_ = value ? static_cast<uint32_t>(value->size()) : 0;
-    fileComment_ = std::move(value);
+    fileComment_ = value ? std::make_shared<const std::string>(std::move(*value)) : nullptr;
 }
 
 } // namespace kq

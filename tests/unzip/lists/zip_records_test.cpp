@@ -47,6 +47,34 @@ TEST(ZipHeaderInfo, SettersKeepLengths) {
     EXPECT_FALSE(info.HasComment());
 }
 
+// Records of one folder share its name; changing or copying one must never show in another.
+TEST(ZipHeaderInfo, SharedFolderStaysPerRecord) {
+    TZipHeaderInfo first;
+    first.SetDirectory("docs");
+    TZipHeaderInfo second;
+    second.SetFileName("b.txt");
+    second.SetDirectory("docs\\", first);
+    TZipHeaderInfo other;
+    other.SetDirectory("bin", first);
+    EXPECT_EQ(other.Directory(), "bin\\");
+
+    TZipHeaderInfo copy;
+    copy.Assign(&second);
+    first.SetDirectory("src");
+    second.SetDirectory("");
+    EXPECT_EQ(first.Directory(), "src\\");
+    EXPECT_EQ(second.Directory(), "");
+    EXPECT_EQ(second.FileNameLength(), 5u);
+    EXPECT_EQ(copy.Directory(), "docs\\");
+    EXPECT_EQ(copy.FileNameLength(), 10u);
+
+    copy.SetFileComment(std::string("note"));
+    second.Assign(&copy);
+    copy.SetFileComment(std::nullopt);
+    EXPECT_EQ(second.FileComment().value_or("none"), "note");
+    EXPECT_FALSE(copy.FileComment().has_value());
+}
+
 TEST(EndCentral, ResetAndAssign) {
     TEndCentral end;
     end.SetSignature(0x11223344);

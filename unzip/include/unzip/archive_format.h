@@ -51,7 +51,8 @@ void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info);
 void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info);
 
 // Sets an entry's directory and file name from its stored name: "/" becomes "\", the bytes go
-// from the OEM to the ANSI code page, and the name is split after its last "\" or ":".
-void SetEntryName(std::string storedName, TZipHeaderInfo& info);
+// from the OEM to the ANSI code page, and the name is split after its last "\" or ":". `previous`
+// carries the folder of the entry named before, which consecutive entries in it then share.
+void SetEntryName(std::string storedName, TZipHeaderInfo& info, TZipHeaderInfo& previous);
 
 } // namespace kq

@@ -5,6 +5,7 @@
 #include "base/persistent.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -117,10 +118,13 @@ public:
     const std::string& FileName() const { return fileName_; }
     void SetFileName(const std::string& value);
     // The directory part, ending in "\" when not empty.
-    const std::string& Directory() const { return directory_; }
+    const std::string& Directory() const;
     void SetDirectory(const std::string& value);
+    // The same, keeping one copy of the folder's name for both records when `neighbour` lies in
+    // the same folder: an archive's entries come folder by folder.
+    void SetDirectory(const std::string& value, const TZipHeaderInfo& neighbour);
     // None until read; setting it also sets the comment length.
-    const std::optional<std::string>& FileComment() const { return fileComment_; }
+    std::optional<std::string> FileComment() const;
     void SetFileComment(std::optional<std::string> value);
 
     bool Selected() const { return selected_; }
@@ -135,7 +139,10 @@ protected:
 
 private:
     void CopyFrom(const TZipHeaderInfo& other);
+    void SetDirectory(const std::string& value,
+                      const std::shared_ptr<const std::string>* candidate);
 
+    // Laid out without holes: a catalogue holds one record per entry, tens of thousands at times.
     uint16_t versionMadeBy_ = 20;
     uint16_t versionNeeded_ = 20;
     uint16_t flags_ = 0;
@@ -152,11 +159,12 @@ private:
     uint16_t internalAttributes_ = 1;
     uint32_t externalAttributes_ = 32;
     uint32_t localHeaderOffset_ = 0;
+    bool selected_ = false;
     int64_t centralRecordOffset_ = 0;
     std::string fileName_;
-    std::string directory_;
-    std::optional<std::string> fileComment_;
-    bool selected_ = false;
+    // Both are immutable once set, so copies of a record share them; no directory is "".
+    std::shared_ptr<const std::string> directory_;
+    std::shared_ptr<const std::string> fileComment_;
 };
 
 } // namespace kq
