@@ -79,6 +79,9 @@ private:
     int extracted_ = 0;
     // One value for the whole run: a handler that wants a retry sets it on every call.
     bool retry_ = false;
+    // The folder the last file went into, known to exist: the files of a folder usually come
+    // one after the other, and looking it up again for each costs as much as writing a small file.
+    AnsiString madeFolder_;
 
     // The entry being extracted: a copy of its record, whose compressed size loses the
     // encryption header once that is read.
@@ -244,7 +247,9 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
         if (skip)
             return;
     }
-    ForceDirectories(ExtractFilePath(fileName, codePage));
+    const AnsiString outputFolder = ExtractFilePath(fileName, codePage);
+    if (outputFolder != madeFolder_)
+        madeFolder_ = ForceDirectories(outputFolder) ? outputFolder : AnsiString();
 
     if (entry_.Encrypted() && !PasswordFits(index, dataStart))
         return;
@@ -356,11 +361,20 @@ bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName)
 std::unique_ptr<TLFNFileStream>
 TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName) {
     bool readOnlyCleared = false;
+    bool folderChecked = false;
     while (true) {
         try {
             return std::make_unique<TLFNFileStream>(fileName, FileMode::Create,
                                                     zip_.flushFilesOnClose_);
         } catch (const EFCreateError&) {
+            // The folder may have gone since an earlier file of it was written.
+            if (!madeFolder_.empty() && !folderChecked) {
+                folderChecked = true;
+                madeFolder_.clear();
+                const AnsiString folder = ExtractFilePath(fileName, static_cast<int>(GetACP()));
+                if (!DirectoryExists(folder) && ForceDirectories(folder))
+                    continue;
+            }
             if (zip_.replaceReadOnly_ && !readOnlyCleared) {
                 readOnlyCleared = true;
                 const std::uint32_t attributes = GetFileAttributes(fileName);

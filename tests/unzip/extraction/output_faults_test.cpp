@@ -98,6 +98,34 @@ TEST(OutputFaults, AReadOnlyFolderTakesTheFiles) {
     SetFileAttributes(dest, attr::Directory);
 }
 
+// A folder removed while the run goes on (by the user, another program) is made again for the
+// next file of it.
+TEST(OutputFaults, AFolderRemovedDuringTheRunIsMadeAgain) {
+    test::ScratchFolder folder;
+    test::StoredZipWriter writer;
+    for (const char* name : {"sub/a.txt", "sub/b.txt", "sub/c.txt"})
+        writer.AddFile(name, kAlpha);
+    test::WriteWholeFile(folder / "three.zip", writer.Bytes());
+    TZipExtractor zip(nullptr);
+    zip.SetZipName(folder / "three.zip");
+    zip.SetRecreateDirs(true);
+    zip.SetDoAll(true);
+    const std::string dest = folder / "dest";
+    zip.SetDestDir(dest);
+    test::EventLog log(zip, dest);
+    log.onEndUnZip = [&](int index, const AnsiString& name) {
+        if (index == 0) {
+            EXPECT_TRUE(DeleteFile(name));
+            EXPECT_TRUE(RemoveDirectory(dest + "\\sub"));
+        }
+    };
+    EXPECT_EQ(zip.UnZip(), 3);
+    EXPECT_EQ(test::ReadWholeFile(dest + "\\sub\\b.txt"), kAlpha);
+    EXPECT_EQ(test::ReadWholeFile(dest + "\\sub\\c.txt"), kAlpha);
+    EXPECT_EQ(log.lines.back(), "UnZipComplete 3");
+    zip.SetZipName("");
+}
+
 // Beyond 260 characters the ANSI file calls of Windows refuse the path; where the system takes
 // it, the files are made whole. Either way the question names the whole path and no half-made
 // file stays.
