@@ -16,6 +16,8 @@
 #include <windows.h>
 // The platform layer's names, not the macros of the same names.
 #undef CreateDirectory
+#undef DeleteFile
+#undef RemoveDirectory
 #undef SetFileAttributes
 #endif
 
