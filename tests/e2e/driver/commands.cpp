@@ -97,6 +97,20 @@ HWND FindTopLevel(const Session& s, const std::string& text, DWORD waitMs) {
     return *w;
 }
 
+// A dialog box (message boxes, the folder dialog) of that caption; the main window may carry
+// the same caption as the program's message boxes.
+HWND FindDialog(const Session& s, const std::string& caption, DWORD waitMs) {
+    auto w = WaitFor(s, waitMs, [&]() -> std::optional<HWND> {
+        for (HWND w : TopLevelWindows(s.pid))
+            if (IsWindowVisible(w) && WindowClassName(w) == "#32770" && Caption(w) == caption)
+                return w;
+        return std::nullopt;
+    });
+    if (!w)
+        throw Failure("no dialog with caption " + Quoted(caption) + Waited(waitMs));
+    return *w;
+}
+
 std::vector<HWND> DescendantsOfClass(HWND top, const std::string& windowClass) {
     std::vector<HWND> found;
     for (HWND w : Descendants(top))
@@ -305,7 +319,7 @@ std::string Click(Session& s, const Args& a) {
 }
 
 std::string PressDialogButton(Session& s, const Args& a) {
-    const HWND dialog = FindTopLevel(s, a[0], s.waitMs);
+    const HWND dialog = FindDialog(s, a[0], s.waitMs);
     const std::string wanted = WithoutAccelerator(a[1]);
     std::vector<std::string> seen;
     // Message boxes keep every kind of button and hide those they do not use.
@@ -331,7 +345,7 @@ std::string PressDialogButton(Session& s, const Args& a) {
 }
 
 std::string DialogText(Session& s, const Args& a) {
-    const HWND dialog = FindTopLevel(s, a[0], s.waitMs);
+    const HWND dialog = FindDialog(s, a[0], s.waitMs);
     std::vector<std::string> texts;
     for (HWND t : DescendantsOfClass(dialog, "Static")) {
         std::string text = WindowText(t);
