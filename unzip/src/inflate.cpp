@@ -46,8 +46,8 @@ namespace kq {
 namespace {
 
 constexpr int kWindow = TUnzipContext::WindowSize;
-// Room behind the last window: a copy may start just before a window's end, and copies move 16
-// bytes at a time.
+// Room behind the last window: a copy may start just before a window's end, and a copy may write
+// up to 32 bytes beyond its length.
 constexpr int kSlack = 512;
 // The fast loop's copy of an entry's last bytes (fewer than 16) and the repeats of its last byte.
 constexpr std::size_t kTailBytes = 64;
@@ -92,10 +92,12 @@ constexpr std::uint32_t Mask(int bits) {
 // --- The wide tables
 // ------------------------------------------------------------------------------
 //
-// One 32-bit entry per index: bits 0-7 the bits this entry consumes, bits 8-11 the extra bits of a
-// length or distance (or the width of the sub-table an entry points to), bits 12-15 the kind, bits
-// 16-31 the literal, the base value or the sub-table's offset. Codes longer than the first level
-// go through one sub-table, which covers all their remaining bits.
+// One 32-bit entry per index: bits 0-7 the bits this entry consumes, for a length or distance its
+// code and its extra bits together, bits 8-11 the length of the code within this level (or the
+// width of the sub-table an entry points to), bits 12-15 the kind, bits 16-31 the literal, the base
+// value or the sub-table's offset. A length or distance is then taken in one step: the extra value
+// is the consumed bits above the code's own. Codes longer than the first level go through one
+// sub-table, which covers all their remaining bits.
 namespace wide {
 
 constexpr std::uint32_t Literal = 0x1000;
@@ -113,14 +115,15 @@ constexpr int DistanceEntries =
     (1 << DistanceBits) + (kDistanceCodes + 2) * (1 << (kMaxLength - DistanceBits));
 static_assert(LiteralEntries + DistanceEntries <= TUnzipContext::InflateTableEntries);
 
+// The payloads carry the extra bits in bits 0-7; Build adds the code's length to them and puts it
+// in bits 8-11.
 constexpr std::uint32_t LiteralPayload(int value) {
     if (value < 256)
         return Literal | std::uint32_t(value) << 16;
     if (value == 256)
         return EndOfBlock;
     if (value < 286)
-        return std::uint32_t(kLengthBase[value - 257]) << 16 |
-               std::uint32_t(kLengthExtra[value - 257]) << 8;
+        return std::uint32_t(kLengthBase[value - 257]) << 16 | kLengthExtra[value - 257];
     return Invalid;
 }
 
@@ -130,8 +133,7 @@ constexpr std::uint32_t SymbolPayload(int value) {
 
 constexpr std::uint32_t DistancePayload(int value) {
     if (value < kDistanceCodes)
-        return std::uint32_t(kDistanceBase[value]) << 16 | std::uint32_t(kDistanceExtra[value])
-                                                               << 8;
+        return std::uint32_t(kDistanceBase[value]) << 16 | kDistanceExtra[value];
     return Invalid;
 }
 
@@ -195,7 +197,7 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
         for (int remaining = count[len]; remaining > 0; --remaining, ++p) {
             const std::uint32_t entry = p < supplied ? payload(sorted[p]) : Invalid;
             if (len <= firstBits) {
-                table[code] = entry | std::uint32_t(len);
+                table[code] = entry + (std::uint32_t(len) << 8) + std::uint32_t(len);
             } else {
                 if ((code & (firstSize - 1)) != subPrefix) {
                     // A new sub-table, as wide as the codes under this prefix need.
@@ -213,7 +215,8 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
                 }
                 for (std::uint32_t i = code >> firstBits; i < (std::uint32_t(1) << subBits);
                      i += std::uint32_t(1) << (len - firstBits))
-                    table[subStart + i] = entry | std::uint32_t(len - firstBits);
+                    table[subStart + i] = entry + (std::uint32_t(len - firstBits) << 8) +
+                                          std::uint32_t(len - firstBits);
             }
             code = NextReversedCode(code, len);
         }
@@ -255,34 +258,48 @@ inline std::uint64_t LoadLittleEndian64(const std::uint8_t* p) {
     return v;
 }
 
-// Copies a match of length bytes from distance bytes back. The destination has room for 16 bytes
+inline void StoreLittleEndian64(std::uint8_t* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Copies a match of length bytes from distance bytes back. The destination has room for 32 bytes
 // more than length, which lets a copy move 16 or 8 bytes at a time when the source is at least
-// that far behind, and repeat a short pattern 8 bytes at a time.
+// that far behind, the first 32 bytes without a test (most matches are no longer), and repeat a
+// shorter pattern 8 bytes at a time.
 inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
     const std::uint8_t* src = out - distance;
     std::uint8_t* const end = out + length;
     if (distance >= 16) {
-        do {
-            std::memcpy(out, src, 16);
-            out += 16;
-            src += 16;
-        } while (out < end);
+        std::memcpy(out, src, 16);
+        std::memcpy(out + 16, src + 16, 16);
+        if (length > 32) {
+            out += 32;
+            src += 32;
+            do {
+                std::memcpy(out, src, 16);
+                out += 16;
+                src += 16;
+            } while (out < end);
+        }
     } else if (distance >= 8) {
         do {
             std::memcpy(out, src, 8);
-            out += 8;
-            src += 8;
+            std::memcpy(out + 8, src + 8, 8);
+            out += 16;
+            src += 16;
         } while (out < end);
-    } else if (distance == 1) {
-        std::memset(out, *src, length);
     } else {
-        // The pattern of distance bytes, repeated; stores advance by a whole number of patterns.
-        std::uint8_t pattern[8];
-        for (std::uint32_t i = 0; i < 8; ++i)
-            pattern[i] = src[i % distance];
-        const std::uint32_t step = 8 - 8 % distance;
+        // The pattern of distance bytes, repeated over 8 bytes; the stores advance by a whole
+        // number of patterns. The bytes loaded beyond the pattern are not part of it.
+        constexpr std::uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+        std::uint64_t pattern =
+            LoadLittleEndian64(src) & (~std::uint64_t(0) >> (64 - 8 * distance));
+        for (std::uint32_t width = 8 * distance; width < 64; width *= 2)
+            pattern |= pattern << width;
+        const std::uint32_t step = kStep[distance];
         do {
-            std::memcpy(out, pattern, 8);
+            StoreLittleEndian64(out, pattern);
             out += step;
         } while (out < end);
     }
@@ -346,8 +363,9 @@ private:
     int ReadCodeLengths(const std::uint8_t* codeLengthLengths, std::uint8_t* lengths, int n);
     int Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
               const std::uint32_t* wideDistance);
-    Step FastSymbols(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance,
-                     bool haveDistances);
+    // Not inlined into Codes: on its own the loop keeps its reservoir in registers.
+    [[gnu::noinline]] Step FastSymbols(const std::uint32_t* wideLiteral,
+                                       const std::uint32_t* wideDistance, bool haveDistances);
     Step CarefulSymbol(BlockCode& literal, BlockCode& distance);
     const TCodeTableEntry* Decode(const TCodeTable& code);
 
@@ -614,8 +632,10 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
 // Decodes symbols while the input chunk holds at least 16 more bytes (or the rest of the entry)
 // and the window has not filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in
 // the reservoir; a literal takes at most 15 of them, a length with its distance at most 48 (a
-// 15-bit length code with 5 extra bits, a 15-bit distance code with 13), so a round decodes up to
-// three literals, or refills once more (in the 8 bytes held back) before a length.
+// 15-bit length code with 5 extra bits, a 15-bit distance code with 13). A round starts with the
+// next literal/length entry looked up after a refill; it decodes up to three literals, or refills
+// once more (in the 8 bytes held back) before a length, and ends with a refill and the next
+// round's lookup, done before a match is copied so that the two overlap.
 Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                                      const std::uint32_t* wideDistance, bool haveDistances) {
     // The entry's last bytes: once they are all in the chunk no refill can follow, so taking
@@ -653,10 +673,21 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         bits >>= n;
         count -= n;
     };
+    // The value of a length or distance entry: its base plus the bits above its code, consuming
+    // both. (It shifts the reservoir itself: calling consume from here made the compiler keep the
+    // reservoir in memory.)
+    const auto value = [&](std::uint32_t entry) {
+        const std::uint32_t taken = static_cast<std::uint32_t>(bits) & Mask(entry & 0xFF);
+        bits >>= entry & 0xFF;
+        count -= entry & 0xFF;
+        return (entry >> 16) + (taken >> ((entry >> 8) & 0xF));
+    };
 
-    while (in <= inLast && out < outEnd) {
-        refill();
-        std::uint32_t entry = wideLiteral[bits & kLiteralMask];
+    if (in > inLast || out >= outEnd)
+        return kMore;
+    refill();
+    std::uint32_t entry = wideLiteral[bits & kLiteralMask];
+    for (;;) {
         if (entry & wide::Literal) {
             consume(entry & 0xFF);
             *out++ = static_cast<std::uint8_t>(entry >> 16);
@@ -668,6 +699,10 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                 if (entry & wide::Literal) {
                     consume(entry & 0xFF);
                     *out++ = static_cast<std::uint8_t>(entry >> 16);
+                    if (in > inLast || out >= outEnd)
+                        break;
+                    refill();
+                    entry = wideLiteral[bits & kLiteralMask];
                     continue;
                 }
             }
@@ -680,18 +715,19 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             if (entry & wide::Literal) {
                 consume(entry & 0xFF);
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
+                if (in > inLast || out >= outEnd)
+                    break;
+                refill();
+                entry = wideLiteral[bits & kLiteralMask];
                 continue;
             }
         }
-        consume(entry & 0xFF);
         if (entry & (wide::EndOfBlock | wide::Invalid)) {
+            consume(entry & 0xFF);
             step = (entry & wide::EndOfBlock) ? kEnd : kBad;
             break;
         }
-        std::uint32_t extra = (entry >> 8) & 0xF;
-        const std::uint32_t length =
-            (entry >> 16) + (static_cast<std::uint32_t>(bits) & Mask(extra));
-        consume(extra);
+        const std::uint32_t length = value(entry);
         if (!haveDistances) {
             step = kBad;
             break;
@@ -702,21 +738,25 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             consume(wide::DistanceBits);
             entry = wideDistance[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
         }
-        consume(entry & 0xFF);
         if (entry & wide::Invalid) {
             step = kBad;
             break;
         }
-        extra = (entry >> 8) & 0xF;
-        const std::uint32_t distance =
-            (entry >> 16) + (static_cast<std::uint32_t>(bits) & Mask(extra));
-        consume(extra);
+        const std::uint32_t distance = value(entry);
         if (distance > std::size_t(out - first)) {
             step = kBad;
             break;
         }
+        // The next round's entry first: the copy does not touch the reservoir.
+        const bool more = in <= inLast;
+        if (more) {
+            refill();
+            entry = wideLiteral[bits & kLiteralMask];
+        }
         CopyMatch(out, distance, length);
         out += length;
+        if (!more || out >= outEnd)
+            break;
     }
 
     // Hand the bytes taken back to the reader's account; the reservoir keeps the whole bytes it
