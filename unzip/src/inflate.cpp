@@ -89,6 +89,14 @@ constexpr std::uint32_t Mask(int bits) {
     return (std::uint32_t(1) << bits) - 1;
 }
 
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define KQ_INFLATE_BMI2 1
+bool HasBmi2() {
+    static const bool has = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
+    return has;
+}
+#endif
+
 // --- The wide tables
 // ------------------------------------------------------------------------------
 //
@@ -159,8 +167,11 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
         ++shortest;
     while (longest > 0 && count[longest] == 0)
         --longest;
-    if (longest == 0)
+    if (longest == 0) {
+        // No codes at all: whatever is looked up is invalid.
+        std::fill_n(table, std::size_t(1) << firstBits, Invalid);
         return;
+    }
     int unused = 1;
     for (int len = 1; len <= longest; ++len)
         unused = 2 * unused - count[len];
@@ -363,23 +374,41 @@ private:
     int ReadCodeLengths(const std::uint8_t* codeLengthLengths, std::uint8_t* lengths, int n);
     int Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
               const std::uint32_t* wideDistance);
-    // Not inlined into Codes: on its own the loop keeps its reservoir in registers.
-    [[gnu::noinline]] Step FastSymbols(const std::uint32_t* wideLiteral,
-                                       const std::uint32_t* wideDistance, bool haveDistances);
+    // The fast loop, compiled for any processor of the family and, on x86 processors that have
+    // them, for the instructions that shift and mask by a count in any register. Neither is
+    // inlined into Codes: on its own the loop keeps its reservoir in registers.
+    [[gnu::always_inline]] inline Step FastSymbols(const std::uint32_t* wideLiteral,
+                                                   const std::uint32_t* wideDistance);
+    [[gnu::noinline]] Step FastSymbolsPlain(const std::uint32_t* wideLiteral,
+                                            const std::uint32_t* wideDistance);
+#ifdef KQ_INFLATE_BMI2
+    [[gnu::noinline, gnu::target("bmi,bmi2")]] Step
+    FastSymbolsBmi2(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance);
+#endif
     Step CarefulSymbol(BlockCode& literal, BlockCode& distance);
     const TCodeTableEntry* Decode(const TCodeTable& code);
 
-    void Need(int n) { NeedBits(c_, bitBuffer_, bitCount_, n); }
-    std::uint32_t Bits(int n) const { return static_cast<std::uint32_t>(bitBuffer_) & Mask(n); }
-    void Drop(int n) { DropBits(bitBuffer_, bitCount_, n); }
+    void Need(int n) {
+        NeedBits(c_, bitBuffer_, bitCount_, n);
+    }
+    std::uint32_t Bits(int n) const {
+        return static_cast<std::uint32_t>(bitBuffer_) & Mask(n);
+    }
+    void Drop(int n) {
+        DropBits(bitBuffer_, bitCount_, n);
+    }
 
     bool StreamUsedUp() const;
     // The entry's remaining bytes are all in the input chunk: no read of the archive follows.
     bool RestIsInChunk() const {
         return c_.CompressedBytesToLoad <= 0 && c_.CompressedBytesLeft <= c_.InputCount;
     }
-    const std::uint8_t* FirstByte() const { return windowFilled_ ? current_ - kWindow : current_; }
-    std::size_t History() const { return std::size_t(out_ - FirstByte()); }
+    const std::uint8_t* FirstByte() const {
+        return windowFilled_ ? current_ - kWindow : current_;
+    }
+    std::size_t History() const {
+        return std::size_t(out_ - FirstByte());
+    }
     void FlushIfFull();
 
     TUnzipContext& c_;
@@ -610,11 +639,15 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
                     const std::uint32_t* wideDistance) {
     if (literal.Empty())
         return kBlockBad;
-    const bool haveDistances = !distance.Empty();
     for (;;) {
         // A window that filled is written before anything else happens, also before a failure
         // found after it ends the block.
-        Step step = FastSymbols(wideLiteral, wideDistance, haveDistances);
+#ifdef KQ_INFLATE_BMI2
+        Step step = HasBmi2() ? FastSymbolsBmi2(wideLiteral, wideDistance)
+                              : FastSymbolsPlain(wideLiteral, wideDistance);
+#else
+        Step step = FastSymbolsPlain(wideLiteral, wideDistance);
+#endif
         FlushIfFull();
         if (step == kMore && !RestIsInChunk()) {
             step = CarefulSymbol(literal, distance);
@@ -629,6 +662,18 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
     }
 }
 
+Inflater::Step Inflater::FastSymbolsPlain(const std::uint32_t* wideLiteral,
+                                          const std::uint32_t* wideDistance) {
+    return FastSymbols(wideLiteral, wideDistance);
+}
+
+#ifdef KQ_INFLATE_BMI2
+Inflater::Step Inflater::FastSymbolsBmi2(const std::uint32_t* wideLiteral,
+                                         const std::uint32_t* wideDistance) {
+    return FastSymbols(wideLiteral, wideDistance);
+}
+#endif
+
 // Decodes symbols while the input chunk holds at least 16 more bytes (or the rest of the entry)
 // and the window has not filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in
 // the reservoir; a literal takes at most 15 of them, a length with its distance at most 48 (a
@@ -637,7 +682,7 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
 // once more (in the 8 bytes held back) before a length, and ends with a refill and the next
 // round's lookup, done before a match is copied so that the two overlap.
 Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
-                                     const std::uint32_t* wideDistance, bool haveDistances) {
+                                     const std::uint32_t* wideDistance) {
     // The entry's last bytes: once they are all in the chunk no refill can follow, so taking
     // bits early changes nothing the reader does. They are copied with the last byte repeated
     // behind them, as the reader supplies it, and decoded by this loop too.
@@ -660,27 +705,32 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     std::uint8_t* const outEnd = current_ + kWindow;
     const std::uint8_t* const first = FirstByte();
     std::uint64_t bits = bitBuffer_;
+    // Only the low 8 bits of count hold the number of bits in the reservoir (0-63); a consume
+    // subtracts the whole entry, which leaves whatever it leaves in the bits above.
     unsigned count = static_cast<unsigned>(bitCount_);
     constexpr std::uint32_t kLiteralMask = Mask(wide::LiteralBits);
     Step step = kMore;
 
     const auto refill = [&] {
-        bits |= LoadLittleEndian64(in) << count;
-        in += (63 - count) >> 3;
+        bits |= LoadLittleEndian64(in) << (count & 63);
+        in += (~count >> 3) & 7;
         count |= 56;
     };
-    const auto consume = [&](std::uint32_t n) {
-        bits >>= n;
-        count -= n;
+    // Consumes the bits in the low byte of an entry (or a count of bits).
+    const auto consume = [&](std::uint32_t entry) {
+        bits >>= entry & 63;
+        count -= entry;
     };
     // The value of a length or distance entry: its base plus the bits above its code, consuming
     // both. (It shifts the reservoir itself: calling consume from here made the compiler keep the
     // reservoir in memory.)
+    // Consumed bits and code lengths are below 32, and a length or distance entry has no kind
+    // bits, so masking with 31 changes nothing in the fields.
     const auto value = [&](std::uint32_t entry) {
-        const std::uint32_t taken = static_cast<std::uint32_t>(bits) & Mask(entry & 0xFF);
-        bits >>= entry & 0xFF;
-        count -= entry & 0xFF;
-        return (entry >> 16) + (taken >> ((entry >> 8) & 0xF));
+        const std::uint32_t taken = static_cast<std::uint32_t>(bits) & ~(~0u << (entry & 31));
+        bits >>= entry & 63;
+        count -= entry;
+        return (entry >> 16) + (taken >> ((entry >> 8) & 31));
     };
 
     if (in > inLast || out >= outEnd)
@@ -689,15 +739,15 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     std::uint32_t entry = wideLiteral[bits & kLiteralMask];
     for (;;) {
         if (entry & wide::Literal) {
-            consume(entry & 0xFF);
+            consume(entry);
             *out++ = static_cast<std::uint8_t>(entry >> 16);
             entry = wideLiteral[bits & kLiteralMask];
             if (entry & wide::Literal) {
-                consume(entry & 0xFF);
+                consume(entry);
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
                 entry = wideLiteral[bits & kLiteralMask];
                 if (entry & wide::Literal) {
-                    consume(entry & 0xFF);
+                    consume(entry);
                     *out++ = static_cast<std::uint8_t>(entry >> 16);
                     if (in > inLast || out >= outEnd)
                         break;
@@ -713,7 +763,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             consume(wide::LiteralBits);
             entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
             if (entry & wide::Literal) {
-                consume(entry & 0xFF);
+                consume(entry);
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
                 if (in > inLast || out >= outEnd)
                     break;
@@ -723,16 +773,13 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             }
         }
         if (entry & (wide::EndOfBlock | wide::Invalid)) {
-            consume(entry & 0xFF);
+            consume(entry);
             step = (entry & wide::EndOfBlock) ? kEnd : kBad;
             break;
         }
         const std::uint32_t length = value(entry);
-        if (!haveDistances) {
-            step = kBad;
-            break;
-        }
 
+        // A block without distance codes has a table of invalid entries.
         entry = wideDistance[bits & Mask(wide::DistanceBits)];
         if (entry & wide::SubTable) {
             consume(wide::DistanceBits);
@@ -768,6 +815,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     c_.CompressedBytesLeft -= static_cast<std::int32_t>(taken);
     if (taken > 0)
         c_.LastByte = in[-1];
+    count &= 63;
     bitBuffer_ = bits & ((std::uint64_t(1) << count) - 1);
     bitCount_ = static_cast<int>(count);
     out_ = out;
