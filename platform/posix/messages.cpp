@@ -11,7 +11,20 @@ std::function<void()>& Hook() {
     return hook;
 }
 
+unsigned interval = 0;
+
 } // namespace
+
+// Kept for symmetry only: there are no messages to pace.
+unsigned SetMessagePumpInterval(unsigned milliseconds) {
+    const unsigned previous = interval;
+    interval = milliseconds;
+    return previous;
+}
+
+bool TRedrawPacer::Due() {
+    return true;
+}
 
 void ProcessMessages() {
     if (Hook()) {

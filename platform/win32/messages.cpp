@@ -11,9 +11,7 @@ std::function<void()>& Hook() {
     return hook;
 }
 
-} // namespace
-
-void ProcessMessages() {
+void DispatchPending() {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -24,6 +22,37 @@ void ProcessMessages() {
         }
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
+    }
+}
+
+unsigned interval = 0;
+DWORD lastPump = 0;
+bool pumpedOnce = false;
+
+} // namespace
+
+unsigned SetMessagePumpInterval(unsigned milliseconds) {
+    const unsigned previous = interval;
+    interval = milliseconds;
+    return previous;
+}
+
+bool TRedrawPacer::Due() {
+    const DWORD now = ::GetTickCount();
+    // The tick count wraps after 49 days; the unsigned difference does not mind.
+    if (started_ && now - last_ < interval_)
+        return false;
+    started_ = true;
+    last_ = now;
+    return true;
+}
+
+void ProcessMessages() {
+    const DWORD now = ::GetTickCount();
+    if (interval == 0 || !pumpedOnce || now - lastPump >= interval) {
+        lastPump = now;
+        pumpedOnce = true;
+        DispatchPending();
     }
     if (Hook()) {
         // A copy, so that a hook that replaces itself is not destroyed while it runs.

@@ -4,6 +4,7 @@
 #include "forms/dialogs.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/volumes.h"
@@ -62,6 +63,9 @@ std::uint64_t UncompressedTotal(TZipExtractor& zip) {
         total += zip.Entry(i).UncompressedSize();
     return total;
 }
+
+// How often the window is redrawn and answers while files are installed.
+constexpr unsigned kPumpIntervalMs = 50;
 
 // A size for people: KB (rounded up) below a megabyte, else MB with one decimal.
 AnsiString SizeText(std::uint64_t bytes) {
@@ -167,6 +171,7 @@ void TForm1::ButtonPrior3Click(TObject*) {
 // shortcuts, the folder in the registry and the last page. An error of the engine or of a
 // shortcut ends the run where it happens (the error box shows it) and leaves page 3 shown.
 void TForm1::ButtonNext3Click(TObject*) {
+    status_.clear();
     LabelInstall2->SetCaption("");
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
     Application().ProcessMessages();
@@ -184,7 +189,22 @@ void TForm1::ButtonNext3Click(TObject*) {
         throw Exception(
             Format(Translator1->LookupString("sDiskSpace"), {SizeText(needed), SizeText(free)}));
     }
-    (void)ZipExtractor1->UnZip();
+    {
+        // Whichever way the run ends, the window shows where it stopped and is drawn at every
+        // turn again.
+        struct Pacing {
+            TForm1& form;
+            unsigned previous = SetMessagePumpInterval(kPumpIntervalMs);
+            ~Pacing() {
+                SetMessagePumpInterval(previous);
+                try {
+                    form.ShowStatus();
+                } catch (...) {
+                }
+            }
+        } pacing{*this};
+        (void)ZipExtractor1->UnZip();
+    }
     uninstallLog_.reset();
 
     const AnsiString product = ProductName();
@@ -208,6 +228,7 @@ void TForm1::ButtonNext3Click(TObject*) {
 
 // Nothing is rolled back: files already extracted and the folder stay.
 void TForm1::ButtonCancel2Click(TObject*) {
+    ShowStatus();
     const AnsiString message = Translator1->LookupString("sCanelSetup") + ProductName() + " ?";
     if (MessageDialog(message, TDialogKind::Confirmation,
                       {TDialogButton::Yes, TDialogButton::No}) ==
@@ -223,12 +244,25 @@ void TForm1::ButtonFinishClick(TObject*) {
 }
 
 void TForm1::ZipExtractor1TotalPercentDone(TObject*, int percent) {
+    // A large file keeps the status line of its own.
+    ShowStatusWhenDue();
     ProgressBar1->SetPosition(percent);
 }
 
 // The wizard never skips a file.
 void TForm1::ZipExtractor1StartUnZip(TObject*, int, AnsiString& fileName, bool&) {
-    LabelInstall2->SetCaption(Translator1->LookupString("sCopying") + fileName);
+    status_ = Translator1->LookupString("sCopying") + fileName;
+    ShowStatusWhenDue();
+}
+
+void TForm1::ShowStatus() {
+    if (!status_.empty() && LabelInstall2->Caption() != status_)
+        LabelInstall2->SetCaption(status_);
+}
+
+void TForm1::ShowStatusWhenDue() {
+    if (!status_.empty() && LabelInstall2->Caption() != status_ && statusPacer_.Due())
+        LabelInstall2->SetCaption(status_);
 }
 
 // A file that cannot be opened or made: Yes tries again, anything else ends the program, with
@@ -237,6 +271,7 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
                                        int, bool& retry) {
     if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError)
         return;
+    ShowStatus();
     const AnsiString message = Translator1->LookupString("sCopyError") + "\r\n" + fileName +
                                "\r\n" + Translator1->LookupString("sRetry");
     retry = MessageDialog(message, TDialogKind::Confirmation,

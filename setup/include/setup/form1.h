@@ -14,6 +14,7 @@
 #include "forms/progress_bar.h"
 #include "lang/lang_dispatcher.h"
 #include "lang/translator.h"
+#include "platform/messages.h"
 #include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
@@ -123,8 +124,19 @@ private:
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
 
+    // Shows the status line of the file being installed, when it is not shown yet: at once, or
+    // when the pacer allows.
+    void ShowStatus();
+    void ShowStatusWhenDue();
+
     // The log of the installation under way, kept between files so that writing it stays linear.
     std::unique_ptr<TUninstallLog> uninstallLog_;
+    // The status line of the file being installed. A label redraws itself as soon as its text
+    // changes, which costs more than installing a small file: while files follow each other
+    // quickly, the label takes the latest status every 50 ms, and always before a question and
+    // when the installation ends.
+    AnsiString status_;
+    TRedrawPacer statusPacer_{50};
 };
 
 // Registers the classes, events and stored data the wizard window's description names. Safe to
