@@ -18,6 +18,16 @@ namespace {
 constexpr std::uint32_t settableAttributes =
     attr::ReadOnly | attr::Hidden | attr::System | attr::Archive | attr::Normal;
 
+// A file's modification time as a DOS date-time, -1 when it cannot be one.
+std::int64_t DosDateTimeOf(const struct stat& status) {
+    std::uint32_t dosDateTime = 0;
+    if (!standin::PackDosDateTime(status.st_mtim.tv_sec, dosDateTime)) {
+        SetLastError(err::InvalidParameter);
+        return -1;
+    }
+    return dosDateTime;
+}
+
 // The host path and its status; nothing (LastError set) when the path does not exist.
 std::optional<std::string> ExistingHostPath(const std::string& path, struct stat& status) {
     std::optional<std::string> host = HostPath(path);
@@ -125,12 +135,15 @@ std::int64_t GetFileDosDateTime(const std::string& path) {
     if (!ExistingHostPath(path, status)) {
         return -1;
     }
-    std::uint32_t dosDateTime = 0;
-    if (!standin::PackDosDateTime(status.st_mtim.tv_sec, dosDateTime)) {
-        SetLastError(err::InvalidParameter);
+    return DosDateTimeOf(status);
+}
+
+std::int64_t GetPlainFileDosDateTime(const std::string& path) {
+    struct stat status {};
+    if (!ExistingHostPath(path, status) || S_ISDIR(status.st_mode)) {
         return -1;
     }
-    return dosDateTime;
+    return DosDateTimeOf(status);
 }
 
 } // namespace kq

@@ -9,6 +9,17 @@ namespace {
 constexpr std::uint32_t settableAttributes =
     attr::ReadOnly | attr::Hidden | attr::System | attr::Archive | attr::Normal;
 
+// The last-write time as a local DOS date-time, -1 when it cannot be one.
+std::int64_t DosDateTimeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    FILETIME local;
+    WORD date = 0;
+    WORD time = 0;
+    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+        !::FileTimeToDosDateTime(&local, &date, &time))
+        return -1;
+    return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
+}
+
 } // namespace
 
 bool FileExists(const std::string& path) {
@@ -47,15 +58,17 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
 
 std::int64_t GetFileDosDateTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    FILETIME local;
-    WORD date = 0;
-    WORD time = 0;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-        !::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
-        !::FileTimeToDosDateTime(&local, &date, &time)) {
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return -1;
-    }
-    return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
+    return DosDateTimeOf(data);
+}
+
+std::int64_t GetPlainFileDosDateTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return -1;
+    return DosDateTimeOf(data);
 }
 
 } // namespace kq

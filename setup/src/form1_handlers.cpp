@@ -48,9 +48,7 @@ constexpr ExtraFile kExtraFiles[] = {
 
 // A file's last-write time as a signed local DOS date-time, -1 for a folder or a missing file.
 std::int32_t FileStamp(const AnsiString& path) {
-    if (DirectoryExists(path))
-        return -1;
-    const std::int64_t stamp = GetFileDosDateTime(path);
+    const std::int64_t stamp = GetPlainFileDosDateTime(path);
     return stamp < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp));
 }
 

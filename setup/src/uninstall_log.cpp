@@ -88,21 +88,29 @@ bool TUninstallLog::Write(const AnsiString& key, const AnsiString& value) {
 bool TUninstallLog::WriteThroughSystem(const AnsiString& key, const AnsiString& value) {
     // The system's writer gets the file to itself.
     file_.Close();
+    position_ = -1;
     const bool written = WritePrivateProfileString(section_, key, value, fileName_);
     indexed_ = false;
     return written;
 }
 
-// The file stays open between keys: opening it costs more than writing a line.
+// The file stays open between keys: opening it costs more than writing a line. Keys appended one
+// after the other need no seek.
 bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
-    if (!file_.IsOpen() && !file_.Open(fileName_, FileMode::Write))
-        return false;
-    if (file_.Seek(offset, 0) == offset &&
+    if (!file_.IsOpen()) {
+        position_ = -1;
+        if (!file_.Open(fileName_, FileMode::Write))
+            return false;
+    }
+    if ((position_ == offset || file_.Seek(offset, 0) == offset) &&
         file_.Write(bytes.data(), static_cast<std::int32_t>(bytes.size())) ==
-            static_cast<std::int32_t>(bytes.size()))
+            static_cast<std::int32_t>(bytes.size())) {
+        position_ = offset + static_cast<std::int64_t>(bytes.size());
         return true;
+    }
     // What reached the file is unknown: read it again before the next key.
     file_.Close();
+    position_ = -1;
     indexed_ = false;
     return false;
 }
@@ -110,6 +118,7 @@ bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
 // The fast way needs the section last in the file and every line of it in the writer's form.
 void TUninstallLog::Index() {
     file_.Close();
+    position_ = -1;
     indexed_ = true;
     fast_ = false;
     values_.clear();

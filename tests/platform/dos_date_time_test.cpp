@@ -79,6 +79,25 @@ TEST(DosDateTime, TimesOutsideTheFormatOrMissingFilesGiveMinusOne) {
     EXPECT_EQ(GetFileDosDateTime(scratch / "missing.txt"), -1);
 }
 
+// The file-only form: a file's time as the general one gives it, -1 for a folder with a time of
+// its own, a missing path or a time outside the format.
+TEST(DosDateTime, ThePlainFileFormRefusesFolders) {
+    test::ScratchFolder scratch;
+    const std::string file = scratch / "plain.txt";
+    MakeFile(file);
+    ASSERT_TRUE(test::SetLocalModificationTime(file, evenStamps[2].time));
+    const std::string folder = scratch / "folder";
+    ASSERT_TRUE(CreateDirectory(folder));
+    ASSERT_TRUE(test::SetLocalModificationTime(folder, evenStamps[1].time));
+    ASSERT_EQ(GetFileDosDateTime(folder), evenStamps[1].dosDateTime) << "the folder's own time";
+
+    EXPECT_EQ(GetPlainFileDosDateTime(file), evenStamps[2].dosDateTime);
+    EXPECT_EQ(GetPlainFileDosDateTime(folder), -1) << "a folder";
+    EXPECT_EQ(GetPlainFileDosDateTime(scratch / "missing.txt"), -1) << "a missing file";
+    ASSERT_TRUE(test::SetLocalModificationTime(file, {1979, 12, 31, 12, 0, 0, 0}));
+    EXPECT_EQ(GetPlainFileDosDateTime(file), -1) << "before 1980";
+}
+
 TEST(DosDateTime, SettingNeedsWriteAccess) {
     if (test::RunningUnderWine()) {
         GTEST_SKIP() << "Wine sets times through a read-only handle";

@@ -93,5 +93,8 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 // The modification time of a file or folder as a local DOS date-time, or -1 when the path is
 // missing or its time cannot be expressed as one (before 1980 or after 2107).
 std::int64_t GetFileDosDateTime(const std::string& path);
+// The same for a file only, -1 for a folder too: one look-up of the path instead of the two of
+// DirectoryExists and GetFileDosDateTime.
+std::int64_t GetPlainFileDosDateTime(const std::string& path);
 
 } // namespace kq

@@ -44,7 +44,8 @@ private:
 
     AnsiString fileName_;
     AnsiString section_;
-    File file_; // open between fast writes
+    File file_;                  // open between fast writes
+    std::int64_t position_ = -1; // where the next write to file_ goes, -1 when not known
     bool indexed_ = false;
     bool fast_ = false;
     std::int64_t size_ = 0;
