@@ -332,6 +332,18 @@ public:
                 return false;
         return true;
     }
+    // The first-level width of the careful tables: the wanted width, raised to the shortest code
+    // and lowered to the longest.
+    int FirstWidth() {
+        Measure();
+        return firstWidth_;
+    }
+    // Every code fits in the first level and one further table (which is never wider than the
+    // first level).
+    bool TwoLevels() {
+        Measure();
+        return longest_ <= 2 * firstWidth_;
+    }
     // The careful tables, or null when they cannot be allocated.
     const TCodeTable* Tables() {
         if (!built_) {
@@ -343,6 +355,20 @@ public:
     }
 
 private:
+    void Measure() {
+        if (measured_)
+            return;
+        measured_ = true;
+        int shortest = kMaxLength + 1;
+        for (int i = 0; i < n_; ++i) {
+            if (lengths_[i] != 0) {
+                shortest = std::min<int>(shortest, lengths_[i]);
+                longest_ = std::max<int>(longest_, lengths_[i]);
+            }
+        }
+        firstWidth_ = std::min(std::max(wantedBits_, shortest), longest_);
+    }
+
     const std::uint8_t* lengths_;
     int n_;
     int simpleCount_;
@@ -352,6 +378,9 @@ private:
     TCodeTable table_;
     bool built_ = false;
     bool failed_ = false;
+    bool measured_ = false;
+    int longest_ = 0;
+    int firstWidth_ = 0;
 };
 
 class Inflater {
@@ -385,7 +414,11 @@ private:
     [[gnu::noinline, gnu::target("bmi,bmi2")]] Step
     FastSymbolsBmi2(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance);
 #endif
-    Step CarefulSymbol(BlockCode& literal, BlockCode& distance);
+    Step CarefulSymbol(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
+                       const std::uint32_t* wideDistance);
+    bool CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
+                     std::uint32_t& kind, std::uint32_t& value);
+    std::uint32_t WideDecode(const std::uint32_t* table, int tableBits, int firstWidth);
     const TCodeTableEntry* Decode(const TCodeTable& code);
 
     void Need(int n) {
@@ -650,7 +683,7 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
 #endif
         FlushIfFull();
         if (step == kMore && !RestIsInChunk()) {
-            step = CarefulSymbol(literal, distance);
+            step = CarefulSymbol(literal, distance, wideLiteral, wideDistance);
             FlushIfFull();
         }
         if (step == kEnd)
@@ -823,40 +856,98 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
 }
 
 // One symbol, asking the reader for bits exactly as the careful tables' levels need them.
-Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance) {
-    const TCodeTable* literalTables = literal.Tables();
-    if (literalTables == nullptr)
+Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance,
+                                       const std::uint32_t* wideLiteral,
+                                       const std::uint32_t* wideDistance) {
+    std::uint32_t kind = 0;
+    std::uint32_t length = 0;
+    if (!CarefulCode(literal, wideLiteral, wide::LiteralBits, kind, length))
         return kOutOfMemory;
-    const TCodeTableEntry* entry = Decode(*literalTables);
-    if (entry == nullptr)
+    if (kind & wide::Invalid)
         return kBad;
-    if (entry->e == codeop::Literal) {
-        *out_++ = static_cast<std::uint8_t>(entry->v);
+    if (kind & wide::Literal) {
+        *out_++ = static_cast<std::uint8_t>(length);
         return kMore;
     }
-    if (entry->e == codeop::EndOfBlock)
+    if (kind & wide::EndOfBlock)
         return kEnd;
-    Need(entry->e);
-    const std::uint32_t length = entry->v + Bits(entry->e);
-    Drop(entry->e);
 
     // A length with no distance code to go with it (all distance lengths were 0).
     if (distance.Empty())
         return kBad;
-    const TCodeTable* distanceTables = distance.Tables();
-    if (distanceTables == nullptr)
+    std::uint32_t offset = 0;
+    if (!CarefulCode(distance, wideDistance, wide::DistanceBits, kind, offset))
         return kOutOfMemory;
-    entry = Decode(*distanceTables);
-    if (entry == nullptr)
-        return kBad;
-    Need(entry->e);
-    const std::uint32_t offset = entry->v + Bits(entry->e);
-    Drop(entry->e);
-    if (offset > History())
+    if ((kind & wide::Invalid) || offset > History())
         return kBad;
     CopyMatch(out_, offset, length);
     out_ += length;
     return kMore;
+}
+
+// Decodes one code and its extra bits: kind gets the kind bits of a wide entry (0 for a length or
+// distance), value the literal or the length or distance. False when the careful tables were
+// needed and could not be allocated. Where every code fits in two levels of the careful tables
+// the wide table stands in for them, asking the reader for the same bits (see WideDecode).
+bool Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
+                           std::uint32_t& kind, std::uint32_t& value) {
+    int extra = 0;
+    if (code.TwoLevels()) {
+        const std::uint32_t entry = WideDecode(wideTable, wideBits, code.FirstWidth());
+        kind = entry & (wide::Literal | wide::EndOfBlock | wide::Invalid);
+        value = entry >> 16;
+        if (kind != 0)
+            return true;
+        extra = static_cast<int>((entry & 0xFF) - ((entry >> 8) & 0xF));
+    } else {
+        const TCodeTable* tables = code.Tables();
+        if (tables == nullptr)
+            return false;
+        const TCodeTableEntry* entry = Decode(*tables);
+        if (entry == nullptr) {
+            kind = wide::Invalid;
+            return true;
+        }
+        value = entry->v;
+        if (entry->e == codeop::Literal || entry->e == codeop::EndOfBlock) {
+            kind = entry->e == codeop::Literal ? wide::Literal : wide::EndOfBlock;
+            return true;
+        }
+        kind = 0;
+        extra = entry->e;
+    }
+    Need(extra);
+    value += Bits(extra);
+    Drop(extra);
+    return true;
+}
+
+// The wide entry of the next code, the code's bits consumed (not its extra bits). The reader is
+// asked for bits as the careful tables would ask for them, in a code whose codes fit in two of
+// their levels: the first level's width; then, for a code longer than that, the further table's
+// width, which is as wide as the longest code under the first level's bits needs. That longest
+// code is found among the wide entries under those bits.
+std::uint32_t Inflater::WideDecode(const std::uint32_t* table, int tableBits, int firstWidth) {
+    const auto codeLength = [tableBits](std::uint32_t entry) {
+        const int len = static_cast<int>((entry >> 8) & 0xF);
+        return (entry & wide::SubTable) ? tableBits + len : len;
+    };
+    Need(firstWidth);
+    const std::uint32_t prefix = Bits(firstWidth);
+    if (codeLength(table[prefix]) > firstWidth) {
+        int reach = firstWidth;
+        for (std::uint32_t i = prefix; i < (std::uint32_t(1) << tableBits);
+             i += std::uint32_t(1) << firstWidth)
+            reach = std::max(reach, codeLength(table[i]));
+        Need(reach);
+    }
+    std::uint32_t entry = table[Bits(tableBits)];
+    if (entry & wide::SubTable) {
+        Drop(tableBits);
+        entry = table[(entry >> 16) + Bits(static_cast<int>((entry >> 8) & 0xF))];
+    }
+    Drop(static_cast<int>((entry >> 8) & 0xF));
+    return entry;
 }
 
 // The entry of the next code, its bits consumed; null for a code no value uses.

@@ -126,6 +126,30 @@ const Dynamic kOneCodeLengthCode = With([](Dynamic& d) {
     d.sequence.assign(258, {8});
 });
 
+// "abcd", then 12000 copies of 3 bytes from 4 back, 15 bits each: an input chunk ends among them,
+// where the careful loop decodes them. Distance 4 (code 3) has the longest of distanceLengths.
+Bytes AbcdCopies(const std::vector<int>& distanceLengths) {
+    std::vector<int> symbols = {'a', 'b', 'c', 'd'};
+    for (int i = 0; i < 12000; ++i) {
+        symbols.push_back(257);
+        symbols.push_back(D + 3);
+    }
+    symbols.push_back(256);
+    return Block(With([&](Dynamic& d) {
+                     d.literal = {{257, 1}, {256, 3}, {'a', 4}, {'b', 4}, {'c', 3}, {'d', 3}};
+                     d.distance = distanceLengths;
+                 }),
+                 symbols);
+}
+
+std::string Abcd(std::size_t n) {
+    std::string s;
+    while (s.size() < n)
+        s += "abcd";
+    s.resize(n);
+    return s;
+}
+
 struct Case {
     const char* guards;
     Bytes stream;
@@ -245,6 +269,10 @@ const Case kCases[] = {
            }),
            {'a', 256}),
      kAccepted, "a", true},
+    {"dynamic block: distance codes of up to 12 bits (two table levels) at an input chunk's end",
+     AbcdCopies({11, 10, 12, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9}), kAccepted, Abcd(36004), true},
+    {"dynamic block: distance codes of up to 14 bits (three table levels) at an input chunk's end",
+     AbcdCopies({13, 12, 14, 14, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), kAccepted, Abcd(36004), true},
 };
 
 // Each stream is decoded as it is, and with bytes after it: short streams are decoded by the
