@@ -1,5 +1,5 @@
 # The front door. `make test` and `make demo` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build native win32 test test-native test-win32 demo bench format clean
+.PHONY: all deps build native win32 test test-native test-win32 demo bench bench-installer format clean
 
 all: build
 
@@ -34,6 +34,10 @@ demo: win32
 # of test). As root it installs the peers it needs.
 bench: deps
 	@bench/run
+
+# Setup.exe installing 10,000 tiny files under Wine against zipx.exe extracting them (as root).
+bench-installer: deps
+	@bench/installer
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
