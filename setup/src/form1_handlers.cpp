@@ -291,8 +291,8 @@ void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fi
     const bool inside =
         fileName.size() > dest.size() && fileName.compare(0, dest.size(), dest) == 0;
     const AnsiString index = IntToStr(fileIndex);
-    (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName);
-    (void)uninstallLog_->Write(uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
+    (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
+                               uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
 }
 
 } // namespace kq

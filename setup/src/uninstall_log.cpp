@@ -85,6 +85,35 @@ bool TUninstallLog::Write(const AnsiString& key, const AnsiString& value) {
     return WriteAt(found->second.offset, value) || WriteThroughSystem(key, value);
 }
 
+bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, const AnsiString& key2,
+                          const AnsiString& value2) {
+    if (!indexed_)
+        Index();
+    const std::string folded1 = Folded(key1);
+    const std::string folded2 = Folded(key2);
+    if (!fast_ || !IsPlainKey(key1) || !IsPlainValue(value1) || !IsPlainKey(key2) ||
+        !IsPlainValue(value2) || folded1 == folded2 || values_.count(folded1) != 0 ||
+        values_.count(folded2) != 0) {
+        const bool first = Write(key1, value1);
+        const bool second = Write(key2, value2);
+        return first && second;
+    }
+    const std::string line1 = key1 + "=" + value1 + "\r\n";
+    const std::string lines = line1 + key2 + "=" + value2 + "\r\n";
+    if (!WriteAt(size_, lines)) {
+        const bool first = WriteThroughSystem(key1, value1);
+        const bool second = WriteThroughSystem(key2, value2);
+        return first && second;
+    }
+    values_.emplace(folded1,
+                    Value{size_ + static_cast<std::int64_t>(key1.size()) + 1, value1.size()});
+    values_.emplace(
+        folded2,
+        Value{size_ + static_cast<std::int64_t>(line1.size() + key2.size()) + 1, value2.size()});
+    size_ += static_cast<std::int64_t>(lines.size());
+    return true;
+}
+
 bool TUninstallLog::WriteThroughSystem(const AnsiString& key, const AnsiString& value) {
     // The system's writer gets the file to itself.
     file_.Close();

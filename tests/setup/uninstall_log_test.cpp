@@ -43,7 +43,8 @@ Writes InstallLike() {
     return writes;
 }
 
-TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
+// Keys written one by one, or two at a time (an installed file's two keys) where `paired`.
+void RunCases(bool paired) {
     const Case cases[] = {
         {"a new file", nullptr, InstallLike()},
         {"the section last", "[Other]\r\nx=1\r\n[Qyn]\r\n0=old\r\nD0=1\r\n", InstallLike()},
@@ -51,6 +52,7 @@ TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
         {"no final line break", "[Qyn]\r\n0=old", InstallLike()},
         {"blank lines and another case", "[qyn]\r\n\r\n0 = old\r\n\r\n", InstallLike()},
         {"an empty file", "", InstallLike()},
+        {"a pair of one key twice", nullptr, {{"0", "a"}, {"0", "bb"}, {"1", "x"}, {"D1", "y"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -62,16 +64,33 @@ TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
             ASSERT_TRUE(test::WriteBytes(oracle, c.before));
         }
         TUninstallLog log(mine, "Qyn");
-        for (const auto& [key, value] : c.writes) {
-            const bool expected = WritePrivateProfileString("Qyn", key, value, oracle);
-            EXPECT_EQ(log.Write(key, value), expected) << key;
+        const std::size_t step = paired ? 2 : 1;
+        for (std::size_t i = 0; i < c.writes.size(); i += step) {
+            const auto& [key, value] = c.writes[i];
+            bool expected = WritePrivateProfileString("Qyn", key, value, oracle);
+            std::string written = key + "=" + value;
+            if (paired && i + 1 < c.writes.size()) {
+                const auto& [key2, value2] = c.writes[i + 1];
+                expected = WritePrivateProfileString("Qyn", key2, value2, oracle) && expected;
+                EXPECT_EQ(log.Write(key, value, key2, value2), expected) << key << ", " << key2;
+                written += ", " + key2 + "=" + value2;
+            } else {
+                EXPECT_EQ(log.Write(key, value), expected) << key;
+            }
             const std::string want = test::ReadBytes(oracle);
-            ASSERT_TRUE(test::ReadBytes(mine) == want)
-                << "after " << key << "=" << value << ", wanted:\n"
-                << want << "\ngot:\n"
-                << test::ReadBytes(mine);
+            ASSERT_TRUE(test::ReadBytes(mine) == want) << "after " << written << ", wanted:\n"
+                                                       << want << "\ngot:\n"
+                                                       << test::ReadBytes(mine);
         }
     }
+}
+
+TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
+    RunCases(false);
+}
+
+TEST(UninstallLog, TwoKeysAtATimeLeaveTheSameBytes) {
+    RunCases(true);
 }
 
 } // namespace

@@ -31,6 +31,10 @@ public:
     // False, with nothing written, where the system's writer refuses (a line break in the key or
     // the value, for example) or the file cannot be written.
     bool Write(const AnsiString& key, const AnsiString& value);
+    // Two keys, leaving what Write for the first and then for the second leaves; two new keys
+    // the fast way can append go in one write of the file. True when both are written.
+    bool Write(const AnsiString& key1, const AnsiString& value1, const AnsiString& key2,
+               const AnsiString& value2);
 
 private:
     struct Value {
