@@ -91,10 +91,13 @@ constexpr std::uint32_t Mask(int bits) {
 
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
 #define KQ_INFLATE_BMI2 1
+#define KQ_BMI2_TARGET __attribute__((target("bmi,bmi2")))
 bool HasBmi2() {
     static const bool has = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
     return has;
 }
+#else
+#define KQ_BMI2_TARGET
 #endif
 
 // --- The wide tables
@@ -410,10 +413,8 @@ private:
                                                    const std::uint32_t* wideDistance);
     [[gnu::noinline]] Step FastSymbolsPlain(const std::uint32_t* wideLiteral,
                                             const std::uint32_t* wideDistance);
-#ifdef KQ_INFLATE_BMI2
-    [[gnu::noinline, gnu::target("bmi,bmi2")]] Step
-    FastSymbolsBmi2(const std::uint32_t* wideLiteral, const std::uint32_t* wideDistance);
-#endif
+    [[gnu::noinline]] KQ_BMI2_TARGET Step FastSymbolsBmi2(const std::uint32_t* wideLiteral,
+                                                          const std::uint32_t* wideDistance);
     Step CarefulSymbol(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
                        const std::uint32_t* wideDistance);
     bool CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
@@ -421,27 +422,17 @@ private:
     std::uint32_t WideDecode(const std::uint32_t* table, int tableBits, int firstWidth);
     const TCodeTableEntry* Decode(const TCodeTable& code);
 
-    void Need(int n) {
-        NeedBits(c_, bitBuffer_, bitCount_, n);
-    }
-    std::uint32_t Bits(int n) const {
-        return static_cast<std::uint32_t>(bitBuffer_) & Mask(n);
-    }
-    void Drop(int n) {
-        DropBits(bitBuffer_, bitCount_, n);
-    }
+    void Need(int n) { NeedBits(c_, bitBuffer_, bitCount_, n); }
+    std::uint32_t Bits(int n) const { return static_cast<std::uint32_t>(bitBuffer_) & Mask(n); }
+    void Drop(int n) { DropBits(bitBuffer_, bitCount_, n); }
 
     bool StreamUsedUp() const;
     // The entry's remaining bytes are all in the input chunk: no read of the archive follows.
     bool RestIsInChunk() const {
         return c_.CompressedBytesToLoad <= 0 && c_.CompressedBytesLeft <= c_.InputCount;
     }
-    const std::uint8_t* FirstByte() const {
-        return windowFilled_ ? current_ - kWindow : current_;
-    }
-    std::size_t History() const {
-        return std::size_t(out_ - FirstByte());
-    }
+    const std::uint8_t* FirstByte() const { return windowFilled_ ? current_ - kWindow : current_; }
+    std::size_t History() const { return std::size_t(out_ - FirstByte()); }
     void FlushIfFull();
 
     TUnzipContext& c_;
@@ -700,12 +691,10 @@ Inflater::Step Inflater::FastSymbolsPlain(const std::uint32_t* wideLiteral,
     return FastSymbols(wideLiteral, wideDistance);
 }
 
-#ifdef KQ_INFLATE_BMI2
 Inflater::Step Inflater::FastSymbolsBmi2(const std::uint32_t* wideLiteral,
                                          const std::uint32_t* wideDistance) {
     return FastSymbols(wideLiteral, wideDistance);
 }
-#endif
 
 // Decodes symbols while the input chunk holds at least 16 more bytes (or the rest of the entry)
 // and the window has not filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in
