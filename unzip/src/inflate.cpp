@@ -24,7 +24,10 @@
 // into a 64-bit reservoir and decodes through wide single-lookup tables. Near the end of a chunk a
 // careful loop takes over that asks the reader for bits exactly as a code's table levels need them,
 // so that the next chunk is read when the stream first needs it; in the entry's last chunk, where
-// no read follows, the fast loop goes on to the end.
+// no read follows, the fast loop goes on to the end. The careful loop's multi-level tables (a first
+// level of a set width, further tables as wide as their codes need) are only built for a code too
+// long for two of their levels: otherwise the careful loop decodes with the wide tables too and
+// asks the reader for the bits those levels would.
 // Both loops accept and reject the same streams: the wide tables are built from the same code
 // lengths, after the same checks.
 //
