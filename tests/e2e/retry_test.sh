@@ -3,7 +3,8 @@
 # names the file. No ends the program with 0 and leaves the files extracted before it with their
 # log keys, no shortcuts and no recorded folder. Installing again into that folder, Yes asks
 # again while the folder is there; once it is gone, Yes makes the file and the installation
-# completes, its log as if it had never stopped. English locale.
+# completes, its log as if it had never stopped. The status line names the file of the question.
+# English locale.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -34,9 +35,12 @@ expect_question() {
         fail "$1: no question '$question' in the output: $out"
 }
 
-start_install dialog-text Confirm dialog Confirm '&No' expect-exit 0 5000
+start_install dialog-text Confirm text LabelInstall2 dialog Confirm '&No' expect-exit 0 5000
 expect_status "No to the question" 0
 expect_question "No"
+# The status line, redrawn only now and then while files follow each other, names the file of
+# the question while it is asked.
+expect_line "status line at the question" "text LabelInstall2: Copying...$dest$blocked"
 expect_nothing_recorded "No" "$product"
 # The files before the blocked one, in the archive's order, and only those.
 upto=$(python3 -c 'import sys, zipfile
