@@ -185,6 +185,28 @@ KQ_CLMUL_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
     return _mm_xor_si128(_mm_xor_si128(low, high), next);
 }
 
+// The accumulator folded on with the data that follows it, 16 bytes at a time, then reduced to
+// the register. count is a multiple of 16.
+KQ_CLMUL_TARGET std::uint32_t FinishClmul(__m128i x1, const std::uint8_t* data, std::size_t count) {
+    const __m128i k = Constants(kFold128);
+    while (count >= 16) {
+        x1 = Fold(x1, k, Load(data));
+        data += 16;
+        count -= 16;
+    }
+
+    const __m128i low32 = _mm_setr_epi32(-1, 0, -1, 0);
+    // 128 bits to 96, then to 64.
+    x1 = _mm_xor_si128(_mm_clmulepi64_si128(x1, k, 0x10), _mm_srli_si128(x1, 8));
+    x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, low32), Constants(kFold64), 0x00),
+                       _mm_srli_si128(x1, 4));
+    // Barrett: the quotient by P from the low 32 bits, and the remainder it leaves.
+    const __m128i p = Constants(kBarrett);
+    __m128i q = _mm_clmulepi64_si128(_mm_and_si128(x1, low32), p, 0x10);
+    q = _mm_clmulepi64_si128(_mm_and_si128(q, low32), p, 0x00);
+    return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, q), 1));
+}
+
 // count is a multiple of 16, at least 64.
 KQ_CLMUL_TARGET std::uint32_t ClmulCrc(std::uint32_t crc, const std::uint8_t* data,
                                        std::size_t count) {
@@ -207,22 +229,59 @@ KQ_CLMUL_TARGET std::uint32_t ClmulCrc(std::uint32_t crc, const std::uint8_t* da
     x1 = Fold(x1, k, x2);
     x1 = Fold(x1, k, x3);
     x1 = Fold(x1, k, x4);
-    while (count >= 16) {
-        x1 = Fold(x1, k, Load(data));
-        data += 16;
-        count -= 16;
-    }
+    return FinishClmul(x1, data, count);
+}
 
-    const __m128i low32 = _mm_setr_epi32(-1, 0, -1, 0);
-    // 128 bits to 96, then to 64.
-    x1 = _mm_xor_si128(_mm_clmulepi64_si128(x1, k, 0x10), _mm_srli_si128(x1, 8));
-    x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, low32), Constants(kFold64), 0x00),
-                       _mm_srli_si128(x1, 4));
-    // Barrett: the quotient by P from the low 32 bits, and the remainder it leaves.
-    const __m128i p = Constants(kBarrett);
-    __m128i q = _mm_clmulepi64_si128(_mm_and_si128(x1, low32), p, 0x10);
-    q = _mm_clmulepi64_si128(_mm_and_si128(q, low32), p, 0x00);
-    return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, q), 1));
+// The same with 256-bit registers, each holding two accumulators: four registers fold 128 bytes
+// per round, then into one, whose two halves are folded into one accumulator.
+constexpr FoldConstants kFold1024 = {0x01e88ef372, 0x014a7fe880};
+constexpr FoldConstants kFold256 = {0x00f1da05aa, 0x015a546366};
+
+#define KQ_WIDE_CLMUL_TARGET __attribute__((target("vpclmulqdq,avx2,pclmul,sse4.1")))
+
+KQ_WIDE_CLMUL_TARGET inline __m256i Load256(const std::uint8_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+KQ_WIDE_CLMUL_TARGET inline __m256i Fold256(__m256i x, __m256i k, __m256i next) {
+    const __m256i low = _mm256_clmulepi64_epi128(x, k, 0x00);
+    const __m256i high = _mm256_clmulepi64_epi128(x, k, 0x11);
+    return _mm256_xor_si256(_mm256_xor_si256(low, high), next);
+}
+
+// count is a multiple of 16, at least 128.
+KQ_WIDE_CLMUL_TARGET std::uint32_t WideClmulCrc(std::uint32_t crc, const std::uint8_t* data,
+                                                std::size_t count) {
+    __m256i x1 = _mm256_xor_si256(Load256(data),
+                                  _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(crc))));
+    __m256i x2 = Load256(data + 32);
+    __m256i x3 = Load256(data + 64);
+    __m256i x4 = Load256(data + 96);
+    data += 128;
+    count -= 128;
+    __m256i k = _mm256_broadcastsi128_si256(Constants(kFold1024));
+    while (count >= 128) {
+        x1 = Fold256(x1, k, Load256(data));
+        x2 = Fold256(x2, k, Load256(data + 32));
+        x3 = Fold256(x3, k, Load256(data + 64));
+        x4 = Fold256(x4, k, Load256(data + 96));
+        data += 128;
+        count -= 128;
+    }
+    k = _mm256_broadcastsi128_si256(Constants(kFold256));
+    x1 = Fold256(x1, k, x2);
+    x1 = Fold256(x1, k, x3);
+    x1 = Fold256(x1, k, x4);
+    const __m128i x =
+        Fold(_mm256_castsi256_si128(x1), Constants(kFold128), _mm256_extracti128_si256(x1, 1));
+    return FinishClmul(x, data, count);
+}
+
+bool HasWideClmul() {
+    static const bool has = __builtin_cpu_supports("vpclmulqdq") &&
+                            __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul") &&
+                            __builtin_cpu_supports("sse4.1");
+    return has;
 }
 
 bool HasClmul() {
@@ -233,16 +292,32 @@ bool HasClmul() {
 
 } // namespace
 
-std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
+namespace {
+
+std::uint32_t UpdateCrcFolding(std::uint32_t crc, const std::uint8_t* data, std::size_t count,
+                               bool wide) {
 #ifdef KQ_CRC_CLMUL
     if (count >= 64 && HasClmul()) {
         const std::size_t folded = count & ~std::size_t(15);
-        crc = ClmulCrc(crc, data, folded);
+        crc = wide && count >= 128 && HasWideClmul() ? WideClmulCrc(crc, data, folded)
+                                                     : ClmulCrc(crc, data, folded);
         data += folded;
         count -= folded;
     }
+#else
+    (void)wide;
 #endif
     return UpdateCrcWithTables(crc, data, count);
+}
+
+} // namespace
+
+std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
+    return UpdateCrcFolding(crc, data, count, true);
+}
+
+std::uint32_t UpdateCrcWith128Bits(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
+    return UpdateCrcFolding(crc, data, count, false);
 }
 
 std::uint32_t UpdateCrcWithTables(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {

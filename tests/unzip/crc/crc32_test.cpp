@@ -24,8 +24,8 @@ TEST(Crc32, PublishedCheckValue) {
     EXPECT_EQ(~crc, 0xCBF43926u);
 }
 
-// Both ways, the processor's folding (where it has one) and the tables alone, past several
-// 64-byte rounds.
+// Every way, the processor's folding in 256-bit and in 128-bit registers (where it has them) and
+// the tables alone, past several rounds of each.
 TEST(Crc32, EveryLengthAndAlignment) {
     const std::vector<std::uint8_t> data = MakeInput(InputKind::Random, 400, 3);
     for (std::size_t offset = 0; offset < 16; ++offset)
@@ -37,6 +37,9 @@ TEST(Crc32, EveryLengthAndAlignment) {
             ASSERT_EQ(~UpdateCrcWithTables(0xFFFFFFFF, data.data() + offset, length),
                       ZlibCrc(piece))
                 << "tables, offset " << offset << " length " << length;
+            ASSERT_EQ(~UpdateCrcWith128Bits(0xFFFFFFFF, data.data() + offset, length),
+                      ZlibCrc(piece))
+                << "128 bits, offset " << offset << " length " << length;
         }
 }
 

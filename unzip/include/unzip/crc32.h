@@ -21,5 +21,7 @@ inline std::uint32_t Crc32Byte(std::uint8_t byte, std::uint32_t crc) {
 std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count);
 // The same with tables only, whatever the processor.
 std::uint32_t UpdateCrcWithTables(std::uint32_t crc, const std::uint8_t* data, std::size_t count);
+// The same without the 256-bit multiplications of newer processors (for tests of the others).
+std::uint32_t UpdateCrcWith128Bits(std::uint32_t crc, const std::uint8_t* data, std::size_t count);
 
 } // namespace kq
