@@ -310,8 +310,9 @@ TEST_F(WizardWindow, HoldsEveryControlWithItsClassParentBoundsAndText) {
         } else {
             EXPECT_EQ(c.BoundsRect(), row.bounds);
         }
-        if (label != nullptr)
+        if (label != nullptr) {
             EXPECT_EQ(label->AutoSize(), (row.flags & fixedSize) == 0);
+        }
         EXPECT_EQ(c.Text(), Gbk(row.text));
         EXPECT_EQ(c.Enabled(), (row.flags & disabled) == 0);
         EXPECT_EQ(c.Visible(), (row.flags & hidden) == 0);
@@ -341,8 +342,9 @@ TEST_F(WizardWindow, BindsEachButtonToItsHandler) {
         TControl& c = Control(row.name);
         EXPECT_EQ(form.BoundHandler(c, "OnClick"), row.handler);
         EXPECT_EQ(static_cast<bool>(c.OnClick), *row.handler != '\0');
-        if (auto* button = dynamic_cast<TButton*>(&c))
+        if (auto* button = dynamic_cast<TButton*>(&c)) {
             EXPECT_EQ(button->Default(), (row.flags & isDefault) != 0);
+        }
     }
 }
 

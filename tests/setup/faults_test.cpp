@@ -311,9 +311,10 @@ TEST_F(TranslationFile, AFileWithNothingUsableLeavesTheStoredCaptionsAndTheRowsI
             for (std::size_t i = 0; i < shown.size(); ++i)
                 EXPECT_TRUE(shown[i] == expected[i])
                     << "caption " << i << ": " << shown[i].substr(0, 40);
-            if (codePage == 1252)
+            if (codePage == 1252) {
                 EXPECT_EQ(form->EditDir->Text(),
                           std::string("C:\\Program Files\\") + c.company + "Qyn\\");
+            }
         }
     }
 }

@@ -385,8 +385,9 @@ TEST_F(SmallDrive, AFullDiskStopsTheInstallationAndTheLogNamesOnlyWholeFiles) {
     for (const char* name : {"one.bin", "two.bin", "three.bin"}) {
         const bool logged = log.find(std::string("=") + name + "\r\n") != std::string::npos;
         const std::string path = Host(std::string(kDest) + name);
-        if (logged)
+        if (logged) {
             EXPECT_TRUE(ReadHostFile(path) == chunk) << name << " is logged but not whole";
+        }
     }
     EXPECT_NE(log.find("=one.bin\r\n"), std::string::npos) << log;
     EXPECT_EQ(InstallPath(), "<none>");

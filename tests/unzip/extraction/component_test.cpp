@@ -141,10 +141,11 @@ TEST(ExtractorComponent, AssignCopiesTheSettingsAndHandlers) {
         if (prop->Kind() == TPropKind::Event || prop->Name() == "Name")
             continue;
         const bool copied = prop->Name() != "FlushFilesOnClose";
-        if (prop->Kind() == TPropKind::String)
+        if (prop->Kind() == TPropKind::String) {
             EXPECT_EQ(GetStrProp(copy, *prop) == GetStrProp(source, *prop), copied) << prop->Name();
-        else if (prop->Kind() != TPropKind::StringList)
+        } else if (prop->Kind() != TPropKind::StringList) {
             EXPECT_EQ(GetOrdProp(copy, *prop) == GetOrdProp(source, *prop), copied) << prop->Name();
+        }
     }
     EXPECT_EQ(copy.FilesList()->CommaText(), "*.dll");
     EXPECT_EQ(copy.Password(), "") << "the password is not a setting";
