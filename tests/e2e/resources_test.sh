@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What Setup.exe carries besides its code, read back through the Windows API by the probe: the
 # main icon (one 32 x 32 image), the version record (file and product version 1.0.0.0, every
-# descriptive string empty) and the manifest (common controls 6, the user's own rights, DPI aware).
+# descriptive string empty) and the manifest (common controls 6, administrator rights, DPI aware).
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -11,7 +11,7 @@ expect_status "resources of Setup.exe" 0
 expected=(
     "icon MAINICON: 32x32"
     'manifest Microsoft.Windows.Common-Controls" version="6.0.0.0": yes'
-    'manifest level="asInvoker": yes'
+    'manifest level="requireAdministrator": yes'
     "manifest >true</dpiAware>: yes"
     "file version: 1.0.0.0"
     "product version: 1.0.0.0"

@@ -185,7 +185,7 @@ int PrintResources(const char* exe) {
     const std::string xml =
         text != nullptr ? std::string(text, SizeofResource(module, manifest)) : "";
     for (const char* wanted : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                               "level=\"asInvoker\"", ">true</dpiAware>"}) {
+                               "level=\"requireAdministrator\"", ">true</dpiAware>"}) {
         std::printf("manifest %s: %s\n", wanted,
                     xml.find(wanted) != std::string::npos ? "yes" : "no");
     }
