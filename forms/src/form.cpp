@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "base/properties.h"
 #include "forms/button.h"
+#include "forms/focus.h"
 
 #include <algorithm>
 #include <utility>
@@ -23,19 +24,6 @@ constexpr std::pair<TCaptionButton, const char*> captionButtonNames[] = {
     {TCaptionButton::Maximize, "Maximize"},
     {TCaptionButton::Help, "Help"},
 };
-
-TButton* DefaultButtonWithin(const TWinControl& parent) {
-    for (TWinControl* child : parent.TabList()) {
-        if (!child->CanFocus())
-            continue;
-        auto* button = dynamic_cast<TButton*>(child);
-        if (button != nullptr && button->Default())
-            return button;
-        if (TButton* inner = DefaultButtonWithin(*child))
-            return inner;
-    }
-    return nullptr;
-}
 
 } // namespace
 

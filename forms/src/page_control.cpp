@@ -2,6 +2,7 @@
 
 #include "base/format.h"
 #include "base/properties.h"
+#include "forms/focus.h"
 
 #include <algorithm>
 
@@ -22,17 +23,6 @@ const TWinControl* FocusedWithin(const TWinControl& page) {
     for (const TWinControl* child : page.TabList()) {
         if (const TWinControl* found = FocusedWithin(*child))
             return found;
-    }
-    return nullptr;
-}
-
-// The first control inside parent, depth first in tab order, that Tab stops at.
-TWinControl* FirstTabStop(const TWinControl& parent) {
-    for (TWinControl* child : parent.TabList()) {
-        if (child->TabStop() && child->CanFocus())
-            return child;
-        if (TWinControl* inner = FirstTabStop(*child))
-            return inner;
     }
     return nullptr;
 }
@@ -77,8 +67,8 @@ void TPageControl::SetActivePage(TTabSheet* page) {
         old->SetVisible(false);
     Changed(TControlChange::State);
     if (focusLeaves && page != nullptr) {
-        if (TWinControl* first = FirstTabStop(*page))
-            first->SetFocus();
+        if (TWinControl* arrival = FocusOnArrival(*page))
+            arrival->SetFocus();
     }
 }
 

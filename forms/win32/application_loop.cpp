@@ -59,9 +59,15 @@ bool PreTranslate(MSG& msg) {
     return IsDialogMessageA(formPeer->Window(), &msg) != FALSE;
 }
 
+// The same for the platform's pump, which the engines call during long operations.
+bool PreTranslateNative(void* nativeMessage) {
+    return PreTranslate(*static_cast<MSG*>(nativeMessage));
+}
+
 } // namespace
 
 bool InitializeNative() {
+    SetMessageFilter(PreTranslateNative);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES;
@@ -72,6 +78,7 @@ bool InitializeNative() {
 }
 
 void FinalizeNative(bool comInitialized) {
+    SetMessageFilter(nullptr);
     if (comInitialized)
         CoUninitialize();
 }

@@ -5,6 +5,7 @@
 // by it, so they have no button of their own; minimising a form minimises the application window,
 // which hides the forms it owns, and the task-bar button brings them back.
 #include "forms/application.h"
+#include "forms/focus.h"
 #include "forms/form.h"
 #include "window_peer.h"
 
@@ -59,17 +60,6 @@ DWORD FormExStyle(const TForm& form) {
     default:
         return exStyle;
     }
-}
-
-// The first control inside parent, depth first in tab order, that Tab stops at.
-TWinControl* FirstTabStop(const TWinControl& parent) {
-    for (TWinControl* child : parent.TabList()) {
-        if (child->TabStop() && child->CanFocus())
-            return child;
-        if (TWinControl* inner = FirstTabStop(*child))
-            return inner;
-    }
-    return nullptr;
 }
 
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
@@ -183,12 +173,12 @@ void TFormPeer::UpdateVisible() {
     }
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
-    if (TWinControl* first = FirstTabStop(form_))
-        first->SetFocus();
+    if (TWinControl* arrival = FocusOnArrival(form_))
+        arrival->SetFocus();
 }
 
 // Windows gives the focus to the window itself when it is activated; the control that had it
-// when the window was left gets it back instead, or else the first one Tab stops at.
+// when the window was left gets it back instead, or else the control the focus arrives at.
 void TFormPeer::Activated(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -201,8 +191,8 @@ void TFormPeer::Activated(WPARAM wp) {
         ::SetFocus(lastFocus_);
         return;
     }
-    if (TWinControl* first = FirstTabStop(form_))
-        first->SetFocus();
+    if (TWinControl* arrival = FocusOnArrival(form_))
+        arrival->SetFocus();
 }
 
 LRESULT TFormPeer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

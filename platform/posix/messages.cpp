@@ -34,6 +34,8 @@ void ProcessMessages() {
     }
 }
 
+void SetMessageFilter(TMessageFilter) {}
+
 void SetMessagePumpHook(std::function<void()> hook) {
     Hook() = std::move(hook);
 }

@@ -11,6 +11,8 @@ std::function<void()>& Hook() {
     return hook;
 }
 
+TMessageFilter filter = nullptr;
+
 void DispatchPending() {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -20,6 +22,8 @@ void DispatchPending() {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
+        if (filter != nullptr && filter(&message))
+            continue;
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
@@ -59,6 +63,10 @@ void ProcessMessages() {
         const std::function<void()> hook = Hook();
         hook();
     }
+}
+
+void SetMessageFilter(TMessageFilter messageFilter) {
+    filter = messageFilter;
 }
 
 void SetMessagePumpHook(std::function<void()> hook) {

@@ -2,6 +2,7 @@
 // window's layout as designed: class, parent, geometry, design-time text, font, tab order,
 // default button, enabled and visible state, and the handler each button calls. The expected
 // values are written here from the design, not taken from the description.
+#include "forms/focus.h"
 #include "forms/form.h"
 #include "forms/label.h"
 #include "setup/form1.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kq {
@@ -379,6 +381,22 @@ TEST_F(WizardWindow, ShowsTheWelcomePageWithHiddenTabs) {
         SCOPED_TRACE(i);
         EXPECT_EQ(form.PageControl1->Pages(i), pages[i]);
         EXPECT_FALSE(pages[i]->TabVisible());
+    }
+}
+
+// Enter presses the focused button, so the focus must not rest on Back (first in the tab order of
+// the folder and summary pages) nor in a read-only memo (first on the last page).
+TEST_F(WizardWindow, PutsTheFocusWhereEnterGoesForward) {
+    form.Show();
+    const std::pair<int, const char*> arrivals[] = {
+        {0, "ButtonNext1"}, {1, "EditDir"},       {2, "ButtonNext3"},
+        {3, "ButtonCancel4"}, {4, "ButtonFinish"},
+    };
+    for (const auto& [page, expected] : arrivals) {
+        SCOPED_TRACE(page);
+        form.PageControl1->SetActivePageIndex(page);
+        const TWinControl* arrival = FocusOnArrival(*form.PageControl1->ActivePage());
+        EXPECT_EQ(arrival == nullptr ? "nothing" : arrival->Name(), expected);
     }
 }
 

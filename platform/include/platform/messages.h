@@ -33,6 +33,13 @@ private:
     bool started_ = false;
 };
 
+// Windows: offered each message before ProcessMessages dispatches it, as the main loop does, so
+// that the dialog keys (Tab, Enter, Esc, Alt and a letter) work while a long operation runs. It
+// gets the native message (a MSG) and returns true when it has handled it; null removes it. The
+// forms library installs it; the stand-in has no messages to offer.
+using TMessageFilter = bool (*)(void* nativeMessage);
+void SetMessageFilter(TMessageFilter filter);
+
 // Installs the hook ProcessMessages calls (to press Cancel in the middle of an extraction, for
 // example); an empty function removes it. A hook may replace or remove itself while it runs.
 void SetMessagePumpHook(std::function<void()> hook);
