@@ -8,6 +8,7 @@
 #include "forms/form.h"
 #include "forms/page_control.h"
 #include "forms/panel.h"
+#include "platform/messages.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -137,6 +138,19 @@ TEST_F(Keyboard, EnterPressesTheFocusedOrTheDefaultButton) {
     EXPECT_EQ(Focused(), "Other");
     Press(VK_RETURN);
     EXPECT_EQ(clicks, (std::vector<std::string>{"Cancel", "Next", "Other"}));
+}
+
+// The extraction engine pumps through the platform, not through the application: the keys must
+// work there too, or Tab and Enter are dead while files are installed.
+TEST_F(Keyboard, TheEnginesPumpHandlesTheDialogKeysToo) {
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageA(focus, WM_KEYUP, VK_TAB, 0xC0000001);
+    ProcessMessages();
+    EXPECT_EQ(Focused(), "Cancel");
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    ProcessMessages();
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Cancel"}));
 }
 
 TEST_F(Keyboard, AMemoThatWantsReturnsKeepsEnter) {
