@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "keys.h"
 #include "window_finder.h"
 
 #include <commctrl.h>
@@ -541,6 +542,14 @@ const std::vector<Command>& Commands() {
                  throw Failure("the exit code is " + std::to_string(code));
              return std::string("ok");
          }},
+        {"key",
+         {P::Text},
+         "CHORD   type a key as real input: Enter, Tab, Esc, Space, Shift+Tab, Alt+N...",
+         [](Session& s, const Args& a) { return PressKeys(s, a); }},
+        {"focus",
+         {},
+         "   print the name of the window with the keyboard focus",
+         [](Session& s, const Args&) { return FocusedWindow(s); }},
         {"list", {}, "   print every named window as name:class", ListNames},
         {"atom",
          {P::Text},
