@@ -43,10 +43,6 @@ wine_run() { "$KQ_WINE_RUN" --prefix "$KQ_WINEPREFIX" --lang "$lang" "$@"; }
 # What the program wrote in its code page, for this terminal.
 readable() { iconv -f "$charset" -t UTF-8 | tr -d '\r'; }
 
-# shellcheck source=scripts/wine-cjk-faces.sh
-. "$repo/scripts/wine-cjk-faces.sh"
-use_complete_cjk_face || fail "cannot set up the Chinese faces in $KQ_WINEPREFIX"
-
 # The install folder InstallPath names; nothing when there is none.
 install_path() {
     wine_run reg query "$key" /v InstallPath 2>/dev/null | readable |

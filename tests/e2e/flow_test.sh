@@ -13,7 +13,6 @@ set -euo pipefail
 installation_test
 
 lang=${1:?locale}
-use_complete_cjk_face
 
 case $lang in
 zh_CN.*)

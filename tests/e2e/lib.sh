@@ -67,28 +67,6 @@ expect_err() {
     grep -qF -- "$2" <<<"$err" || fail "$1: '$2' not in the error output: $err"
 }
 
-# The prefix has no Chinese fonts of Windows, so Wine draws 宋体 and 黑体 with whatever Chinese
-# font it finds first: WenQuanYi Zen Hei, whose characters of 13 pixels lose "一" (an empty
-# glyph in that size). The window's faces are replaced once in the prefix, for the screenshots'
-# sake, by a Song face and a Hei face when they are installed (fonts-arphic-uming,
-# fonts-wqy-microhei), else by Zen Hei's Sharp face, which has the glyph but draws some
-# characters wider than it measures them (a long label then loses its last characters).
-use_complete_cjk_face() {
-    local song='WenQuanYi Zen Hei Sharp' hei=''
-    fc-list | grep -qF 'AR PL UMing CN' && song='AR PL UMing CN'
-    fc-list | grep -qF 'WenQuanYi Micro Hei' && hei='WenQuanYi Micro Hei'
-    replace_face '宋体' '\x5b8b\x4f53' "$song"
-    [ -z "$hei" ] || replace_face '黑体' '\x9ed1\x4f53' "$hei"
-}
-
-# replace_face FACE ESCAPED-FACE REPLACEMENT (ESCAPED-FACE: as user.reg writes the name).
-replace_face() {
-    grep -qF "\"$2\"=\"$3\"" "$KQ_WINEPREFIX/user.reg" 2>/dev/null && return
-    "$KQ_WINE_RUN" --lang zh_CN.UTF-8 reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-        /v "$1" /t REG_SZ /d "$3" /f >/dev/null ||
-        fail "cannot set the font replacement of $1 in the Wine prefix"
-}
-
 # in_gbk TEXT: the bytes of TEXT in code page 936, as Setup.exe shows it under zh_CN.
 in_gbk() {
     printf '%s' "$1" | iconv -f UTF-8 -t GBK

@@ -7,7 +7,6 @@ set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
 
-use_complete_cjk_face
 setup=$(win_path "$KQ_SETUP")
 # The folder field shows the default folder only while no earlier installation is recorded.
 "$KQ_WINE_RUN" reg delete 'HKCU\Software\Kavoru\KavoruQyn' /v InstallPath /f >/dev/null 2>&1 || true

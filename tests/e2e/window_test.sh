@@ -8,7 +8,6 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
 lang=${1:?usage: window_test.sh LANG}
-use_complete_cjk_face
 shot=$KQ_SCREENSHOTS/form1-${lang%%.*}.png
 rm -f "$shot"
 
