@@ -11,7 +11,7 @@ packages=(
     dpkg-dev
     # Wine with a virtual display, screenshots and CJK glyphs
     wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-zenhei
-    fonts-arphic-uming fonts-wqy-microhei locales
+    fonts-arphic-uming fonts-wqy-microhei fonts-liberation locales
     # peers and oracles used by the tests
     zip unzip python3 zlib1g-dev libz-mingw-w64-dev libbenchmark-dev
     # fuzz targets: clang with its sanitizer and libFuzzer runtimes (only recommended by clang)
