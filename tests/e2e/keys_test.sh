@@ -26,7 +26,8 @@ drive -- start "$(win_path "$scratch/media/Setup.exe")" -- wait-window Form1 \
     set-text EditDir "$dest" key Enter expect-page TabSheet3 focus \
     key Alt+P expect-page TabSheet2 focus key Alt+N expect-page TabSheet3 \
     key Tab focus key Enter dialog-text Confirm focus key Esc expect-page TabSheet3 focus \
-    key Alt+I expect-page TabSheet4 focus key Enter dialog-text Confirm key Esc \
+    key Shift+Tab focus key Enter expect-page TabSheet4 focus key Enter dialog-text Confirm \
+    key Esc \
     progress ProgressBar1 timeout 60000 expect-page TabSheet5 focus \
     key Tab focus key Space checked CheckBox1 key Enter expect-exit 0 5000
 expect_status "the wizard by keys" 0
@@ -42,7 +43,8 @@ expected_focus=(
     ButtonCancel3 # Tab from Install
     'Button &Yes' # Enter on Cancel: the confirmation, Yes its default button
     ButtonCancel3 # Esc: No, back where it was
-    ButtonCancel4 # Alt+I: Install; Back and Next are disabled while files are installed
+    ButtonNext3  # Shift+Tab
+    ButtonCancel4 # Enter: Install; Back and Next are disabled while files are installed
     ButtonFinish # the last page
     CheckBox1    # Tab
 )
