@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "glyph_check.h"
 #include "keys.h"
 #include "window_finder.h"
 
@@ -563,6 +564,10 @@ const std::vector<Command>& Commands() {
          WaitFile},
         {"remove", {P::Text}, "PATH   delete a file or an empty folder", Remove},
         {"screenshot", {P::OptionalPng}, "[FILE.png]   ask wine-run for a screenshot", Screenshot},
+        {"glyphs",
+         {P::Text},
+         "CAPTION-OR-NAME|all   check that every character shown has a glyph and fits",
+         [](Session& s, const Args& a) { return CheckGlyphs(s, a[0]); }},
         {"sleep",
          {P::Number},
          "MS   wait",
