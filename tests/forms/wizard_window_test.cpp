@@ -389,7 +389,7 @@ TEST_F(WizardWindow, ShowsTheWelcomePageWithHiddenTabs) {
 TEST_F(WizardWindow, PutsTheFocusWhereEnterGoesForward) {
     form.Show();
     const std::pair<int, const char*> arrivals[] = {
-        {0, "ButtonNext1"}, {1, "EditDir"},       {2, "ButtonNext3"},
+        {0, "ButtonNext1"},   {1, "EditDir"},      {2, "ButtonNext3"},
         {3, "ButtonCancel4"}, {4, "ButtonFinish"},
     };
     for (const auto& [page, expected] : arrivals) {

@@ -16,8 +16,8 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
-    {"Enter", VK_RETURN}, {"Tab", VK_TAB},   {"Esc", VK_ESCAPE}, {"Space", VK_SPACE},
-    {"Left", VK_LEFT},    {"Right", VK_RIGHT}, {"Up", VK_UP},    {"Down", VK_DOWN},
+    {"Enter", VK_RETURN}, {"Tab", VK_TAB},      {"Esc", VK_ESCAPE}, {"Space", VK_SPACE},
+    {"Left", VK_LEFT},    {"Right", VK_RIGHT},  {"Up", VK_UP},      {"Down", VK_DOWN},
     {"Shift", VK_SHIFT},  {"Ctrl", VK_CONTROL}, {"Alt", VK_MENU},
 };
 
@@ -107,8 +107,8 @@ std::string FocusedWindow(Session& s) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
-        throw Failure("cannot read the program's focus (error " +
-                      std::to_string(GetLastError()) + ")");
+        throw Failure("cannot read the program's focus (error " + std::to_string(GetLastError()) +
+                      ")");
     if (info.hwndFocus == nullptr)
         return "nothing";
     const std::string name = ComponentName(info.hwndFocus);
