@@ -10,7 +10,7 @@ packages=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     dpkg-dev
     # Wine with a virtual display, screenshots and CJK glyphs
-    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-zenhei
+    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
     fonts-arphic-uming fonts-wqy-microhei fonts-liberation locales
     # peers and oracles used by the tests
     zip unzip python3 zlib1g-dev libz-mingw-w64-dev libbenchmark-dev
