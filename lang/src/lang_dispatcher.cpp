@@ -2,6 +2,7 @@
 
 #include "base/properties.h"
 #include "lang/errors.h"
+#include "lang/table.h"
 
 #include <algorithm>
 
@@ -58,6 +59,7 @@ void TLangDispatcher::SetActiveLanguage(int value) {
 }
 
 void TLangDispatcher::SetNumOfLanguages(int value) {
+    value = std::min(value, kMaxLanguages);
     numOfLanguages_ = value;
     while (langNames_.Count() < value) {
         langNames_.Add("Language N" + IntToStr(langNames_.Count() + 1));

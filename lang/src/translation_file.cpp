@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 namespace kq {
 
@@ -96,7 +97,7 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
     }
     const TMemIniFile file(ReadWholeFile(fileName));
     const AnsiString separator = file.ReadString(kOptions, "DELIMITER", kDefaultFileSeparator);
-    ReadFileLanguageNames(file);
+    const int fileLanguages = ReadFileLanguageNames(file);
     TTranslationPass pass(*this);
     for (int ordinal = 0; ordinal < kStringsTypeCount; ++ordinal) {
         const auto type = static_cast<TStringsType>(ordinal);
@@ -104,11 +105,16 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
         if (list == nullptr) {
             continue;
         }
+        TStringList stored;
+        stored.Assign(list);
         list->Clear();
         try {
             ReadFileSection(file, type, separator);
         } catch (const Exception&) {
             // The section keeps the rows it received before the failure.
+        }
+        if (fileLanguages < numOfLanguages_) {
+            KeepStoredCells(*list, stored, fileLanguages);
         }
         pass.Prune(type);
     }
@@ -119,24 +125,58 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
     TranslatePass();
 }
 
+// Each row of a file for fewer languages than the component has takes the cells of the others
+// from the stored row of the same name: those languages keep their texts.
+void TCustomTranslator::KeepStoredCells(TStringList& rows, const TStringList& stored,
+                                        int fileLanguages) const {
+    const char delimiter = Delimiter();
+    std::unordered_map<AnsiString, AnsiString> storedByName;
+    for (int s = 0; s < stored.Count(); ++s) {
+        const AnsiString storedRow = stored.Strings(s);
+        storedByName.emplace(ExtractField(storedRow, 0), storedRow);
+    }
+    for (int i = 0; i < rows.Count(); ++i) {
+        const AnsiString row = rows.Strings(i);
+        const auto found = storedByName.find(ExtractField(row, 0));
+        if (found == storedByName.end()) {
+            continue;
+        }
+        AnsiString merged =
+            PadDelimiters(KeepCells(row, fileLanguages, delimiter), fileLanguages + 1, delimiter);
+        for (int n = fileLanguages + 1; n <= numOfLanguages_; ++n) {
+            merged += ExtractField(found->second, n) + delimiter;
+        }
+        rows.Put(i, merged);
+    }
+}
+
 // A file that names no language at all leaves the component's languages as they are: a
 // component without languages would have no cell to show.
-void TCustomTranslator::ReadFileLanguageNames(const TMemIniFile& file) {
+int TCustomTranslator::ReadFileLanguageNames(const TMemIniFile& file) {
+    int fileLanguages = numOfLanguages_;
     if (file.SectionExists(kLanguageNames)) {
         std::vector<AnsiString> names;
-        for (int n = 1;; ++n) {
+        for (int n = 1; n <= kMaxLanguages; ++n) {
             AnsiString name = file.ReadString(kLanguageNames, "Language_" + IntToStr(n), "");
             if (name.empty()) {
                 break;
             }
             names.push_back(std::move(name));
         }
-        if (!names.empty()) {
+        // A file that names fewer languages than the component has renames those it names and
+        // leaves the count: the program chooses among all of them, whatever a file says.
+        if (static_cast<int>(names.size()) >= numOfLanguages_) {
             langNames_.Clear();
             for (const AnsiString& name : names) {
                 langNames_.Add(name);
             }
             numOfLanguages_ = static_cast<int>(names.size());
+        } else if (!names.empty()) {
+            FitLangNames(numOfLanguages_);
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                langNames_.Put(static_cast<int>(i), names[i]);
+            }
+            fileLanguages = static_cast<int>(names.size());
         }
     }
     fixedLanguages_.Clear();
@@ -145,6 +185,7 @@ void TCustomTranslator::ReadFileLanguageNames(const TMemIniFile& file) {
             fixedLanguages_.Add(langNames_.Strings(n - 1));
         }
     }
+    return fileLanguages;
 }
 
 void TCustomTranslator::ReadFileSection(const TMemIniFile& file, TStringsType type,

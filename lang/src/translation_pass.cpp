@@ -16,11 +16,13 @@
 #include "lang/charsets.h"
 #include "lang/collection.h"
 #include "lang/format_settings.h"
+#include "lang/lang_dispatcher.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "property_access.h"
 
 #include <optional>
+#include <utility>
 
 namespace kq {
 
@@ -100,17 +102,48 @@ std::optional<std::pair<std::string_view, TPropKind>> OwnRowProperty(TStringsTyp
     }
 }
 
+// What no row may change, whatever table or file it comes from: the translation components (a
+// language switched or a table replaced from inside the pass that applies it) and a component's
+// Name (the owner finds its components by name; a clash ends the owner's loading).
+bool Untouchable(const TComponent& target, std::string_view property) {
+    return dynamic_cast<const TCustomTranslator*>(&target) != nullptr ||
+           dynamic_cast<const TLangDispatcher*>(&target) != nullptr || SameText(property, "Name");
+}
+
 bool NamedByProperty(TStringsType type) {
     return type == stMultiLines || type == stOtherStrings || type == stCollections;
 }
 
 } // namespace
 
+// A language asked for during a pass gets its own pass when that one ends. One only: a table
+// whose every language switches to the next would otherwise pass forever (or, nested, until the
+// stack ran out); what the second pass asks for is dropped.
 void TCustomTranslator::TranslatePass() {
-    if (disabled_ || Owner() == nullptr) {
+    if (disabled_ || Owner() == nullptr || passRunning_) {
         return;
     }
-    TTranslationPass(*this).Run(sectionSelector_);
+    passRunning_ = true;
+    pendingLanguage_.reset();
+    AfterwardsAlso(
+        [this] {
+            TTranslationPass(*this).Run(sectionSelector_);
+            if (const std::optional<int> next = std::exchange(pendingLanguage_, std::nullopt)) {
+                activeLanguage_ = *next;
+                if (*next <= langNames_.Count()) {
+                    language_ = langNames_.Strings(*next - 1);
+                }
+                TTranslationPass(*this).Run(-1);
+            }
+        },
+        [this] {
+            passRunning_ = false;
+            pendingLanguage_.reset();
+            // A name set during the pass must not contradict the language in force.
+            if (activeLanguage_ >= 1 && activeLanguage_ <= langNames_.Count()) {
+                language_ = langNames_.Strings(activeLanguage_ - 1);
+            }
+        });
 }
 
 TTranslationPass::TTranslationPass(TCustomTranslator& translator)
@@ -350,7 +383,7 @@ void TTranslationPass::ApplyRow(TStringsType type, const AnsiString& row) {
         return;
     }
     TComponent* target = FindRowComponent(owner_, component);
-    if (target == nullptr) {
+    if (target == nullptr || Untouchable(*target, property)) {
         return;
     }
     switch (type) {
@@ -523,11 +556,11 @@ void TTranslationPass::ApplyExtendedItem(const TExtendedItem& item, const AnsiSt
     TComponent* component = dot != std::string_view::npos
                                 ? FindRowComponent(owner_, identifier.substr(0, dot))
                                 : nullptr;
-    if (component == nullptr) {
+    std::string_view path = identifier.substr(dot + 1);
+    if (component == nullptr || Untouchable(*component, path)) {
         return;
     }
     TObject* holder = component;
-    std::string_view path = identifier.substr(dot + 1);
     for (std::size_t next = path.find('.'); next != std::string_view::npos; next = path.find('.')) {
         const TPropInfo* step = FindPropInfo(*holder, path.substr(0, next));
         if (step == nullptr || !IsObjectKind(step->Kind()) || !step->Readable()) {

@@ -202,6 +202,10 @@ void TCustomTranslator::SetNumOfLanguages(int value) {
         throw ELanguageError(IntToStr(value) + " - is not a valid property value !\r" +
                              "Value must be more than ZERO !");
     }
+    value = std::min(value, kMaxLanguages);
+    if (value == numOfLanguages_) {
+        return;
+    }
     if (value < numOfLanguages_) {
         for (auto& list : lists_) {
             for (int i = 0; i < list->Count(); ++i) {
@@ -256,6 +260,10 @@ void TCustomTranslator::SetActiveLanguage(int value) {
 }
 
 void TCustomTranslator::ApplyLanguageChange(int value) {
+    if (passRunning_) {
+        pendingLanguage_ = value;
+        return;
+    }
     activeLanguage_ = value;
     if (!Loading() && value <= langNames_.Count()) {
         language_ = langNames_.Strings(value - 1);

@@ -16,7 +16,12 @@ int main() {
 
     kq::TApplication& application = kq::Application();
     application.Initialize();
-    application.CreateForm<kq::TForm1>();
+    // A window that cannot be made (a translation file that breaks it, say) has been explained in
+    // the error box; there is nothing to show.
+    if (application.CreateForm<kq::TForm1>() == nullptr) {
+        application.Finalize();
+        return 1;
+    }
     application.Run();
     application.Finalize();
     return 0;

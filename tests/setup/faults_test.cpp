@@ -6,11 +6,15 @@
 #include "setup/archive_password.h"
 #include "wizard_fixture.h"
 
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <utime.h>
 
 namespace kq {
@@ -356,6 +360,99 @@ TEST_F(Faults, TheLogNamesEachFileWhereItWasWritten) {
         ASSERT_NE(logged, keys.end()) << names[i];
         EXPECT_EQ(ReadHostFile(Host(kDest + logged->second)), names[i]) << logged->second;
     }
+}
+
+} // namespace
+} // namespace kq
+
+namespace kq {
+namespace {
+
+// The current folder is anyone's (Downloads, an unpacked archive): whatever translations.lng
+// holds, the window is made and its folder field holds the default folder (named after the
+// file's company, if it has one), or the error box says why there is no window. Each file is tried
+// in the three code pages of the languages.
+TEST_F(TranslationFile, AHostileFileNeverEndsTheWizardAbnormallyNorMovesItsFolder) {
+    const std::string names = "[Language names - for internal use only!]\r\n";
+    std::string manyNames = names, manySections, emptySections;
+    for (int i = 1; i <= 100000; ++i) {
+        manyNames += "Language_" + std::to_string(i) + "=L" + std::to_string(i) + "\r\n";
+        manySections += "[S" + std::to_string(i) + "]\r\nTForm1.Label4=a~!@#b~!@#c\r\n";
+    }
+    for (const char* section : {"Captions", "Hints", "Fonts", "CharSets", "MultiLines", "Other",
+                                "Strings", "DlgsCaptions", "Extended", "OPTIONS"})
+        emptySections += std::string("[") + section + "]\r\n";
+    struct Case {
+        const char* label;
+        std::string bytes;
+        bool large = false; // tried in one code page only: its cost is the file's size
+    };
+    const Case cases[] = {
+        // Each language's pass switches to the next one: a pass inside a pass, without end.
+        {"the language switched by a row",
+         "[Other]\r\nTForm1.Translator1.Language=ChineseTranTraditional~!@#English~!@#"
+         "ChineseSimplified\r\n"},
+        {"the language switched by extended rows",
+         "[Extended]\r\nTForm1.Translator1.ActiveLanguage=2~!@#3~!@#1\r\n"
+         "TForm1.LangDispatcher1.ActiveLanguage=2~!@#3~!@#1\r\n"
+         "TForm1.LangDispatcher1.Language=ChineseTranTraditional~!@#English~!@#"
+         "ChineseSimplified\r\n"},
+        // A second component of one name ends the window's loading.
+        {"a component renamed", "[Other]\r\nTForm1.Label4.name=Label5~!@#Label5~!@#Label5\r\n"},
+        {"a component renamed by an extended row",
+         "[Extended]\r\nTForm1.Label4.NAME=Label5~!@#Label5~!@#Label5\r\n"},
+        {"two languages named",
+         names + "Language_1=One\r\nLanguage_2=Two\r\n[Strings]\r\nTForm1.sCompany=A~!@#B\r\n"},
+        {"a hundred thousand languages named", manyNames, true},
+        {"a language count beyond reason",
+         "[Extended]\r\nTForm1.Translator1.NumOfLanguages=1900000000~!@#1900000000~!@#"
+         "1900000000\r\nTForm1.LangDispatcher1.NumOfLanguages=1900000000~!@#1900000000~!@#"
+         "1900000000\r\n"},
+        {"binary garbage", Garbage(1 << 20), true},
+        {"UTF-16", "\xFF\xFE" + Utf16("[Other]\r\nTForm1.Translator1.Language=English\r\n")},
+        {"a hundred thousand sections", manySections, true},
+        {"a line of 10 MB", "[Captions]\r\nTForm1.Label4=" + std::string(10 << 20, 'x') + "\r\n",
+         true},
+        {"every section empty", emptySections},
+    };
+    for (const Case& c : cases) {
+        std::ofstream("translations.lng", std::ios::binary) << c.bytes;
+        for (const std::uint32_t codePage : {1252u, 936u, 950u}) {
+            if (c.large && codePage != 1252)
+                continue;
+            SCOPED_TRACE(std::string(c.label) + " at code page " + std::to_string(codePage));
+            SetAnsiCodePage(codePage);
+            errorBox = {};
+            TForm1* form = Application().CreateForm<TForm1>();
+            ASSERT_NE(form, nullptr) << errorBox.text;
+            EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+            // The folder the start-up composes: the company's name is the file's, if any.
+            const AnsiString folder = form->EditDir->Text();
+            EXPECT_TRUE(folder.rfind("C:\\Program Files\\", 0) == 0 && folder.size() >= 21 &&
+                        folder.compare(folder.size() - 4, 4, "Qyn\\") == 0)
+                << folder;
+            EXPECT_EQ(form->Label4->Name(), "Label4");
+            EXPECT_EQ(form->FindComponent("Label5"), form->Label5);
+            Application().Finalize();
+        }
+    }
+}
+
+// A file that exists but cannot be read: the window cannot be made as the file would have it,
+// and the error box says so; no window, and the program ends.
+TEST_F(TranslationFile, AnUnreadableFileIsExplainedInTheErrorBox) {
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "translations.lng");
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(Application().CreateForm<TForm1>(), nullptr);
+    EXPECT_EQ(errorBox.shown, 1);
+    EXPECT_EQ(errorBox.text.rfind("Cannot open file \"translations.lng\". ", 0), 0u)
+        << errorBox.text;
+    EXPECT_EQ(errorBox.flags, mb::Ok | mb::IconError);
+    ::close(socket);
+    Application().Finalize();
 }
 
 } // namespace

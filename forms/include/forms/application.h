@@ -30,13 +30,19 @@ public:
 
     // Makes a form of class F owned by the application, then fires its OnCreate as a handler
     // (an error it raises is shown, and the form stays). The first form made is the main form.
+    // An error raised while the form itself is made (its stored description, what its components
+    // load from elsewhere) is shown in the error box too; there is no form then, and null comes
+    // back.
     template <class F>
-    F& CreateForm() {
-        auto form = std::make_unique<F>(nullptr);
+    F* CreateForm() {
+        std::unique_ptr<F> form;
+        CallHandler([&form] { form = std::make_unique<F>(nullptr); });
+        if (!form)
+            return nullptr;
         F& made = *form;
         AddForm(std::move(form));
         CallHandler([&made] { made.DoCreate(); });
-        return made;
+        return &made;
     }
     TForm* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 

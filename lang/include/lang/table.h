@@ -34,6 +34,11 @@ constexpr int kStringsTypeCount = 12;
 // The translation component keeps a list for each section but the last.
 constexpr int kSectionListCount = 11;
 
+// The most languages a translation component or dispatcher holds. Each one is a cell of every
+// row and a name in a list; a count read from a file (a stored property, the file's language
+// names) beyond any real table would only exhaust the memory.
+constexpr int kMaxLanguages = 255;
+
 // "stCaptions", "stHints", ...
 std::string_view StringsTypeName(TStringsType type);
 // The section whose name equals the whole of text, ignoring case.

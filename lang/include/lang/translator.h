@@ -19,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -219,7 +220,9 @@ private:
     void ForgetComponent(const AnsiString& name);
 
     // Translation-file helpers (translation_file.cpp).
-    void ReadFileLanguageNames(const TMemIniFile& file);
+    void KeepStoredCells(TStringList& rows, const TStringList& stored, int fileLanguages) const;
+    // The number of languages the file's cells are for.
+    int ReadFileLanguageNames(const TMemIniFile& file);
     void ReadFileSection(const TMemIniFile& file, TStringsType type, const AnsiString& separator);
     void ReadFileExtended(const TMemIniFile& file, const AnsiString& separator);
 
@@ -257,6 +260,11 @@ private:
 
     // Suppresses linking and translation passes; nothing in this program sets it.
     bool disabled_ = false;
+    // A pass is running: what it writes may switch the language again (a row of a translation
+    // file aimed at the language, a handler), which must not start a pass inside it.
+    bool passRunning_ = false;
+    // The language asked for while a pass ran; its pass follows that one, once.
+    std::optional<int> pendingLanguage_;
     // -1: the next pass applies every section; otherwise the ordinal of the one it applies.
     int sectionSelector_ = -1;
 };

@@ -129,8 +129,14 @@ TEST_F(TranslationFile, LanguageNames) {
         const char* section;
         std::vector<std::string> names, fixed;
     } cases[] = {
-        {"Language_1=One\r\nLanguage_2=Two\r\n", {"One", "Two"}, {"Two"}},
-        {"Language_1=One\r\nLanguage_3=Three\r\n", {"One"}, {}},
+        // Fewer names than the component's languages: those named are renamed, the count stays.
+        {"Language_1=One\r\nLanguage_2=Two\r\n", {"One", "Two", "English"}, {"Two", "English"}},
+        {"Language_1=One\r\nLanguage_3=Three\r\n",
+         {"One", "ChineseTranTraditional", "English"},
+         {"ChineseTranTraditional", "English"}},
+        {"Language_1=One\r\nLanguage_2=Two\r\nLanguage_3=Three\r\nLanguage_4=Four\r\n",
+         {"One", "Two", "Three", "Four"},
+         {"Two", "Three"}},
         // No name at all: the component keeps its languages.
         {"Language_2=Two\r\n",
          {"ChineseSimplified", "ChineseTranTraditional", "English"},
