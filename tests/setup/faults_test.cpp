@@ -438,6 +438,31 @@ TEST_F(TranslationFile, AHostileFileNeverEndsTheWizardAbnormallyNorMovesItsFolde
     }
 }
 
+// A file written for two languages: those two take its texts; the third keeps the stored ones,
+// and the program still chooses it in its code page.
+TEST_F(TranslationFile, AFileForFewerLanguagesLeavesTheOthersTheirStoredTexts) {
+    std::ofstream("translations.lng", std::ios::binary)
+        << "[Language names - for internal use only!]\r\nLanguage_1=One\r\nLanguage_2=Two\r\n"
+           "[Captions]\r\nTForm1.ButtonNext1=N1~!@#N2\r\n[Strings]\r\nTForm1.sCompany=A~!@#B\r\n";
+    const struct {
+        std::uint32_t codePage;
+        const char *next1, *folder;
+    } cases[] = {
+        {950, "N2", "C:\\Program Files\\BQyn\\"},
+        {1252, "&Next>", "C:\\Program Files\\Kavoru Qyn\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        SetAnsiCodePage(c.codePage);
+        TForm1* form = Application().CreateForm<TForm1>();
+        ASSERT_NE(form, nullptr) << errorBox.text;
+        EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+        EXPECT_EQ(form->ButtonNext1->Caption(), c.next1);
+        EXPECT_EQ(form->EditDir->Text(), c.folder);
+        Application().Finalize();
+    }
+}
+
 // A file that exists but cannot be read: the window cannot be made as the file would have it,
 // and the error box says so; no window, and the program ends.
 TEST_F(TranslationFile, AnUnreadableFileIsExplainedInTheErrorBox) {
