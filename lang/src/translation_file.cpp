@@ -105,8 +105,10 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
         if (list == nullptr) {
             continue;
         }
-        TStringList stored;
-        stored.Assign(list);
+        TStringList& stored = storedLists_[static_cast<std::size_t>(ordinal)];
+        if (!storedKept_) {
+            stored.Assign(list);
+        }
         list->Clear();
         try {
             ReadFileSection(file, type, separator);
@@ -118,11 +120,27 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
         }
         pass.Prune(type);
     }
+    storedKept_ = true;
     ReadFileExtended(file, separator);
     // Rows the owner excludes must not be applied even once, by the pass below.
     DropExcludedRows();
     BuildNamedStringIndex();
     TranslatePass();
+}
+
+AnsiString TCustomTranslator::StoredText(TStringsType type, std::string_view name) const {
+    const std::size_t ordinal = static_cast<std::size_t>(type);
+    if (ordinal >= storedLists_.size()) {
+        return {};
+    }
+    const TStringList& rows = storedKept_ ? storedLists_[ordinal] : *lists_[ordinal];
+    for (int i = 0; i < rows.Count(); ++i) {
+        const AnsiString row = rows.Strings(i);
+        if (SameText(ExtractField(row, 0), name)) {
+            return ExtractField(row, activeLanguage_);
+        }
+    }
+    return {};
 }
 
 // Each row of a file for fewer languages than the component has takes the cells of the others

@@ -81,6 +81,18 @@ AnsiString SizeText(std::uint64_t bytes) {
 
 } // namespace
 
+// A translation file may hold a format whose directives do not fit the arguments composed into
+// it (a stray %d, a second %s): the stored table's text for it serves instead, so that start-up
+// always composes every text and the folder.
+AnsiString TForm1::Compose(const AnsiString& text, TStringsType section, std::string_view name,
+                           std::initializer_list<FormatArg> args) const {
+    try {
+        return Format(text, args);
+    } catch (const EConvertError&) {
+        return Format(Translator1->StoredText(section, name), args);
+    }
+}
+
 // Start-up: the language from the code page, then every text that names the product, composed
 // from the table's named strings in that language. Nothing here names a page other than the
 // first.
@@ -94,17 +106,21 @@ void TForm1::FormCreate(TObject*) {
 
     const auto lookup = [this](std::string_view name) { return Translator1->LookupString(name); };
     const AnsiString product = lookup("sCompany") + uconst::kProductSuffix;
+    const auto named = [this, &lookup, &product](std::string_view name) {
+        return Compose(lookup(name), stStrings, name, {product});
+    };
 
     Application().SetTitle(product + lookup("sSetup"));
     SetCaption(product + " " + LabelInstallationGuides->Caption());
-    LabelWelcome->SetCaption(Format(LabelWelcome->Caption(), {product}));
-    Memo1->SetText(Format(lookup("sWill1"), {product}) + kWelcomeGap + lookup("sWill2"));
+    LabelWelcome->SetCaption(
+        Compose(LabelWelcome->Caption(), stCaptions, LabelWelcome->Name(), {product}));
+    Memo1->SetText(named("sWill1") + kWelcomeGap + lookup("sWill2"));
     LabelCompanyAll1->SetCaption(lookup("sCompanyAll1"));
     LabelCompanyAll2->SetCaption(lookup("sCompanyAll2"));
-    LabelDir->SetCaption(Format(lookup("sDestFolder"), {product}));
-    Memo2->SetText(Format(lookup("sFinish1"), {product}));
+    LabelDir->SetCaption(named("sDestFolder"));
+    Memo2->SetText(named("sFinish1"));
     Labelinstall->SetCaption(Labelinstall->Caption() + product);
-    MemoInstall->SetText(Format(lookup("sInstalling"), {product}));
+    MemoInstall->SetText(named("sInstalling"));
     EditDir->SetText(GetProgramFilesDir() + product + "\\");
 
     // The folder of the last installation, when there was one. The key is created here, so it
@@ -184,8 +200,8 @@ void TForm1::ButtonNext3Click(TObject*) {
     std::uint64_t free = 0;
     if (GetDiskFreeSpace(dest, free) && needed > free) {
         PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
-        throw Exception(
-            Format(Translator1->LookupString("sDiskSpace"), {SizeText(needed), SizeText(free)}));
+        throw Exception(Compose(Translator1->LookupString("sDiskSpace"), stStrings, "sDiskSpace",
+                                {SizeText(needed), SizeText(free)}));
     }
     {
         // Whichever way the run ends, the window shows where it stopped and is drawn at every
@@ -210,7 +226,8 @@ void TForm1::ButtonNext3Click(TObject*) {
     (void)CreateShortcut(program, product, TShortcutFolder::sfPrograms, product);
     (void)CreateShortcut(program, product, TShortcutFolder::sfDesktop, AnsiString());
     for (const ExtraFile& extra : kExtraFiles) {
-        const AnsiString name = Format(Translator1->LookupString(extra.namePattern), {extra.title});
+        const AnsiString name = Compose(Translator1->LookupString(extra.namePattern), stStrings,
+                                        extra.namePattern, {extra.title});
         if (*extra.fileName != '\0' && FileExists(dest + extra.fileName))
             (void)CreateShortcut(dest + extra.fileName, name, TShortcutFolder::sfPrograms, product);
     }

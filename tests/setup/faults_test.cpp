@@ -401,6 +401,11 @@ TEST_F(TranslationFile, AHostileFileNeverEndsTheWizardAbnormallyNorMovesItsFolde
         {"a component renamed", "[Other]\r\nTForm1.Label4.name=Label5~!@#Label5~!@#Label5\r\n"},
         {"a component renamed by an extended row",
          "[Extended]\r\nTForm1.Label4.NAME=Label5~!@#Label5~!@#Label5\r\n"},
+        // Directives that do not fit what start-up composes: the stored texts serve.
+        {"formats with a stray %d and a second %s",
+         "[Strings]\r\nTForm1.sDestFolder=%d~!@#%d~!@#%d\r\nTForm1.sWill1=%s%s~!@#%s%s~!@#%s%s\r\n"
+         "TForm1.sFinish1=%~!@#%~!@#%\r\nTForm1.sInstalling=%9999999999s~!@#%x~!@#%1:s\r\n"
+         "[Captions]\r\nTForm1.LabelWelcome=%u~!@#%u~!@#%u\r\n"},
         {"two languages named",
          names + "Language_1=One\r\nLanguage_2=Two\r\n[Strings]\r\nTForm1.sCompany=A~!@#B\r\n"},
         {"a hundred thousand languages named", manyNames, true},
@@ -461,6 +466,22 @@ TEST_F(TranslationFile, AFileForFewerLanguagesLeavesTheOthersTheirStoredTexts) {
         EXPECT_EQ(form->EditDir->Text(), c.folder);
         Application().Finalize();
     }
+}
+
+// A stray directive in a file's format: the text composed is the stored one, with the file's
+// product name in it.
+TEST_F(TranslationFile, AFormatThatDoesNotFitGivesWayToTheStoredOne) {
+    std::ofstream("translations.lng", std::ios::binary)
+        << "[Strings]\r\nTForm1.sCompany=A~!@#B~!@#C\r\nTForm1.sDestFolder=%d~!@#%d~!@#%s %s\r\n"
+           "[Captions]\r\nTForm1.LabelWelcome=%d~!@#%d~!@#Hello %s\r\n";
+    SetAnsiCodePage(1252);
+    TForm1* form = Application().CreateForm<TForm1>();
+    ASSERT_NE(form, nullptr) << errorBox.text;
+    EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+    EXPECT_EQ(form->LabelDir->Caption(), "CQyn Destination Folder:");
+    EXPECT_EQ(form->LabelWelcome->Caption(), "Hello CQyn");
+    EXPECT_EQ(form->EditDir->Text(), "C:\\Program Files\\CQyn\\");
+    Application().Finalize();
 }
 
 // A file that exists but cannot be read: the window cannot be made as the file would have it,

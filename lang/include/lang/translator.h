@@ -112,6 +112,10 @@ public:
     // The text of the named string in the active language, "" when the name is absent or its
     // cell is empty (ELanguageError for an absent name under DoRaiseExceptions).
     AnsiString LookupString(std::string_view name) const;
+    // The cell of the row of that name in the active language as the stored table had it, before
+    // a translation file replaced the table; "" when it had no such row. A text from a file that
+    // cannot serve its use (a format whose directives do not fit) gives way to this one.
+    AnsiString StoredText(TStringsType type, std::string_view name) const;
     // The same in another section (stDlgsCaptions, stLocales, ...), by searching its rows.
     AnsiString LookupString(std::string_view name, TStringsType section) const;
 
@@ -232,6 +236,9 @@ private:
     AnsiString ApplyFallbacks(AnsiString value, const AnsiString& firstLanguage) const;
 
     SectionLists lists_;
+    // The stored table's rows, kept when a translation file replaces them.
+    std::array<TStringList, kSectionListCount> storedLists_;
+    bool storedKept_ = false;
     std::array<std::vector<AnsiString>, kSectionListCount> setAside_;
     TNamedStringIndex index_;
     TLocaleStringList langNames_;

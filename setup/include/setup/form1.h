@@ -3,6 +3,7 @@
 // the component and event they serve, are in form1_handlers.cpp.
 #pragma once
 
+#include "base/format.h"
 #include "forms/button.h"
 #include "forms/check_box.h"
 #include "forms/edit.h"
@@ -18,6 +19,7 @@
 #include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string_view>
 
@@ -123,6 +125,9 @@ private:
     void FindComponents();
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
+    // text composed with args; the stored table's text of that row when text does not fit them.
+    AnsiString Compose(const AnsiString& text, TStringsType section, std::string_view name,
+                       std::initializer_list<FormatArg> args) const;
 
     // Shows the status line of the file being installed, when it is not shown yet: at once, or
     // when the pacer allows.
