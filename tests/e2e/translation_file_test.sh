@@ -48,3 +48,29 @@ for run in "zh_CN.UTF-8|1|zh_CN" "zh_TW.UTF-8|2|zh_TW" "C.UTF-8|3|en"; do
         echo "screenshot: $shot"
     done
 done
+
+# The worst a file in the current folder can do, in one run of Setup.exe each: switch the
+# language from every pass it makes, rename a component, name too few languages, bring formats
+# whose directives do not fit. The window is made, with the product's folder in its field (the
+# file names no company: "Qyn"), and closes normally.
+printf '%s\r\n' \
+    '[Language names - for internal use only!]' \
+    'Language_1=One' \
+    'Language_2=Two' \
+    '[Other]' \
+    'TForm1.Translator1.Language=Two~!@#One' \
+    'TForm1.Label4.NAME=Label5~!@#Label5' \
+    '[Extended]' \
+    'TForm1.LangDispatcher1.ActiveLanguage=2~!@#1' \
+    '[Strings]' \
+    'TForm1.sDestFolder=%d~!@#%s%s' \
+    >"$work/translations.lng"
+for locale in zh_TW.UTF-8 C.UTF-8; do
+    cd "$work"
+    drive --lang "$locale" -- start "$setup" -- wait-window Form1 text EditDir \
+        set-page PageControl1 1 expect-page TabSheet2 close Form1 expect-exit 0 5000
+    cd - >/dev/null
+    expect_status "hostile file, $locale" 0
+    expect_line "hostile file, $locale" "text EditDir: C:\\Program Files\\Qyn\\"
+done
+
