@@ -1,6 +1,7 @@
 // Local DOS date-times. The date sits in the high 16 bits: (year - 1980) << 9 | month << 5 |
-// day; the time in the low 16 bits: hour << 11 | minute << 5 | seconds / 2. Odd seconds and
-// fractions of a second round down, as Windows converts.
+// day; the time in the low 16 bits: hour << 11 | minute << 5 | seconds / 2. A time between two
+// even seconds rounds up to the later one, as Windows converts: the entry stamped 12:00:00 and a
+// file written at 11:59:59 are in the same two-second slot.
 
 #include "standin_internal.h"
 
@@ -24,10 +25,17 @@ int DaysInMonth(int year, int month) {
 
 } // namespace
 
-bool PackDosDateTime(std::time_t time, std::uint32_t& dosDateTime) {
+bool PackDosDateTime(const struct timespec& time, std::uint32_t& dosDateTime) {
+    std::time_t whole = time.tv_sec + (time.tv_nsec > 0 ? 1 : 0);
     std::tm local{};
-    if (::localtime_r(&time, &local) == nullptr) {
+    if (::localtime_r(&whole, &local) == nullptr) {
         return false;
+    }
+    if (local.tm_sec % 2 != 0) {
+        ++whole;
+        if (::localtime_r(&whole, &local) == nullptr) {
+            return false;
+        }
     }
     const int year = local.tm_year + 1900;
     if (year < FirstYear || year > LastYear) {

@@ -234,7 +234,7 @@ std::int64_t File::DosDateTime() const {
         return -1;
     }
     std::uint32_t dosDateTime = 0;
-    if (!standin::PackDosDateTime(status.st_mtim.tv_sec, dosDateTime)) {
+    if (!standin::PackDosDateTime(status.st_mtim, dosDateTime)) {
         SetLastError(err::InvalidParameter);
         return -1;
     }

@@ -21,7 +21,7 @@ constexpr std::uint32_t settableAttributes =
 // A file's modification time as a DOS date-time, -1 when it cannot be one.
 std::int64_t DosDateTimeOf(const struct stat& status) {
     std::uint32_t dosDateTime = 0;
-    if (!standin::PackDosDateTime(status.st_mtim.tv_sec, dosDateTime)) {
+    if (!standin::PackDosDateTime(status.st_mtim, dosDateTime)) {
         SetLastError(err::InvalidParameter);
         return -1;
     }

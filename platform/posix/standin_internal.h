@@ -32,7 +32,7 @@ std::string HostPathFromUtf8(const std::string& windowsPath);
 
 // Local DOS date-time <-> host time. Both fail outside the years 1980 to 2107; Unpack also
 // fails for fields that name no real date or time.
-bool PackDosDateTime(std::time_t time, std::uint32_t& dosDateTime);
+bool PackDosDateTime(const struct timespec& time, std::uint32_t& dosDateTime);
 bool UnpackDosDateTime(std::uint32_t dosDateTime, std::time_t& time);
 
 // Windows attributes of an existing host file (see attributes.cpp).

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/win32_api.h"
+#include "dos_time.h"
 
 namespace kq {
 
@@ -11,13 +12,7 @@ constexpr std::uint32_t settableAttributes =
 
 // The last-write time as a local DOS date-time, -1 when it cannot be one.
 std::int64_t DosDateTimeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
-    FILETIME local;
-    WORD date = 0;
-    WORD time = 0;
-    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
-        !::FileTimeToDosDateTime(&local, &date, &time))
-        return -1;
-    return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
+    return win32::DosDateTimeOf(data.ftLastWriteTime);
 }
 
 } // namespace

@@ -55,9 +55,10 @@ TEST(DosDateTime, ASetTimeIsTheFilesLocalTime) {
 TEST(DosDateTime, ATimeSetByTheSystemReadsAsItsDosForm) {
     const Stamp stamps[] = {
         evenStamps[1],
-        {"odd second rounds down", {2021, 3, 10, 15, 9, 27, 0}, 0x526A792D},
-        {"fraction of a second is dropped", {2021, 3, 10, 15, 9, 27, 900}, 0x526A792D},
-        {"second 59 rounds down to 58", {2010, 10, 10, 10, 10, 59, 0}, 0x3D4A515D},
+        // A time between two even seconds takes the later one.
+        {"odd second rounds up", {2021, 3, 10, 15, 9, 27, 0}, 0x526A792E},
+        {"a fraction past an even second rounds up", {2021, 3, 10, 15, 9, 26, 100}, 0x526A792E},
+        {"second 59 rounds up into the next minute", {2010, 10, 10, 10, 10, 59, 0}, 0x3D4A5160},
     };
     test::ScratchFolder scratch;
     const std::string path = scratch / "stamped.txt";
