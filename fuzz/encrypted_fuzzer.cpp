@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TDiscardStream output;
     context.Archive = &archive;
     context.ProcessMessages = [] {};
-    auto compressed = static_cast<std::int32_t>(archive.Size());
+    std::int64_t compressed = archive.Size();
     TCryptKeys keys;
     ReadEncryptionHeader(keys, "fuzz", archive, compressed);
     context.StartEntry(&output, compressed, declared, true);

@@ -40,6 +40,38 @@ void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info) {
     info.SetLocalExtraLength(LoadU16(header + 28));
 }
 
+void TakeZip64Sizes(const std::string& extra, TZipHeaderInfo& info) {
+    constexpr std::uint16_t kZip64Tag = 1;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(extra.data());
+    std::size_t at = 0;
+    while (at + 4 <= extra.size()) {
+        const std::uint16_t tag = LoadU16(bytes + at);
+        const std::size_t length = LoadU16(bytes + at + 2);
+        at += 4;
+        if (at + length > extra.size())
+            return;
+        if (tag != kZip64Tag) {
+            at += length;
+            continue;
+        }
+        std::size_t field = at;
+        const auto take = [&](std::uint32_t value, void (TZipHeaderInfo::*set)(std::uint32_t)) {
+            if (value != kZip64Placeholder)
+                return;
+            if (field + 8 > at + length)
+                return;
+            const std::uint64_t wide =
+                LoadU32(bytes + field) | std::uint64_t(LoadU32(bytes + field + 4)) << 32;
+            field += 8;
+            if (wide <= kZip64Placeholder)
+                (info.*set)(static_cast<std::uint32_t>(wide));
+        };
+        take(info.UncompressedSize(), &TZipHeaderInfo::SetUncompressedSize);
+        take(info.CompressedSize(), &TZipHeaderInfo::SetCompressedSize);
+        return;
+    }
+}
+
 void SetEntryName(std::string storedName, TZipHeaderInfo& info, TZipHeaderInfo& previous) {
     ForwardSlashesToBackslashes(storedName);
     const std::string name = OemToAnsi(storedName);

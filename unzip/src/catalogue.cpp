@@ -262,9 +262,19 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
         const auto length = static_cast<std::int32_t>(name.size());
         valid = stream->Read(name.data(), length) == length;
     }
+    std::string extra;
     std::string comment;
     if (valid) {
-        stream->Seek(LoadU16(record + 30), soFromCurrent);
+        // The extra field is read only for the sizes it may hold.
+        const std::uint16_t extraLength = LoadU16(record + 30);
+        if (LoadU32(record + 20) == kZip64Placeholder || LoadU32(record + 24) == kZip64Placeholder) {
+            extra.resize(extraLength);
+            valid = stream->Read(extra.data(), extraLength) == extraLength;
+        } else {
+            stream->Seek(extraLength, soFromCurrent);
+        }
+    }
+    if (valid) {
         comment.resize(LoadU16(record + 32));
         const auto length = static_cast<std::int32_t>(comment.size());
         if (ReadsCommentsNow())
@@ -280,6 +290,7 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
     }
     auto info = std::make_unique<TZipHeaderInfo>();
     ReadCentralFields(record, *info);
+    TakeZip64Sizes(extra, *info);
     SetEntryName(std::move(name), *info, previous_);
     info->SetCentralRecordOffset(start);
     if (ReadsCommentsNow())

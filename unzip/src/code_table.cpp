@@ -14,7 +14,6 @@
 // incomplete code is its business: the result says whether code space was left.
 #include "unzip/code_table.h"
 
-#include "platform/dialogs.h"
 
 #include <new>
 
@@ -260,15 +259,9 @@ int CheckCodeLengths(const std::uint8_t* lengths, int n) {
 int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
                    const std::uint8_t* extraBits, TCodeTableEntry*& table, int& lookupBits) {
     table = nullptr;
-    try {
-        CodeTableBuilder builder(lengths, n, simpleCount, bases, extraBits);
-        return builder.Build(table, lookupBits);
-    } catch (const std::bad_alloc&) {
-        MessageBox("*** inflate out of memory ***", "Error", mb::Ok);
-        return coderesult::OutOfMemory;
-    } catch (...) {
-        return coderesult::Incomplete;
-    }
+    // Out of memory leaves as std::bad_alloc, the levels built so far freed by the builder.
+    CodeTableBuilder builder(lengths, n, simpleCount, bases, extraBits);
+    return builder.Build(table, lookupBits);
 }
 
 void FreeCodeTable(TCodeTableEntry* table) {

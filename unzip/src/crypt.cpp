@@ -51,7 +51,7 @@ std::uint8_t DecryptHeader(TCryptKeys& keys, const std::string& password,
 }
 
 int ReadEncryptionHeader(TCryptKeys& keys, const std::string& password, TStream& archive,
-                         std::int32_t& compressedSize) {
+                         std::int64_t& compressedSize) {
     std::uint8_t header[EncryptionHeaderSize];
     const std::int32_t got = archive.Read(header, EncryptionHeaderSize);
     compressedSize -= EncryptionHeaderSize;

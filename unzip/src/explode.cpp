@@ -129,7 +129,7 @@ bool Exploder::ReadCode(TCodeTable& table, int n, int simpleCount, const Bases* 
 
 void Exploder::DecodeSymbols() {
     const int lowDistanceBits = bigDictionary_ ? 7 : 6;
-    std::int32_t left = c_.UncompressedSize;
+    std::int64_t left = c_.UncompressedSize;
     while (left > 0 && !DataUsedUp()) {
         if (Take(1) != 0) {
             std::uint32_t literal = 0;
@@ -156,7 +156,7 @@ void Exploder::DecodeSymbols() {
         if (length->e != 0)
             n += Take(length->e);
         window_.Copy(low + distance->v, n);
-        left -= static_cast<std::int32_t>(n);
+        left -= static_cast<std::int64_t>(n);
     }
     window_.Finish();
 }
@@ -183,7 +183,7 @@ const TCodeTableEntry* Exploder::Decode(const TCodeTable& code) {
 bool Exploder::DataUsedUp() const {
     if (c_.CompressedBytesLeft > 0)
         return false;
-    const std::int64_t repeated = -std::int64_t(c_.CompressedBytesLeft);
+    const std::int64_t repeated = -c_.CompressedBytesLeft;
     return bitCount_ <= 8 * repeated;
 }
 

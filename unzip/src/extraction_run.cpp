@@ -60,8 +60,9 @@ private:
     std::unique_ptr<TLFNFileStream> CreateOutput(int index, const AnsiString& fileName);
     void WireContext();
     bool Decode(TStream& output, std::int64_t dataStart);
-    void FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
+    bool FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
                       bool complete);
+    void StampFailed(int index, const AnsiString& fileName);
     void Verdict(int index, const AnsiString& fileName);
 
     AnsiString StoredPath() const { return entry_.Directory() + entry_.FileName(); }
@@ -261,7 +262,11 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     if (!output)
         return;
     const bool complete = Decode(*output, dataStart);
-    FinishOutput(std::move(output), fileName, complete);
+    const bool stamped = FinishOutput(std::move(output), fileName, complete);
+    if (!stamped && context_->FinalCrc() == entry_.CRC32()) {
+        StampFailed(index, fileName);
+        return;
+    }
     Verdict(index, fileName);
 }
 
@@ -315,7 +320,7 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
     while (true) {
         // The header is read from where it lies, whatever a handler may have read meanwhile.
         archive.Seek(dataStart, soFromBeginning);
-        auto size = static_cast<std::int32_t>(entry_.CompressedSize());
+        std::int64_t size = entry_.CompressedSize();
         if (ReadEncryptionHeader(keys_, zip_.password_, archive, size) == expected) {
             entry_.SetCompressedSize(static_cast<std::uint32_t>(size));
             return true;
@@ -425,8 +430,7 @@ bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStar
     const bool encrypted = entry_.Encrypted();
     zip_.archive_->Seek(dataStart + (encrypted ? EncryptionHeaderSize : 0), soFromBeginning);
     WireContext();
-    context_->StartEntry(&output, static_cast<std::int32_t>(entry_.CompressedSize()),
-                         static_cast<std::int32_t>(entry_.UncompressedSize()), encrypted);
+    context_->StartEntry(&output, entry_.CompressedSize(), entry_.UncompressedSize(), encrypted);
     // The keys go on from where the password check left them.
     context_->Keys = keys_;
     try {
@@ -439,19 +443,37 @@ bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStar
 
 // Closes the output file. A complete one gets the entry's time, set while the file is still
 // open for writing (a read-only file could not be opened again for that), and then the entry's
-// attributes. A failed write, flush or close leaves as EWriteError.
-void TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> output,
+// attributes. A failed write, flush or close leaves as EWriteError. False when a complete file
+// could not take its time.
+bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> output,
                                                 const AnsiString& fileName, bool complete) {
+    bool stamped = true;
     if (complete) {
         // Written data first, so that no later write moves the time again.
         if (!output->Flush())
             throw EWriteError("Stream write error");
-        output->Handle().SetDosDateTime(FixDosDateTime(entry_.DateTime()));
+        stamped = output->Handle().SetDosDateTime(FixDosDateTime(entry_.DateTime()));
     }
     output->Close();
     output.reset();
-    if (complete && zip_.retainAttributes_)
+    if (complete && stamped && zip_.retainAttributes_)
         SetFileAttributes(fileName, entry_.ExternalAttributes());
+    return stamped;
+}
+
+// A file whose data is right but whose time could not be set (a date that names no day, a
+// drive refusing the change): it would pass for a newer file than the entry and be kept by a
+// later run under ifNewer. It goes, and the owner hears of it as of a file that could not be
+// made: with Retry the entry is extracted again, without it the entry is skipped.
+void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& fileName) {
+    if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
+        DeleteFile(fileName);
+    context_->RunBytesWritten -= context_->BytesWritten;
+    ReportSkip(TSkipReason::srCreateError, fileName, index);
+    if (retry_)
+        again_ = true;
+    else
+        context_->RunTotalBytes -= entry_.UncompressedSize();
 }
 
 void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName) {

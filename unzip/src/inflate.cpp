@@ -39,6 +39,7 @@
 #include "base/exceptions.h"
 #include "unzip/code_table.h"
 #include "unzip/decoders.h"
+#include "unzip/errors.h"
 #include "unzip/unzip_context.h"
 
 #include <algorithm>
@@ -350,14 +351,13 @@ public:
         Measure();
         return longest_ <= 2 * firstWidth_;
     }
-    // The careful tables, or null when they cannot be allocated.
-    const TCodeTable* Tables() {
+    // The careful tables, built when first wanted.
+    const TCodeTable& Tables() {
         if (!built_) {
             built_ = true;
-            failed_ = table_.Build(lengths_, n_, simpleCount_, bases_, extraBits_, wantedBits_) ==
-                      coderesult::OutOfMemory;
+            table_.Build(lengths_, n_, simpleCount_, bases_, extraBits_, wantedBits_);
         }
-        return failed_ ? nullptr : &table_;
+        return table_;
     }
 
 private:
@@ -383,7 +383,6 @@ private:
     int wantedBits_;
     TCodeTable table_;
     bool built_ = false;
-    bool failed_ = false;
     bool measured_ = false;
     int longest_ = 0;
     int firstWidth_ = 0;
@@ -400,7 +399,7 @@ public:
     int Run();
 
 private:
-    enum Step { kMore, kEnd, kBad, kOutOfMemory };
+    enum Step { kMore, kEnd, kBad };
 
     int Block();
     int Stored();
@@ -420,7 +419,7 @@ private:
                                                           const std::uint32_t* wideDistance);
     Step CarefulSymbol(BlockCode& literal, BlockCode& distance, const std::uint32_t* wideLiteral,
                        const std::uint32_t* wideDistance);
-    bool CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
+    void CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
                      std::uint32_t& kind, std::uint32_t& value);
     std::uint32_t WideDecode(const std::uint32_t* table, int tableBits, int firstWidth);
     const TCodeTableEntry* Decode(const TCodeTable& code);
@@ -478,12 +477,14 @@ int Inflater::Run() {
             default:
                 break;
             }
-        } catch (const EWriteError&) {
-            // The disk did not take the data: that ends the extraction, not just this entry.
-            throw;
-        } catch (...) {
+        } catch (const EFatalUnzipError&) {
+            // The archive ended inside the block: the entry is damaged, and its CRC says so.
+            result = kBlockBad;
+        } catch (const EBiggerThanUncompressed&) {
             result = kBlockBad;
         }
+        // Anything else (the disk refusing data, a cancel, out of memory, a handler's own
+        // exception) ends the run, as it does for every other method.
         if (result != kBlockOk)
             return result;
     }
@@ -498,7 +499,7 @@ int Inflater::Run() {
 bool Inflater::StreamUsedUp() const {
     if (c_.CompressedBytesLeft > 0)
         return false;
-    const std::int64_t repeated = -std::int64_t(c_.CompressedBytesLeft);
+    const std::int64_t repeated = -c_.CompressedBytesLeft;
     return bitCount_ <= 8 * repeated;
 }
 
@@ -538,7 +539,7 @@ int Inflater::Stored() {
             out_ += n;
             c_.InputPos += n;
             c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - n);
-            c_.CompressedBytesLeft -= static_cast<std::int32_t>(n);
+            c_.CompressedBytesLeft -= static_cast<std::int64_t>(n);
             c_.LastByte = c_.InputPos[-1];
             length -= static_cast<std::uint32_t>(n);
         } else {
@@ -684,8 +685,6 @@ int Inflater::Codes(BlockCode& literal, BlockCode& distance, const std::uint32_t
             return kBlockOk;
         if (step == kBad)
             return kBlockBad;
-        if (step == kOutOfMemory)
-            return coderesult::OutOfMemory;
     }
 }
 
@@ -837,7 +836,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     const std::size_t fromChunk = std::min<std::size_t>(taken, c_.InputCount);
     c_.InputPos += fromChunk;
     c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - fromChunk);
-    c_.CompressedBytesLeft -= static_cast<std::int32_t>(taken);
+    c_.CompressedBytesLeft -= static_cast<std::int64_t>(taken);
     if (taken > 0)
         c_.LastByte = in[-1];
     count &= 63;
@@ -853,8 +852,7 @@ Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance,
                                        const std::uint32_t* wideDistance) {
     std::uint32_t kind = 0;
     std::uint32_t length = 0;
-    if (!CarefulCode(literal, wideLiteral, wide::LiteralBits, kind, length))
-        return kOutOfMemory;
+    CarefulCode(literal, wideLiteral, wide::LiteralBits, kind, length);
     if (kind & wide::Invalid)
         return kBad;
     if (kind & wide::Literal) {
@@ -868,8 +866,7 @@ Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance,
     if (distance.Empty())
         return kBad;
     std::uint32_t offset = 0;
-    if (!CarefulCode(distance, wideDistance, wide::DistanceBits, kind, offset))
-        return kOutOfMemory;
+    CarefulCode(distance, wideDistance, wide::DistanceBits, kind, offset);
     if ((kind & wide::Invalid) || offset > History())
         return kBad;
     CopyMatch(out_, offset, length);
@@ -878,10 +875,10 @@ Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance,
 }
 
 // Decodes one code and its extra bits: kind gets the kind bits of a wide entry (0 for a length or
-// distance), value the literal or the length or distance. False when the careful tables were
-// needed and could not be allocated. Where every code fits in two levels of the careful tables
-// the wide table stands in for them, asking the reader for the same bits (see WideDecode).
-bool Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
+// distance), value the literal or the length or distance. Where every code fits in two levels of
+// the careful tables the wide table stands in for them, asking the reader for the same bits (see
+// WideDecode).
+void Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int wideBits,
                            std::uint32_t& kind, std::uint32_t& value) {
     int extra = 0;
     if (code.TwoLevels()) {
@@ -889,21 +886,18 @@ bool Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int 
         kind = entry & (wide::Literal | wide::EndOfBlock | wide::Invalid);
         value = entry >> 16;
         if (kind != 0)
-            return true;
+            return;
         extra = static_cast<int>((entry & 0xFF) - ((entry >> 8) & 0xF));
     } else {
-        const TCodeTable* tables = code.Tables();
-        if (tables == nullptr)
-            return false;
-        const TCodeTableEntry* entry = Decode(*tables);
+        const TCodeTableEntry* entry = Decode(code.Tables());
         if (entry == nullptr) {
             kind = wide::Invalid;
-            return true;
+            return;
         }
         value = entry->v;
         if (entry->e == codeop::Literal || entry->e == codeop::EndOfBlock) {
             kind = entry->e == codeop::Literal ? wide::Literal : wide::EndOfBlock;
-            return true;
+            return;
         }
         kind = 0;
         extra = entry->e;
@@ -911,7 +905,6 @@ bool Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int 
     Need(extra);
     value += Bits(extra);
     Drop(extra);
-    return true;
 }
 
 // The wide entry of the next code, the code's bits consumed (not its extra bits). The reader is

@@ -67,7 +67,7 @@ private:
 
 void Unreducer::Run() {
     LoadFollowers();
-    std::int32_t left = c_.UncompressedSize;
+    std::int64_t left = c_.UncompressedSize;
     State state = State::Bytes;
     int v = 0, length = 0;
     while (left > 0 && !DataUsedUp()) {
@@ -100,7 +100,7 @@ void Unreducer::Run() {
             const std::uint32_t n = static_cast<std::uint32_t>(length) + 3;
             const std::uint32_t distance =
                 static_cast<std::uint32_t>(((v >> distanceShift_) & distanceMask_) * 256 + c + 1);
-            left -= static_cast<std::int32_t>(n);
+            left -= static_cast<std::int64_t>(n);
             window_.Copy(distance, n);
             state = State::Bytes;
             break;

@@ -8,10 +8,11 @@
 namespace kq {
 
 void Unstore(TUnzipContext& context) {
-    std::int32_t& toLoad = context.CompressedBytesToLoad;
+    std::int64_t& toLoad = context.CompressedBytesToLoad;
     while (toLoad > 0) {
         context.LetWindowBreathe();
-        const std::int32_t len = std::min<std::int32_t>(toLoad, TUnzipContext::ChunkSize);
+        const auto len =
+            static_cast<std::int32_t>(std::min<std::int64_t>(toLoad, TUnzipContext::ChunkSize));
         toLoad -= len;
         context.ReadArchive(context.OutputBuffer(), len);
         context.OutputCount = static_cast<std::uint16_t>(len);

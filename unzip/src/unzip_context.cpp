@@ -108,8 +108,8 @@ TUnzipContext::TUnzipContext()
 
 TUnzipContext::~TUnzipContext() = default;
 
-void TUnzipContext::StartEntry(TStream* output, std::int32_t compressedSize,
-                               std::int32_t uncompressedSize, bool encrypted) {
+void TUnzipContext::StartEntry(TStream* output, std::int64_t compressedSize,
+                               std::int64_t uncompressedSize, bool encrypted) {
     DropReadAhead();
     Output = output;
     Encrypted = encrypted;
@@ -151,7 +151,8 @@ void TUnzipContext::ReadArchive(std::uint8_t* buffer, std::int32_t count) {
 bool TUnzipContext::Refill() {
     LetWindowBreathe();
     // A negative size (an encrypted entry declared shorter than its header) loads nothing.
-    const std::int32_t len = std::clamp<std::int32_t>(CompressedBytesToLoad, 0, ChunkSize);
+    const auto len =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(CompressedBytesToLoad, 0, ChunkSize));
     CompressedBytesToLoad -= len;
     if (ahead_ && ahead_->loaded && ahead_->count == len) {
         ahead_->loaded = false;
@@ -186,7 +187,8 @@ void TUnzipContext::ReadAhead() {
             return;
         }
     }
-    const std::int32_t len = std::min<std::int32_t>(CompressedBytesToLoad, ChunkSize);
+    const auto len =
+        static_cast<std::int32_t>(std::min<std::int64_t>(CompressedBytesToLoad, ChunkSize));
     const std::int32_t got = std::max<std::int32_t>(Archive->Read(ahead_->Buffer().get(), len), 0);
     ahead_->count = len;
     ahead_->read = got;
@@ -223,7 +225,7 @@ void TUnzipContext::FlushOutput() {
     if (OutputCount == 0)
         return;
     const std::int32_t count = OutputCount;
-    if (Output->Position() + count > std::int64_t(UncompressedSize))
+    if (Output->Position() + count > UncompressedSize)
         throw EBiggerThanUncompressed();
     Output->WriteBuffer(outputBuffer_.get(), count);
     Crc = UpdateCrc(Crc, outputBuffer_.get(), static_cast<std::size_t>(count));

@@ -1,7 +1,9 @@
 // What the catalogue makes of each entry: names with "/" and directory entries, names in the
-// OEM code page, data descriptors, and comments read on first use.
+// OEM code page, data descriptors, sizes kept in a Zip64 block, and comments read on first use.
 #include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "support/zip_writer.h"
+#include "unzip/archive_format.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,60 @@ TEST(Entries, SizesFromTheCentralRecordWhenTheDataHasADescriptor) {
     TZipExtractor zip(nullptr);
     EXPECT_EQ(test::ReadListing(zip, test::Fixture("pipe.zip")), (Listing{{"-", 30, 0x42f909a7}}));
     EXPECT_TRUE(zip.Entry(0).HasDataDescriptor());
+}
+
+// A writer of large archives may put FFFFFFFF in a size and the true size in the Zip64 block of
+// the extra field; a true size below 4 GiB is taken, anything else leaves the placeholder.
+TEST(Entries, SizesFromAZip64Block) {
+    const auto u64 = [](std::uint64_t v) {
+        std::string bytes;
+        for (int i = 0; i < 8; ++i)
+            bytes += static_cast<char>(v >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const auto block = [](std::uint16_t tag, const std::string& body) {
+        return std::string{static_cast<char>(tag & 0xFF), static_cast<char>(tag >> 8),
+                           static_cast<char>(body.size() & 0xFF),
+                           static_cast<char>(body.size() >> 8)} +
+               body;
+    };
+    constexpr std::uint32_t P = kZip64Placeholder;
+    struct Case {
+        const char* name;
+        std::uint32_t uncompressed, compressed; // as the central record has them
+        std::string extra;
+        std::uint32_t wantUncompressed, wantCompressed;
+    };
+    const Case cases[] = {
+        {"both placeholders", P, P, block(1, u64(36) + u64(30)), 36, 30},
+        {"only the compressed size: its value comes first", 36, P, block(1, u64(30)), 36, 30},
+        {"after another block", P, P, block(0x5455, "12345") + block(1, u64(7) + u64(9)), 7, 9},
+        {"4 GiB - 1 is a size", P, P, block(1, u64(P) + u64(5)), P, 5},
+        {"4 GiB is beyond the engine", P, P, block(1, u64(4294967296) + u64(5)), P, 5},
+        {"block cut short", P, P, block(1, u64(36)).substr(0, 9), P, P},
+        {"block longer than the field", P, P, block(1, u64(36) + u64(30)).substr(0, 15), P, P},
+        {"no Zip64 block", P, P, block(0x5455, "12345"), P, P},
+        {"no placeholder: the block is not read", 36, 30, block(1, u64(1) + u64(2)), 36, 30},
+    };
+    for (const Case& c : cases) {
+        TZipHeaderInfo info;
+        info.SetUncompressedSize(c.uncompressed);
+        info.SetCompressedSize(c.compressed);
+        TakeZip64Sizes(c.extra, info);
+        EXPECT_EQ(info.UncompressedSize(), c.wantUncompressed) << c.name;
+        EXPECT_EQ(info.CompressedSize(), c.wantCompressed) << c.name;
+    }
+
+    test::ScratchFolder folder;
+    test::StoredZipWriter writer;
+    writer.AddFile("a.txt", "sized in the Zip64 block\n", {.zip64Sizes = true});
+    test::WriteWholeFile(folder / "zip64.zip", writer.Bytes());
+    TZipExtractor zip(nullptr);
+    EXPECT_EQ(test::ReadListing(zip, folder / "zip64.zip"), (Listing{{"a.txt", 25, 0x1b03e276}}));
+    zip.SetDestDir(folder / "out");
+    zip.SetDoAll(true);
+    EXPECT_EQ(zip.UnZip(), 1);
+    EXPECT_EQ(test::ReadWholeFile(folder / "out\\a.txt"), "sized in the Zip64 block\n");
 }
 
 TEST(Entries, NamesGoFromOemToAnsi) {

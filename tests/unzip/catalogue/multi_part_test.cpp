@@ -1,6 +1,7 @@
 // Multi-part archives: reading a catalogue spread over parts made by Info-ZIP's zip -s, the
 // component's own way of naming parts, and the ways a part can be refused.
 #include "platform/dialogs.h"
+#include "support/multi_part.h"
 #include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
 #include "unzip/errors.h"
@@ -20,19 +21,9 @@ public:
     using TZipExtractor::SwitchToPart;
 };
 
-// The four parts of multi.zip (fixtures), named multi.001 ... multi.004; the end record is on
-// part 4, the central directory starts on part 3 and its last record is on part 4.
-void CopyParts(const test::ScratchFolder& folder, int skip = 0) {
-    for (int part = 1; part <= 4; ++part)
-        if (part != skip) {
-            const std::string name = "multi.00" + std::to_string(part);
-            test::WriteWholeFile(folder / name, test::ReadWholeFile(test::Fixture(name)));
-        }
-}
-
 TEST(MultiPart, CatalogueAcrossParts) {
     test::ScratchFolder folder;
-    CopyParts(folder);
+    test::CopyFixtureParts(folder);
     PartsZip zip;
     std::vector<std::string> asked;
     zip.OnGetNextDisk = [&](TObject* sender, int part, AnsiString& name) {
@@ -54,7 +45,7 @@ TEST(MultiPart, CatalogueAcrossParts) {
 
 TEST(MultiPart, PartRefusedOrMissing) {
     test::ScratchFolder folder;
-    CopyParts(folder, 3);
+    test::CopyFixtureParts(folder, 3);
     PartsZip zip;
     EXPECT_THROW(test::ReadListing(zip, folder / "multi.004"), EFOpenError)
         << "a missing part file is reported, not asked for again and again";
@@ -87,7 +78,7 @@ TEST(MultiPart, DefaultHandlerNamesSplitParts) {
 
 TEST(MultiPart, DefaultHandlerAsksForRemovableDisks) {
     test::ScratchFolder folder;
-    CopyParts(folder);
+    test::CopyFixtureParts(folder);
     PartsZip zip;
     zip.SetMultiPartMode(TMultiPartMode::mpRemovableDisks);
     std::vector<std::string> shown;

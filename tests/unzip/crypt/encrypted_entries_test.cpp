@@ -82,7 +82,7 @@ TEST(EncryptedEntries, HeaderCutShortCountsAsAWrongPassword) {
     archive.WriteBuffer("12345", 5);
     archive.SetPosition(0);
     TCryptKeys keys;
-    std::int32_t size = 5;
+    std::int64_t size = 5;
     EXPECT_EQ(ReadEncryptionHeader(keys, "secret", archive, size), -1);
     EXPECT_EQ(size, 5 - 12);
 }

@@ -126,7 +126,7 @@ TEST(InputReader, DecryptionStaysInStepAcrossChunksAndVolumes) {
 
     TUnzipContext context;
     RecordingStream output;
-    std::int32_t compressed = static_cast<std::int32_t>(entry.compressedSize);
+    std::int64_t compressed = entry.compressedSize;
     ASSERT_EQ(ReadEncryptionHeader(context.Keys, "secret", first, compressed), entry.crc >> 24);
     context.Archive = &first;
     context.MultiVolume = true;

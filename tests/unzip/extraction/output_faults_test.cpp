@@ -2,7 +2,8 @@
 // process without sharing (Windows only: the stand-in has no sharing modes), a path longer than
 // Windows' classic limit of 260 characters. Each refused file is put to the owner as the
 // srCreateError question with its full output path, the run goes on, and nothing is counted or
-// left half-written; a read-only folder takes files as Windows lets it.
+// left half-written; a read-only folder takes files as Windows lets it. A file that cannot take
+// its time is put to the owner the same way, and does not stay.
 #include "extraction.h"
 #include "support/zip_writer.h"
 
@@ -98,6 +99,40 @@ TEST(OutputFaults, AReadOnlyFolderTakesTheFiles) {
     EXPECT_EQ(run.log->lines, kBothMade);
     EXPECT_EQ(test::ReadWholeFile(run.Out("sub\\b.txt")), kBeta);
     SetFileAttributes(dest, attr::Directory);
+}
+
+// An entry dated 30 February: the data is right, but no file can carry that time. The file does
+// not stay with the time of its writing (a later run would take it for newer than the entry);
+// the owner is asked as for a file that cannot be made, and Retry extracts the entry again.
+TEST(OutputFaults, AFileThatCannotTakeItsTimeIsPutToTheOwner) {
+    constexpr std::uint16_t kFebruary30 = (2021 - 1980) << 9 | 2 << 5 | 30;
+    for (const int retries : {0, 1}) {
+        SCOPED_TRACE(retries);
+        test::ScratchFolder folder;
+        test::StoredZipWriter writer;
+        writer.AddFile("a.txt", kAlpha, {.date = kFebruary30});
+        writer.AddFile("b.txt", kBeta);
+        test::WriteWholeFile(folder / "dated.zip", writer.Bytes());
+        TZipExtractor zip(nullptr);
+        zip.SetZipName(folder / "dated.zip");
+        zip.SetDoAll(true);
+        const std::string dest = folder / "dest";
+        zip.SetDestDir(dest);
+        test::EventLog log(zip, dest);
+        int asked = 0;
+        log.onSkipping = [&](TSkipReason, bool& retry) { retry = asked++ < retries; };
+        EXPECT_EQ(zip.UnZip(), 1);
+        Lines expected = {"StartUnZipInfo 2 17"};
+        for (int i = 0; i <= retries; ++i) {
+            expected.push_back("StartUnZip 0 D\\a.txt");
+            expected.push_back("SkippingFile srCreateError D\\a.txt 0");
+        }
+        expected.insert(expected.end(),
+                        {"StartUnZip 1 D\\b.txt", "EndUnZip 1 D\\b.txt", "UnZipComplete 1"});
+        EXPECT_EQ(log.lines, expected);
+        EXPECT_FALSE(FileExists(dest + "\\a.txt"));
+        zip.SetZipName("");
+    }
 }
 
 // A folder removed while the run goes on (by the user, another program) is made again for the

@@ -120,7 +120,7 @@ inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,
         std::fill(context.WorkArea(), context.WorkArea() + TUnzipContext::WorkAreaSize,
                   static_cast<std::uint8_t>(options.previousEntryFill));
 
-    std::int32_t compressed = options.compressedSize >= 0 ? options.compressedSize
+    std::int64_t compressed = options.compressedSize >= 0 ? options.compressedSize
                                                           : static_cast<std::int32_t>(data.size());
     const bool encrypted = !options.password.empty();
     if (encrypted) {

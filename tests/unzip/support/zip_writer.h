@@ -12,12 +12,25 @@
 
 namespace kq::test {
 
+// How an entry differs from the usual one.
+struct StoredEntryOptions {
+    std::uint16_t date = 0x505D;
+    // The central record holds FFFFFFFF for both sizes and the true ones in a Zip64 block of its
+    // extra field, as writers of large archives do; the local header keeps them.
+    bool zip64Sizes = false;
+};
+
 class StoredZipWriter {
 public:
+    using Options = StoredEntryOptions;
+    static constexpr std::uint16_t kTime = 0x69C8;
+
     // A file entry; its external attributes are the DOS archive bit.
-    void AddFile(const std::string& name, const std::string& data) { Add(name, data, 0x20); }
+    void AddFile(const std::string& name, const std::string& data, const Options& options = {}) {
+        Add(name, data, 0x20, options);
+    }
     // A folder entry: no data, the DOS directory bit.
-    void AddFolder(const std::string& name) { Add(name, std::string(), 0x10); }
+    void AddFolder(const std::string& name) { Add(name, std::string(), 0x10, {}); }
 
     std::string Bytes() const {
         std::string archive = locals_ + central_;
@@ -33,8 +46,6 @@ public:
     }
 
 private:
-    static constexpr std::uint16_t kTime = 0x69C8, kDate = 0x505D;
-
     static void Put16(std::string& out, std::uint32_t v) {
         out += static_cast<char>(v & 0xFF);
         out += static_cast<char>(v >> 8 & 0xFF);
@@ -44,7 +55,8 @@ private:
         Put16(out, v >> 16);
     }
 
-    void Add(const std::string& name, const std::string& data, std::uint32_t attributes) {
+    void Add(const std::string& name, const std::string& data, std::uint32_t attributes,
+             const Options& options) {
         const auto crc = static_cast<std::uint32_t>(
             crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
         const auto size = static_cast<std::uint32_t>(data.size());
@@ -55,25 +67,38 @@ private:
         Put16(common, 0);  // flags
         Put16(common, 0);  // method: stored
         Put16(common, kTime);
-        Put16(common, kDate);
+        Put16(common, options.date);
         Put32(common, crc);
+        const std::size_t sizesAt = common.size();
         Put32(common, size);
         Put32(common, size);
         Put16(common, static_cast<std::uint32_t>(name.size()));
-        Put16(common, 0); // extra field length
 
         Put32(locals_, 0x04034b50);
-        locals_ += common + name + data;
+        locals_ += common;
+        Put16(locals_, 0); // extra field length
+        locals_ += name + data;
 
+        std::string extra;
+        if (options.zip64Sizes) {
+            common.replace(sizesAt, 8, 8, '\xFF');
+            Put16(extra, 1);  // the Zip64 block
+            Put16(extra, 16); // its length
+            Put32(extra, size);
+            Put32(extra, 0);
+            Put32(extra, size);
+            Put32(extra, 0);
+        }
         Put32(central_, 0x02014b50);
         Put16(central_, 20); // made by: MS-DOS, 2.0
         central_ += common;
+        Put16(central_, static_cast<std::uint32_t>(extra.size()));
         Put16(central_, 0); // comment length
         Put16(central_, 0); // disk
         Put16(central_, 0); // internal attributes
         Put32(central_, attributes);
         Put32(central_, offset);
-        central_ += name;
+        central_ += name + extra;
         ++count_;
     }
 

@@ -50,6 +50,15 @@ void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info);
 // Takes the fields of a local header (its first 30 bytes) into info; the name is set apart.
 void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info);
 
+// The size a writer of large archives puts in a 32-bit field whose true value is in the extra
+// field's Zip64 block.
+inline constexpr std::uint32_t kZip64Placeholder = 0xFFFFFFFF;
+// A central record whose sizes are placeholders carries the true ones in the Zip64 block of its
+// extra field (tag 1: the uncompressed size, then the compressed size, 8 bytes each, each there
+// only when its 32-bit field is a placeholder). A true size below 4 GiB replaces the placeholder;
+// a larger one is beyond this engine and the placeholder stays, as does a block cut short.
+void TakeZip64Sizes(const std::string& extra, TZipHeaderInfo& info);
+
 // Sets an entry's directory and file name from its stored name: "/" becomes "\", the bytes go
 // from the OEM to the ANSI code page, and the name is split after its last "\" or ":". `previous`
 // carries the folder of the entry named before, which consecutive entries in it then share.

@@ -28,7 +28,6 @@ namespace coderesult {
 inline constexpr int Complete = 0;
 inline constexpr int Incomplete = 1; // code space left unused; the table is built all the same
 inline constexpr int OverSubscribed = 2;
-inline constexpr int OutOfMemory = 3;
 } // namespace coderesult
 
 inline constexpr int MaxCodeLength = 16;

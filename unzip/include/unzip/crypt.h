@@ -37,7 +37,7 @@ std::uint8_t DecryptHeader(TCryptKeys& keys, const std::string& password,
 // compressed size and returns DecryptHeader of them. When the archive ends inside the header the
 // result is -1, which matches no check byte, so the password counts as wrong.
 int ReadEncryptionHeader(TCryptKeys& keys, const std::string& password, TStream& archive,
-                         std::int32_t& compressedSize);
+                         std::int64_t& compressedSize);
 
 // The byte the decrypted header must end with. An entry whose sizes and CRC follow its data
 // (general purpose flag bit 3) was encrypted before its CRC was known, so its modification time

@@ -67,7 +67,7 @@ int ReadImplodeLengths(TUnzipContext& context, int n, std::uint8_t* lengths);
 
 // The first-level width of the implode distance table for an entry of this many compressed bytes:
 // wider for large entries, where the lookups pay for the bigger table.
-inline int ImplodeDistanceLookupBits(std::int32_t compressedBytes) {
+inline int ImplodeDistanceLookupBits(std::int64_t compressedBytes) {
     return compressedBytes > 200000 ? 8 : 7;
 }
 

@@ -60,7 +60,7 @@ public:
     // Resets the entry's state: the counts, the buffers' positions, the bit reservoir and the
     // CRC register. compressedSize excludes an encrypted entry's 12-byte header; the keys must
     // then be those left by the password check.
-    void StartEntry(TStream* output, std::int32_t compressedSize, std::int32_t uncompressedSize,
+    void StartEntry(TStream* output, std::int64_t compressedSize, std::int64_t uncompressedSize,
                     bool encrypted);
     // The entry's CRC-32 once its decoding has ended.
     std::uint32_t FinalCrc() const { return ~Crc; }
@@ -94,9 +94,9 @@ public:
     void LetWindowBreathe();
 
     // Compressed bytes not yet handed out; goes below 0 as the last byte is handed out again.
-    std::int32_t CompressedBytesLeft = 0;
+    std::int64_t CompressedBytesLeft = 0;
     // Compressed bytes not yet loaded into the input buffer.
-    std::int32_t CompressedBytesToLoad = 0;
+    std::int64_t CompressedBytesToLoad = 0;
     std::uint8_t* InputPos = nullptr;
     std::uint16_t InputCount = 0;
     // The byte the reader handed out last: NeedBits supplies it again after the end of the data.
@@ -123,8 +123,8 @@ public:
 
     std::uint8_t* OutputPos = nullptr;
     std::uint16_t OutputCount = 0;
-    std::int32_t BytesWritten = 0;
-    std::int32_t UncompressedSize = 0;
+    std::int64_t BytesWritten = 0;
+    std::int64_t UncompressedSize = 0;
 
     // --- Working memory of the run -------------------------------------------------------------
 
