@@ -2,11 +2,14 @@
 // in their order with their arguments. Archives are made by Python's zipfile and Info-ZIP zip
 // (fixtures/make_fixtures.sh); the sizes and CRC-32s in the tables are theirs.
 #include "extraction.h"
+#include "support/multi_part.h"
 #include "support/zip_fixtures.h"
 #include "unzip/errors.h"
 #include "unzip/helpers.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -216,6 +219,61 @@ TEST(ExtractionRun, ExceptionsLeaveAfterTheEndActions) {
                         "The archive cannot change while it is extracted");
     EXPECT_EQ(y.log.lines.back(), "UnZipComplete 0") << "counted after its OnEndUnZip";
     EXPECT_FALSE(y.zip.Busy());
+}
+
+// An exception from a progress handler, or out of memory, inside an entry's data leaves the run
+// in every method alike: the file keeps what was written, OnUnZipComplete comes last, and the
+// next entry is not started. (Deflate ends a block only for damage.)
+TEST(ExtractionRun, HandlerExceptionsLeaveTheRunInEveryMethod) {
+    std::vector<std::uint8_t> data(100000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>("every method alike\n"[i % 19] + i / 4000);
+    struct Case {
+        const char* name;
+        bool deflated;
+        std::function<void()> toss;
+        std::string raised;
+    };
+    const Case cases[] = {
+        {"stored, EAbort", false, [] { throw EAbort("stop"); }, "stop"},
+        {"deflated, EAbort", true, [] { throw EAbort("stop"); }, "stop"},
+        {"stored, cancel", false, [] { throw EUserCanceled("User Aborted Operation"); },
+         "User Aborted Operation"},
+        {"deflated, cancel", true, [] { throw EUserCanceled("User Aborted Operation"); },
+         "User Aborted Operation"},
+        {"stored, out of memory", false, [] { throw std::bad_alloc(); }, "std::bad_alloc"},
+        {"deflated, out of memory", true, [] { throw std::bad_alloc(); }, "std::bad_alloc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::Extraction x("");
+        test::SplitZipWriter writer({std::size_t(1) << 30});
+        if (c.deflated)
+            writer.AddDeflated("big.bin", data);
+        else
+            writer.AddStored("big.bin", data);
+        writer.AddStored("next.txt", {'n'});
+        test::WriteWholeFile(x.folder / "run.zip", writer.Finish().at(0));
+        x.zip.SetZipName(x.folder / "run.zip");
+        int calls = 0;
+        x.zip.OnFilePercentDone = [&](TObject*, int) {
+            if (++calls == 2)
+                c.toss();
+        };
+        std::string raised = "nothing";
+        try {
+            x.zip.UnZip();
+        } catch (const Exception& e) {
+            raised = e.Message();
+        } catch (const std::exception& e) {
+            raised = e.what();
+        }
+        EXPECT_EQ(raised, c.raised);
+        EXPECT_EQ(x.log.lines, (Lines{"StartUnZipInfo 2 100001", "StartUnZip 0 D\\big.bin",
+                                      "UnZipComplete 0"}));
+        EXPECT_EQ(test::ReadWholeFile(x.Out("big.bin")).size(), 32000u);
+        EXPECT_FALSE(FileExists(x.Out("next.txt")));
+    }
 }
 
 TEST(ExtractionRun, DamagedLocalHeaderIsABadArchive) {
