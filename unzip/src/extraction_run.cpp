@@ -20,6 +20,7 @@
 #include "unzip/wildcard.h"
 #include "unzip/zip_extractor.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace kq {
@@ -56,6 +57,7 @@ private:
     void TestEntry(int index, std::int64_t dataStart);
     std::int64_t ReadLocalHeader();
     bool PasswordFits(int index, std::int64_t dataStart);
+    bool ReadEncryptionHeaderBytes(std::int64_t dataStart, std::uint8_t* header);
     bool MayOverwrite(int index, AnsiString& fileName);
     std::unique_ptr<TLFNFileStream> CreateOutput(int index, const AnsiString& fileName);
     void WireContext();
@@ -88,6 +90,8 @@ private:
     // encryption header once that is read.
     TZipHeaderInfo entry_;
     TCryptKeys keys_;
+    // Where an encrypted entry's data goes on after its header, in the part open then.
+    std::int64_t afterHeader_ = 0;
     // A new password came after the entry failed its CRC check: it is extracted again.
     bool again_ = false;
 };
@@ -316,13 +320,15 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
     }
     const std::uint8_t expected = PasswordCheckByte(
         entry_.Flags(), static_cast<std::uint16_t>(entry_.DateTime() & 0xFFFF), entry_.CRC32());
-    TLFNFileStream& archive = *zip_.archive_;
+    std::uint8_t stored[EncryptionHeaderSize];
+    // An archive ending inside the header: no password fits.
+    const bool whole = ReadEncryptionHeaderBytes(dataStart, stored);
+    afterHeader_ = zip_.archive_->Position();
     while (true) {
-        // The header is read from where it lies, whatever a handler may have read meanwhile.
-        archive.Seek(dataStart, soFromBeginning);
-        std::int64_t size = entry_.CompressedSize();
-        if (ReadEncryptionHeader(keys_, zip_.password_, archive, size) == expected) {
-            entry_.SetCompressedSize(static_cast<std::uint32_t>(size));
+        std::uint8_t header[EncryptionHeaderSize];
+        std::copy(stored, stored + EncryptionHeaderSize, header);
+        if (whole && DecryptHeader(keys_, zip_.password_, header) == expected) {
+            entry_.SetCompressedSize(entry_.CompressedSize() - EncryptionHeaderSize);
             return true;
         }
         if (!zip_.OnBadPassword)
@@ -425,10 +431,31 @@ void TZipExtractor::ExtractionRun::WireContext() {
         };
 }
 
+// Reads the encryption header's 12 bytes from where the entry's data starts, going on in the next
+// part of a multi-part archive as the data does; false when the archive ends inside them.
+bool TZipExtractor::ExtractionRun::ReadEncryptionHeaderBytes(std::int64_t dataStart,
+                                                            std::uint8_t* header) {
+    zip_.archive_->Seek(dataStart, soFromBeginning);
+    std::int32_t got = std::max<std::int32_t>(zip_.archive_->Read(header, EncryptionHeaderSize), 0);
+    const bool partsFollow =
+        zip_.multiPartMode_ != TMultiPartMode::mpSinglePart && zip_.OnGetNextDisk;
+    while (got < EncryptionHeaderSize && partsFollow) {
+        try {
+            zip_.SwitchToPart(zip_.currentPart_ + 2);
+        } catch (const EUserCanceled&) {
+            throw EUserCanceled(zipmsg::UserAborted);
+        }
+        got += std::max<std::int32_t>(
+            zip_.archive_->Read(header + got, EncryptionHeaderSize - got), 0);
+    }
+    return got == EncryptionHeaderSize;
+}
+
 // Decodes the entry into output; false when its data turned out larger than declared.
 bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStart) {
     const bool encrypted = entry_.Encrypted();
-    zip_.archive_->Seek(dataStart + (encrypted ? EncryptionHeaderSize : 0), soFromBeginning);
+    // An encrypted entry's data follows its header, which may have ended in a later part.
+    zip_.archive_->Seek(encrypted ? afterHeader_ : dataStart, soFromBeginning);
     WireContext();
     context_->StartEntry(&output, entry_.CompressedSize(), entry_.UncompressedSize(), encrypted);
     // The keys go on from where the password check left them.
