@@ -100,6 +100,11 @@ def write_archive(path, name, size, method):
     return crc
 
 
+def windows_path(path):
+    """The host path as Wine's drive Z shows it."""
+    return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
 def file_crc(path):
     crc = 0
     with open(path, 'rb') as f:
@@ -128,9 +133,10 @@ class LargeEntries(unittest.TestCase):
                 self.skipTest(f'{needed >> 20} MiB of free space needed in {folder}')
             archive = os.path.join(folder, 'large.zip')
             crc = write_archive(archive, 'big.bin', size, method)
-            command = [ZIPX, 'x', archive, os.path.join(folder, 'out')]
+            out = os.path.join(folder, 'out')
+            command = [ZIPX, 'x', archive, out]
             if WINE_RUN:
-                command = [WINE_RUN, *command]
+                command = [WINE_RUN, ZIPX, 'x', windows_path(archive), windows_path(out)]
             began = time.monotonic()
             done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                   timeout=900)
