@@ -1,5 +1,5 @@
 # The front door. `make test` and `make demo` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build native win32 test test-native test-win32 demo bench bench-installer format clean
+.PHONY: all deps build native win32 test test-native test-win32 demo dist bench bench-installer format clean
 
 all: build
 
@@ -29,6 +29,11 @@ test-win32: win32
 
 demo: win32
 	@scripts/demo.sh $(DEMO_LANG)
+
+# What a vendor ships: the stripped Setup.exe and its debug file, the packer, zipx and lngexport
+# for Linux and Windows, VENDOR.md and SHA256SUMS, in dist/ (the same bytes from any build folder).
+dist: deps
+	@scripts/dist.sh
 
 # zipx against the other extractors, the decoders against zlib and libdeflate (minutes; not part
 # of test). As root it installs the peers it needs.
