@@ -24,6 +24,7 @@ void RegisterAll() {
     RegisterEvent<TZipExtractor>("OnStartUnZip", &TZipExtractor::OnStartUnZip);
     RegisterEvent<TZipExtractor>("OnEndUnZip", &TZipExtractor::OnEndUnZip);
     RegisterEvent<TZipExtractor>("OnSkippingFile", &TZipExtractor::OnSkippingFile);
+    RegisterEvent<TZipExtractor>("OnBadCRC", &TZipExtractor::OnBadCRC);
 }
 
 // The component of that name and class; EComponentError when the description lacks it.
@@ -71,7 +72,8 @@ const TMethodTable& TForm1::Methods() const {
             .Method("ZipExtractor1TotalPercentDone", &TForm1::ZipExtractor1TotalPercentDone)
             .Method("ZipExtractor1StartUnZip", &TForm1::ZipExtractor1StartUnZip)
             .Method("ZipExtractor1EndUnZip", &TForm1::ZipExtractor1EndUnZip)
-            .Method("ZipExtractor1SkippingFile", &TForm1::ZipExtractor1SkippingFile);
+            .Method("ZipExtractor1SkippingFile", &TForm1::ZipExtractor1SkippingFile)
+            .Method("ZipExtractor1BadCRC", &TForm1::ZipExtractor1BadCRC);
     return methods;
 }
 

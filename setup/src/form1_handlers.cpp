@@ -1,8 +1,10 @@
 // The handlers of the wizard window, each named after the component and the event it serves.
+#include "base/exceptions.h"
 #include "base/format.h"
 #include "forms/application.h"
 #include "forms/dialogs.h"
 #include "platform/codepage.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/process.h"
@@ -183,9 +185,11 @@ void TForm1::ButtonPrior3Click(TObject*) {
 
 // The installation: the archive beside this program into the chosen folder, then the
 // shortcuts, the folder in the registry and the last page. An error of the engine or of a
-// shortcut ends the run where it happens (the error box shows it) and leaves page 3 shown.
+// shortcut ends the run where it happens (the error box shows it) and leaves page 3 shown; so
+// does a damaged archive, once every entry has been tried, with one box naming its bad files.
 void TForm1::ButtonNext3Click(TObject*) {
     status_.clear();
+    damaged_.clear();
     LabelInstall2->SetCaption("");
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
     Application().ProcessMessages();
@@ -220,6 +224,10 @@ void TForm1::ButtonNext3Click(TObject*) {
         (void)ZipExtractor1->UnZip();
     }
     uninstallLog_.reset();
+    // The good files stay installed and logged; without the damaged ones the product is not
+    // whole, so it gets no shortcuts, no recorded folder and no finished page.
+    if (!damaged_.empty())
+        StopForDamagedFiles();
 
     const AnsiString product = ProductName();
     const AnsiString program = dest + uconst::kProgramExe;
@@ -281,9 +289,15 @@ void TForm1::ShowStatusWhenDue() {
 }
 
 // A file that cannot be opened or made: Yes tries again, anything else ends the program, with
-// the files so far and their log entries left in place.
+// the files so far and their log entries left in place. An encrypted entry whose password check
+// or CRC fails comes here as srBadPassword: the product's password is right, so its data is
+// damaged. A file kept because it is not older than the entry (srNoOverwrite) is no fault.
 void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiString& fileName,
-                                       int, bool& retry) {
+                                       int fileIndex, bool& retry) {
+    if (reason == TSkipReason::srBadPassword) {
+        NoteDamaged(fileIndex);
+        return;
+    }
     if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError)
         return;
     ShowStatus();
@@ -294,6 +308,32 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
             DialogButtonResult(TDialogButton::Yes);
     if (!retry)
         ExitProcess(0);
+}
+
+// An entry stored without encryption whose data does not match its CRC; the engine has removed
+// what it wrote.
+void TForm1::ZipExtractor1BadCRC(TObject*, std::uint32_t, std::uint32_t, int fileIndex) {
+    NoteDamaged(fileIndex);
+}
+
+// Named by its path inside the archive: folders, a backslash between them, and the file name.
+void TForm1::NoteDamaged(int fileIndex) {
+    damaged_.push_back(ZipExtractor1->Pathname(fileIndex) + ZipExtractor1->Filename(fileIndex));
+}
+
+// One box for all the damaged files, after the run, each on a line of its own below the named
+// string. It is the error box's kind, caption and button, shown here because the error box
+// would add a full stop to the last file name. The installation then ends as after an error of
+// the engine: page 3 stays, where only Cancel and the close box remain.
+void TForm1::StopForDamagedFiles() {
+    AnsiString message = Translator1->LookupString("sArchiveDamaged");
+    // A translation file made before this string existed lacks it.
+    if (message.empty())
+        message = Translator1->StoredText(stStrings, "sArchiveDamaged");
+    for (const AnsiString& name : damaged_)
+        message += "\r\n" + name;
+    (void)MessageBox(message, Application().Title(), mb::Ok | mb::IconError);
+    throw EAbort(message);
 }
 
 // Two keys per extracted file: where it was written, relative to the destination folder, and

@@ -8,8 +8,9 @@
     installed.py log ARCHIVE PRODUCT [--base LOG] [--upto N] [--kept NAME]...
         prints the uninstall log expected after installing ARCHIVE, whose files are those of
         the folder PRODUCT: keys N and DN for every file entry N below --upto (all by default),
-        NAME kept where it was (not extracted), applied to the keys of --base the way the
-        system's profile writer does (an existing key keeps its line, a new one goes last)
+        NAME not extracted (kept where it was, or damaged), applied to the keys of --base the
+        way the system's profile writer does (an existing key keeps its line, a new one goes
+        last)
     installed.py logged DEST PRODUCT ARCHIVE
         checks a log cut short: its keys come in pairs in the archive's entry order, and each
         names a file of DEST with the product's bytes and the logged stamp; prints how many
@@ -18,6 +19,9 @@
         (the link's ANSI strings in CHARSET, cp1252 by default)
     installed.py reg USER.REG KEY VALUE
         prints a string value of the prefix's user registry; exit 3 when it is missing
+    installed.py damage ARCHIVE NAME
+        inverts the byte in the middle of the data of the entry NAME ("/" between folders), as
+        a bad download would
 
 The expected values come from the product folder, the archive as Python's zipfile reads it, and
 the published formats of DOS date-times and shell links; nothing is taken from the program.
@@ -194,6 +198,22 @@ def reg(user_reg, key, value):
     sys.exit(3)
 
 
+def damage(archive, name):
+    with zipfile.ZipFile(archive) as z:
+        info = z.getinfo(name)
+    with open(archive, "r+b") as f:
+        f.seek(info.header_offset)
+        header = f.read(30)
+        if header[:4] != b"PK\3\4":
+            fail(f"{archive}: no local header for {name}")
+        name_length, extra_length = struct.unpack_from("<HH", header, 26)
+        at = info.header_offset + 30 + name_length + extra_length + info.compress_size // 2
+        f.seek(at)
+        byte = f.read(1)[0]
+        f.seek(at)
+        f.write(bytes([byte ^ 0xFF]))
+
+
 def main(argv):
     command, args = argv[1], argv[2:]
     if command == "tree":
@@ -219,6 +239,8 @@ def main(argv):
         link(*args)
     elif command == "reg":
         reg(*args)
+    elif command == "damage":
+        damage(*args)
     else:
         sys.exit(f"unknown command {command}")
 

@@ -480,12 +480,14 @@ TEST_F(WizardWindow, CarriesTheExtractionComponentWithItsSettingsAndHandlers) {
     const char* bound[][2] = {{"OnTotalPercentDone", "ZipExtractor1TotalPercentDone"},
                               {"OnStartUnZip", "ZipExtractor1StartUnZip"},
                               {"OnEndUnZip", "ZipExtractor1EndUnZip"},
-                              {"OnSkippingFile", "ZipExtractor1SkippingFile"}};
+                              {"OnSkippingFile", "ZipExtractor1SkippingFile"},
+                              {"OnBadCRC", "ZipExtractor1BadCRC"}};
     for (const auto& [event, handler] : bound) {
         SCOPED_TRACE(event);
         EXPECT_EQ(form.BoundHandler(zip, event), handler);
     }
-    EXPECT_TRUE(zip.OnTotalPercentDone && zip.OnStartUnZip && zip.OnEndUnZip && zip.OnSkippingFile);
+    EXPECT_TRUE(zip.OnTotalPercentDone && zip.OnStartUnZip && zip.OnEndUnZip &&
+                zip.OnSkippingFile && zip.OnBadCRC);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The installation run on the stand-in platform: a setup archive made by Info-ZIP zip with the
 // product's password, installed through the wizard's pages; the files, the uninstall log, the
 // shortcuts and the registry value checked against the archive's sources and hand-packed stamps.
+// Archives with bytes inverted by hand show which files are damaged and do not complete.
 #include "../platform/lnk_reader.h"
+#include "../unzip/support/zip_entries.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
@@ -12,6 +14,8 @@
 #include <algorithm>
 #include <ctime>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -78,9 +82,11 @@ protected:
         Wizard::TearDown();
     }
 
-    // Setup.dat beside the setup program: the files in this order, encrypted with the product's
-    // password, without folder entries.
-    void MakeArchive(const std::vector<SourceFile>& files) {
+    // Setup.dat beside the setup program: the files in this order, without folder entries,
+    // encrypted with the product's password unless told otherwise; options go to zip as they
+    // are ("-0" stores every file).
+    void MakeArchive(const std::vector<SourceFile>& files, bool encrypted = true,
+                     const std::string& options = "") {
         const std::string source = root_ + "/source";
         std::filesystem::remove_all(source);
         std::string names;
@@ -93,8 +99,9 @@ protected:
         }
         const std::string archive = root_ + "/c/Media/Setup.dat";
         std::filesystem::remove(archive);
-        const std::string command = "cd '" + source + "' && zip -q -X -D -P '" + ArchivePassword() +
-                                    "' '" + archive + "'" + names;
+        const std::string password = encrypted ? " -P '" + ArchivePassword() + "'" : "";
+        const std::string command = "cd '" + source + "' && zip -q -X -D" + password + " " +
+                                    options + " '" + archive + "'" + names;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
 
@@ -275,6 +282,154 @@ TEST_F(Installation, AMissingArchiveShowsTheErrorAndStaysOnTheInstallingPage) {
     EXPECT_NE(errorBox.text.find("Setup.dat"), std::string::npos) << errorBox.text;
     EXPECT_EQ(form->PageControl1->ActivePageIndex(), 3);
     EXPECT_EQ(InstallPath(), "<none>");
+}
+
+// Where a byte of an entry is inverted: amid its data, or the last byte of its 12-byte
+// encryption header, which decrypts to the byte that checks the password.
+enum class Spot { Middle, CheckByte };
+
+struct Flip {
+    const char* entry;
+    Spot spot;
+};
+
+// How zip packs the archive: with or without the product's password, the options that choose
+// the method, and the method it then uses for each entry.
+struct Packing {
+    bool encrypted;
+    const char* zipOptions;
+    std::uint16_t method;
+};
+constexpr Packing kStored{false, "-0", 0};
+constexpr Packing kDeflated{false, "", 8};
+constexpr Packing kStoredEncrypted{true, "-0", 0};
+constexpr Packing kDeflatedEncrypted{true, "", 8};
+
+std::string ProgramText() {
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += "program line " + std::to_string(i) + "\n";
+    return text;
+}
+
+TEST_F(Installation, ADamagedArchiveNamesItsBadFilesAndTheInstallationDoesNotComplete) {
+    const std::vector<SourceFile> files = {
+        {"qynapp.exe", ProgramText(), kMay},
+        {"data/sub/notes.txt", std::string(3000, 'n'), kJune},
+        {"UnInstall.exe", std::string(2000, 'u'), kLate},
+    };
+    // The box in each language, its texts converted by iconv.
+    struct Language {
+        std::string message, title;
+    };
+    const std::map<unsigned, Language> languages = {
+        {1252,
+         {"The installation archive is damaged. Please download it again. Damaged files:",
+          "Kavoru Qyn Setup"}},
+        {936,
+         {setup_test::Convert(u8"安装文件已损坏，请重新下载后再安装。损坏的文件：", "GBK"),
+          "KavoruQyn" + setup_test::Convert(u8"安装系统", "GBK")}},
+    };
+    struct Case {
+        const char* label;
+        unsigned codePage;
+        Packing packing;
+        std::vector<Flip> flips;
+        const char* listed; // the damaged files as the box lists them
+    };
+    const Flip notes{"data/sub/notes.txt", Spot::Middle};
+    const Case cases[] = {
+        // Reported through OnBadCRC.
+        {"a stored entry", 1252, kStored, {notes}, "data\\sub\\notes.txt"},
+        {"a deflated entry", 1252, kDeflated, {{"qynapp.exe", Spot::Middle}}, "qynapp.exe"},
+        // Reported through OnSkippingFile as srBadPassword.
+        {"an encrypted entry with damaged data",
+         936,
+         kDeflatedEncrypted,
+         {notes},
+         "data\\sub\\notes.txt"},
+        {"an encrypted entry failing the password check",
+         1252,
+         kStoredEncrypted,
+         {{"UnInstall.exe", Spot::CheckByte}},
+         "UnInstall.exe"},
+        {"two damaged files, one box",
+         936,
+         kDeflatedEncrypted,
+         {{"qynapp.exe", Spot::Middle}, {"UnInstall.exe", Spot::CheckByte}},
+         "qynapp.exe\r\nUnInstall.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Reset();
+        errorBox = {};
+        SetAnsiCodePage(c.codePage);
+        MakeArchive(files, c.packing.encrypted, c.packing.zipOptions);
+        const std::string archive = root_ + "/c/Media/Setup.dat";
+        std::vector<std::uint8_t> bytes = test::ReadFileBytes(archive);
+        const std::vector<test::ZipEntry> entries = test::ListEntries(bytes);
+        ASSERT_EQ(entries.size(), files.size());
+        for (const test::ZipEntry& entry : entries) {
+            ASSERT_EQ(entry.method, c.packing.method) << entry.name;
+            ASSERT_EQ((entry.flags & 1) != 0, c.packing.encrypted) << entry.name;
+            ASSERT_GT(entry.compressedSize, 12u) << entry.name;
+            ASSERT_NE(entry.dataOffset, 0u) << entry.name;
+        }
+        std::set<std::string> damaged;
+        for (const Flip& flip : c.flips) {
+            const auto entry = std::find_if(entries.begin(), entries.end(),
+                                            [&](const auto& e) { return e.name == flip.entry; });
+            ASSERT_NE(entry, entries.end()) << flip.entry;
+            const std::size_t at = flip.spot == Spot::Middle ? entry->compressedSize / 2 : 11;
+            bytes[entry->dataOffset + at] ^= 0xFF;
+            damaged.insert(flip.entry);
+        }
+        WriteHostFile(archive, std::string(bytes.begin(), bytes.end()));
+
+        auto form = Install();
+        const Language& language = languages.at(c.codePage);
+        EXPECT_EQ(errorBox.shown, 1);
+        EXPECT_EQ(errorBox.text, language.message + "\r\n" + c.listed);
+        EXPECT_EQ(errorBox.caption, language.title);
+        EXPECT_EQ(errorBox.flags, mb::Ok | mb::IconError);
+        EXPECT_TRUE(questions.empty());
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), 3);
+
+        // The good files are installed and logged as always; the damaged ones are not there.
+        std::vector<std::pair<std::string, std::string>> keys;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::string stored = files[i].name;
+            std::replace(stored.begin(), stored.end(), '/', '\\');
+            const std::string path = Host(kDest + stored);
+            if (damaged.count(files[i].name) != 0) {
+                EXPECT_FALSE(std::filesystem::exists(path)) << stored;
+                continue;
+            }
+            EXPECT_TRUE(ReadHostFile(path) == files[i].bytes) << stored;
+            keys.emplace_back(std::to_string(i), stored);
+            keys.emplace_back("D" + std::to_string(i), std::to_string(files[i].stamp.Dos()));
+        }
+        EXPECT_EQ(Log(), LogLines(keys));
+        EXPECT_EQ(InstallPath(), "<none>");
+        for (const char* folder : {"Programs", "Desktop"}) {
+            const std::string host = Host(ShellFolder(folder));
+            if (!std::filesystem::exists(host))
+                continue;
+            for (const auto& item : std::filesystem::recursive_directory_iterator(host))
+                EXPECT_NE(item.path().extension(), ".lnk") << item.path();
+        }
+    }
+}
+
+TEST_F(Installation, FilesKeptBecauseTheyAreNotOlderAreNoDamage) {
+    MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kJune}});
+    Install();
+    errorBox = {};
+    // Both files exist with the entries' times: ifNewer keeps them.
+    auto form = Install();
+    EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(InstallPath(), kDest);
 }
 
 TEST_F(Installation, ShortcutsFollowTheNamingAndFolderRules) {

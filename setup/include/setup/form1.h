@@ -19,9 +19,11 @@
 #include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace kq {
 
@@ -54,6 +56,8 @@ public:
     void ZipExtractor1EndUnZip(TObject* sender, int fileIndex, const AnsiString& fileName);
     void ZipExtractor1SkippingFile(TObject* sender, TSkipReason reason, const AnsiString& fileName,
                                    int fileIndex, bool& retry);
+    void ZipExtractor1BadCRC(TObject* sender, std::uint32_t calcCrc, std::uint32_t storedCrc,
+                             int fileIndex);
 
     // --- The components, found by name once the description is loaded ---
     TPageControl* PageControl1 = nullptr;
@@ -134,6 +138,11 @@ private:
     void ShowStatus();
     void ShowStatusWhenDue();
 
+    // Notes an entry that failed its check (CRC or password) during the installation.
+    void NoteDamaged(int fileIndex);
+    // The error box listing the damaged files, then a silent stop of the installation.
+    [[noreturn]] void StopForDamagedFiles();
+
     // The log of the installation under way, kept between files so that writing it stays linear.
     std::unique_ptr<TUninstallLog> uninstallLog_;
     // The status line of the file being installed. A label redraws itself as soon as its text
@@ -142,6 +151,9 @@ private:
     // when the installation ends.
     AnsiString status_;
     TRedrawPacer statusPacer_{50};
+    // The entries of this installation that failed their check, by stored path, in the order
+    // the engine reported them.
+    std::vector<AnsiString> damaged_;
 };
 
 // Registers the classes, events and stored data the wizard window's description names. Safe to
