@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <iostream>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -249,8 +248,8 @@ void ExitProcess(std::uint32_t exitCode) {
         const ExitProcessHook hook = ExitHook();
         hook(exitCode);
     }
-    std::cout.flush();
-    std::cerr.flush();
+    // The standard streams write through to C's (they stay synchronised with it), so flushing
+    // C's streams flushes everything written either way.
     std::fflush(nullptr);
     ::_exit(static_cast<int>(exitCode));
 }

@@ -3,7 +3,6 @@
 #include "platform/win32_api.h"
 
 #include <cstdio>
-#include <iostream>
 #include <utility>
 
 namespace kq {
@@ -89,8 +88,8 @@ void ExitProcess(std::uint32_t exitCode) {
         const ExitProcessHook hook = ExitHook();
         hook(exitCode);
     }
-    std::cout.flush();
-    std::cerr.flush();
+    // The standard streams write through to C's (they stay synchronised with it), so flushing
+    // C's streams flushes everything written either way.
     std::fflush(nullptr);
     ::ExitProcess(exitCode);
 }
