@@ -1,7 +1,8 @@
 # kq_test(<name> LABEL <label> SOURCES <files...> [LIBS <targets...>])
 #
 # One GoogleTest program registered as one CTest test carrying its subsystem's label. Tests run
-# from the project root, so they reach ../shared/testdata through a relative path. On the win32
+# from the project root, so relative paths (the fixtures, the third-party corpus's default
+# ../shared/testdata, which KQ_TESTDATA overrides) count from there. On the win32
 # build the program is a Windows executable that CTest starts through scripts/wine-run (the
 # cross-compiling emulator); all Wine tests share one prefix per build tree, hence the lock.
 function(kq_test name)

@@ -11,6 +11,7 @@ translation files; the form target the wizard's stored window description.
 Run from the project root: python3 fuzz/corpus/make_seeds.py [--only TARGET...]"""
 import hashlib
 import io
+import os
 import pathlib
 import struct
 import subprocess
@@ -20,7 +21,14 @@ import zipfile
 import zlib
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
-TESTDATA = ROOT.parent / "shared" / "testdata"
+
+
+def testdata():
+    """The third-party corpus: KQ_TESTDATA, else ../shared/testdata (relative to the root)."""
+    return ROOT / (os.environ.get("KQ_TESTDATA") or "../shared/testdata")
+
+
+TESTDATA = testdata()
 OUT = ROOT / "fuzz" / "corpus"
 LIMIT = 12000  # compressed bytes; larger entries make slow seeds
 RESOURCES = ROOT / "setup" / "resources"

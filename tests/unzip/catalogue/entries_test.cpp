@@ -1,6 +1,7 @@
 // What the catalogue makes of each entry: names with "/" and directory entries, names in the
 // OEM code page, data descriptors, sizes kept in a Zip64 block, and comments read on first use.
 #include "support/scratch_folder.h"
+#include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "support/zip_writer.h"
 #include "unzip/archive_format.h"
@@ -91,6 +92,7 @@ TEST(Entries, SizesFromAZip64Block) {
 }
 
 TEST(Entries, NamesGoFromOemToAnsi) {
+    KQ_SKIP_WITHOUT_TESTDATA();
     // CP437 0x91 (ae ligature) and 0x86 (a with ring) are 0xE6 and 0xE5 in CP1252.
     test::ScratchFolder folder; // natively: ANSI 1252 beside OEM 437, as Wine's default
     TZipExtractor zip(nullptr);

@@ -1,10 +1,11 @@
-// The third-party archives of ../shared/testdata: the catalogue of each archive that Info-ZIP
-// lists has the names, sizes and CRC-32 values of its expected listing (expected/<name>.txt,
-// checked there by Info-ZIP and other decoders), and the malformed ones raise the engine's
-// errors.
+// The third-party archives of the corpus (support/testdata.h): the catalogue of each archive
+// that Info-ZIP lists has the names, sizes and CRC-32 values of its expected listing
+// (expected/<name>.txt, checked there by Info-ZIP and other decoders), and the malformed ones
+// raise the engine's errors.
 #include "base/exceptions.h"
 #include "platform/codepage.h"
 #include "support/scratch_folder.h"
+#include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "unzip/errors.h"
 
@@ -146,8 +147,9 @@ const std::set<std::string> kDiffers = {"dotnet/InvalidWindowsFileNameChars.zip"
                                         "zip2/zip64_magic_in_filename_1.zip"};
 
 TEST(ThirdPartyArchives, CataloguesMatchTheExpectedListings) {
+    KQ_SKIP_WITHOUT_TESTDATA();
     test::ScratchFolder folder; // natively: the OEM and ANSI code pages of Wine's default
-    std::istringstream rows(test::ReadWholeFile("..\\shared\\testdata\\MANIFEST.tsv"));
+    std::istringstream rows(test::ReadWholeFile(test::Testdata("MANIFEST.tsv")));
     std::string row;
     std::getline(rows, row); // the heading
     int compared = 0;
@@ -178,6 +180,7 @@ TEST(ThirdPartyArchives, CataloguesMatchTheExpectedListings) {
 }
 
 TEST(ThirdPartyArchives, MalformedCatalogues) {
+    KQ_SKIP_WITHOUT_TESTDATA();
     using M = TIncompleteZipMode;
     struct Case {
         const char* archive;

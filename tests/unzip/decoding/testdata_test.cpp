@@ -1,7 +1,8 @@
-// Every stored and deflated entry of the third-party archives in ../shared/testdata that has an
+// Every stored and deflated entry of the third-party archives in the corpus that has an
 // expected listing decodes to the listed size and CRC-32 (the listings were verified with other
 // tools). Encrypted entries are decoded with their published passwords.
 #include "support/decoding.h"
+#include "support/testdata.h"
 #include "support/zip_entries.h"
 
 #include <filesystem>
@@ -10,8 +11,6 @@
 
 namespace kq::test {
 namespace {
-
-const std::string kTestdata = "../shared/testdata/";
 
 struct Listed {
     std::uint32_t crc;
@@ -46,15 +45,16 @@ std::string PasswordFor(const std::string& archive) {
 }
 
 TEST(Testdata, StoredAndDeflatedEntriesDecodeToTheirListing) {
+    KQ_SKIP_WITHOUT_TESTDATA();
     int decoded = 0, encrypted = 0;
-    const std::filesystem::path expected = kTestdata + "expected";
+    const std::filesystem::path expected = TestdataFile("expected");
     for (const auto& file : std::filesystem::recursive_directory_iterator(expected)) {
         if (file.path().extension() != ".txt")
             continue;
         std::string archive = std::filesystem::relative(file.path(), expected).generic_string();
         archive = "files/" + archive.substr(0, archive.size() - 4);
         SCOPED_TRACE(archive);
-        const Bytes zip = ReadFileBytes(kTestdata + archive);
+        const Bytes zip = ReadFileBytes(TestdataFile(archive));
         const std::vector<ZipEntry> entries = ListEntries(zip);
         const std::vector<Listed> listed = ReadExpected(file.path().string());
         if (entries.size() != listed.size())

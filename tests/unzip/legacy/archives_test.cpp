@@ -2,6 +2,7 @@
 // to the size and CRC-32 of its expected listing (verified with other decoders) and to the CRC
 // its archive stores.
 #include "legacy_decode.h"
+#include "support/testdata.h"
 #include "support/zip_entries.h"
 
 #include <fstream>
@@ -11,10 +12,9 @@
 namespace kq::test {
 namespace {
 
-const std::string kTestdata = "../shared/testdata/";
-
 TEST(LegacyArchives, EveryEntryDecodesToItsListing) {
-    std::ifstream manifest(kTestdata + "MANIFEST.tsv");
+    KQ_SKIP_WITHOUT_TESTDATA();
+    std::ifstream manifest(TestdataFile("MANIFEST.tsv"));
     std::map<int, int> decodedByMethod;
     int archives = 0;
     for (std::string row; std::getline(manifest, row);) {
@@ -23,9 +23,9 @@ TEST(LegacyArchives, EveryEntryDecodesToItsListing) {
         const std::string archive = row.substr(0, row.find('\t'));
         SCOPED_TRACE(archive);
         ++archives;
-        const Bytes zip = ReadFileBytes(kTestdata + archive);
+        const Bytes zip = ReadFileBytes(TestdataFile(archive));
         const std::vector<ZipEntry> entries = ListEntries(zip);
-        std::ifstream listing(kTestdata + "expected/" + archive.substr(6) + ".txt");
+        std::ifstream listing(TestdataFile("expected/" + archive.substr(6) + ".txt"));
         std::size_t i = 0;
         for (std::string line; std::getline(listing, line);) {
             if (line.empty() || line[0] == '#')

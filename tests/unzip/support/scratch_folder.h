@@ -3,7 +3,7 @@
 //
 // Natively the folder lies in a fresh stand-in root ("C:\scratch\" there, ANSI code page 1252
 // for the test's duration); under Windows it is a new folder in the temporary folder. The
-// destructor removes everything. Relative paths (the fixtures, ../shared/testdata) keep working
+// destructor removes everything. Relative paths (the fixtures, the corpus) keep working
 // in both, since the tests run from the project root.
 #pragma once
 

@@ -1,9 +1,8 @@
-// Test support: where the archives live, and a catalogue read in one call.
+// Test support: where the project's own archives live, and a catalogue read in one call.
 //
 // tests/unzip/fixtures/ holds archives made by Info-ZIP zip and Python's zipfile (see
-// make_fixtures.sh there, which also records each tool's own listing); ../shared/testdata/
-// holds archives made by other people's tools. Both paths are relative to the project root,
-// where the tests run.
+// make_fixtures.sh there, which also records each tool's own listing), relative to the project
+// root, where the tests run. Archives made by other people's tools are in testdata.h.
 #pragma once
 
 #include "unzip/zip_extractor.h"
@@ -16,14 +15,6 @@ namespace kq::test {
 
 inline std::string Fixture(const std::string& name) {
     return "tests\\unzip\\fixtures\\" + name;
-}
-
-inline std::string Testdata(const std::string& path) {
-    std::string windows = path;
-    for (char& c : windows)
-        if (c == '/')
-            c = '\\';
-    return "..\\shared\\testdata\\" + windows;
 }
 
 struct ListedEntry {
