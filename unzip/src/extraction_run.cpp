@@ -36,6 +36,12 @@ bool IsFolderEntry(const TZipHeaderInfo& entry) {
                                         entry.UncompressedSize() == 0);
 }
 
+// Removes an output file that must not stay, a read-only one included.
+void DeleteOutputFile(const AnsiString& fileName) {
+    if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
+        DeleteFile(fileName);
+}
+
 } // namespace
 
 class TZipExtractor::ExtractionRun {
@@ -58,6 +64,8 @@ private:
     std::int64_t ReadLocalHeader();
     bool PasswordFits(int index, std::int64_t dataStart);
     bool ReadEncryptionHeaderBytes(std::int64_t dataStart, std::uint8_t* header);
+    bool PartsFollow() const;
+    bool OpenNextPart();
     bool MayOverwrite(int index, AnsiString& fileName);
     std::unique_ptr<TLFNFileStream> CreateOutput(int index, const AnsiString& fileName);
     void WireContext();
@@ -414,12 +422,7 @@ void TZipExtractor::ExtractionRun::WireContext() {
     context.NextVolume = nullptr;
     if (zip_.OnGetNextDisk)
         context.NextVolume = [this]() -> TStream* {
-            try {
-                zip_.SwitchToPart(zip_.currentPart_ + 2);
-            } catch (const EUserCanceled&) {
-                return nullptr;
-            }
-            return zip_.archive_.get();
+            return OpenNextPart() ? zip_.archive_.get() : nullptr;
         };
     context.OnFilePercentDone = nullptr;
     if (zip_.OnFilePercentDone)
@@ -437,18 +440,29 @@ bool TZipExtractor::ExtractionRun::ReadEncryptionHeaderBytes(std::int64_t dataSt
                                                             std::uint8_t* header) {
     zip_.archive_->Seek(dataStart, soFromBeginning);
     std::int32_t got = std::max<std::int32_t>(zip_.archive_->Read(header, EncryptionHeaderSize), 0);
-    const bool partsFollow =
-        zip_.multiPartMode_ != TMultiPartMode::mpSinglePart && zip_.OnGetNextDisk;
-    while (got < EncryptionHeaderSize && partsFollow) {
-        try {
-            zip_.SwitchToPart(zip_.currentPart_ + 2);
-        } catch (const EUserCanceled&) {
+    while (got < EncryptionHeaderSize && PartsFollow()) {
+        // A part refused while an entry's bytes are read ends the run, as the input reader does.
+        if (!OpenNextPart())
             throw EUserCanceled(zipmsg::UserAborted);
-        }
         got += std::max<std::int32_t>(
             zip_.archive_->Read(header + got, EncryptionHeaderSize - got), 0);
     }
     return got == EncryptionHeaderSize;
+}
+
+// The archive has parts after the open one, and the owner can be asked for them.
+bool TZipExtractor::ExtractionRun::PartsFollow() const {
+    return zip_.multiPartMode_ != TMultiPartMode::mpSinglePart && zip_.OnGetNextDisk;
+}
+
+// Opens the part after the open one; false when the owner refused it.
+bool TZipExtractor::ExtractionRun::OpenNextPart() {
+    try {
+        zip_.SwitchToPart(zip_.currentPart_ + 2);
+    } catch (const EUserCanceled&) {
+        return false;
+    }
+    return true;
 }
 
 // Decodes the entry into output; false when its data turned out larger than declared.
@@ -493,8 +507,7 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
 // later run under ifNewer. It goes, and the owner hears of it as of a file that could not be
 // made: with Retry the entry is extracted again, without it the entry is skipped.
 void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& fileName) {
-    if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
-        DeleteFile(fileName);
+    DeleteOutputFile(fileName);
     context_->RunBytesWritten -= context_->BytesWritten;
     ReportSkip(TSkipReason::srCreateError, fileName, index);
     if (retry_)
@@ -516,8 +529,8 @@ void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName
         const AnsiString& fileName;
         bool written;
         ~DeleteOutput() {
-            if (written && !DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
-                DeleteFile(fileName);
+            if (written)
+                DeleteOutputFile(fileName);
         }
     } deleteOutput{fileName, !testOnly_};
     if (entry_.Encrypted()) {

@@ -17,6 +17,7 @@
 
 #include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "support/zip_writer.h"
 #include "support/zlib_oracle.h"
 
 #include <algorithm>
@@ -96,15 +97,6 @@ public:
     static constexpr std::uint32_t kDateTime = 0x505D69C8;
 
 private:
-    static void Put16(std::string& out, std::uint32_t v) {
-        out += static_cast<char>(v & 0xFF);
-        out += static_cast<char>(v >> 8 & 0xFF);
-    }
-    static void Put32(std::string& out, std::uint32_t v) {
-        Put16(out, v & 0xFFFF);
-        Put16(out, v >> 16);
-    }
-
     static constexpr std::size_t kEndRecordSize = 22;
 
     std::size_t Capacity(std::size_t part) const {

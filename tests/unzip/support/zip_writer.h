@@ -12,6 +12,16 @@
 
 namespace kq::test {
 
+// Little-endian stores of the archive writers.
+inline void Put16(std::string& out, std::uint32_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>(v >> 8 & 0xFF);
+}
+inline void Put32(std::string& out, std::uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
 // How an entry differs from the usual one.
 struct StoredEntryOptions {
     std::uint16_t date = 0x505D;
@@ -46,15 +56,6 @@ public:
     }
 
 private:
-    static void Put16(std::string& out, std::uint32_t v) {
-        out += static_cast<char>(v & 0xFF);
-        out += static_cast<char>(v >> 8 & 0xFF);
-    }
-    static void Put32(std::string& out, std::uint32_t v) {
-        Put16(out, v & 0xFFFF);
-        Put16(out, v >> 16);
-    }
-
     void Add(const std::string& name, const std::string& data, std::uint32_t attributes,
              const Options& options) {
         const auto crc = static_cast<std::uint32_t>(
