@@ -27,7 +27,11 @@ test-native: native
 test-win32: win32
 	@ctest --preset win32
 
-demo: win32
+# Only what the demo needs: its packages, Setup.exe with the packed demo product, the driver.
+demo:
+	@scripts/deps.sh demo
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 --target demo_setup_dat kqdriver
 	@scripts/demo.sh $(DEMO_LANG)
 
 # What a vendor ships: the stripped Setup.exe and its debug file, the packer, zipx and lngexport

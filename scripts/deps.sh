@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need from Debian's packages. Idempotent and quiet:
 # when every package is present and the source entries exist, it does nothing. Run as root.
+#
+#   scripts/deps.sh          everything: both builds, every test, the fuzz targets
+#   scripts/deps.sh demo     only what 'make demo' needs (the Windows build and Wine)
 set -euo pipefail
 
-packages=(
-    # native build and tests
-    cmake ninja-build make g++ pkg-config libjpeg-dev libgtest-dev libgmock-dev googletest
-    # Windows build: the mingw-w64 cross compiler; dpkg-dev unpacks Debian's libjpeg-turbo source
+demo=(
+    # the build; the host's compiler and zlib make the packer
+    cmake ninja-build make g++ pkg-config zlib1g-dev python3 googletest
+    # Windows build: the mingw-w64 cross compiler; dpkg-dev unpacks Debian's libjpeg-turbo source;
+    # zlib for mksetup.exe
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-    dpkg-dev
+    dpkg-dev libz-mingw-w64-dev
     # Wine with a virtual display, screenshots and CJK glyphs
     wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
     fonts-arphic-uming fonts-wqy-microhei fonts-liberation locales
+)
+tests=(
+    # native build and tests
+    libjpeg-dev libgtest-dev libgmock-dev
     # peers and oracles used by the tests
-    zip unzip python3 zlib1g-dev libz-mingw-w64-dev libbenchmark-dev
+    zip unzip libbenchmark-dev
     # fuzz targets: clang with its sanitizer and libFuzzer runtimes (only recommended by clang)
     clang libclang-rt-14-dev
 )
+case ${1:-all} in
+demo) packages=("${demo[@]}") ;;
+all) packages=("${demo[@]}" "${tests[@]}") ;;
+*) echo "usage: scripts/deps.sh [demo]" >&2; exit 2 ;;
+esac
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
