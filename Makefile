@@ -3,17 +3,20 @@
 
 all: build
 
+# KQ_WERROR=ON (CI sets it) makes every warning in the project's own code an error.
+configure_flags = $(if $(KQ_WERROR),-DKQ_WERROR=$(KQ_WERROR))
+
 deps:
 	@scripts/deps.sh
 
 build: native win32
 
 native: deps
-	@cmake --preset native >/dev/null
+	@cmake --preset native $(configure_flags) >/dev/null
 	@cmake --build --preset native
 
 win32: deps
-	@cmake --preset win32 >/dev/null
+	@cmake --preset win32 $(configure_flags) >/dev/null
 	@cmake --build --preset win32
 
 test: build
@@ -30,7 +33,7 @@ test-win32: win32
 # Only what the demo needs: its packages, Setup.exe with the packed demo product, the driver.
 demo:
 	@scripts/deps.sh demo
-	@cmake --preset win32 >/dev/null
+	@cmake --preset win32 $(configure_flags) >/dev/null
 	@cmake --build --preset win32 --target demo_setup_dat kqdriver
 	@scripts/demo.sh $(DEMO_LANG)
 

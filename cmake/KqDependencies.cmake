@@ -14,8 +14,8 @@ endif()
 
 # --- Windows: Wine runs the tests ---------------------------------------------------------------
 set(KQ_WINEPREFIX ${CMAKE_BINARY_DIR}/wine CACHE PATH "Wine prefix of this build tree")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${KQ_WINEPREFIX}
-    --timeout 600)
+# (The prefix comes from the environment: each test's KQ_WINEPREFIX, see kq_wine_test_properties.)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout 600)
 
 # --- GoogleTest ---------------------------------------------------------------------------------
 set(KQ_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian googletest)")
@@ -24,7 +24,14 @@ if(NOT EXISTS ${KQ_GOOGLETEST_SOURCE}/CMakeLists.txt)
 endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+# Its folder inherits this one's compile options; warnings in code that is not ours must not stop
+# the build, so KQ_WERROR's -Werror is left out there.
+get_directory_property(kq_own_compile_options COMPILE_OPTIONS)
+set(kq_googletest_compile_options ${kq_own_compile_options})
+list(REMOVE_ITEM kq_googletest_compile_options -Werror)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${kq_googletest_compile_options}")
 add_subdirectory(${KQ_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${kq_own_compile_options}")
 # (GoogleTest defines the GTest::gtest_main and GTest::gmock aliases itself.)
 
 # --- libjpeg-turbo, static, from Debian's source package ----------------------------------------

@@ -4,13 +4,17 @@
 # from the project root, so relative paths (the fixtures, the third-party corpus's default
 # ../shared/testdata, which KQ_TESTDATA overrides) count from there. On the win32
 # build the program is a Windows executable that CTest starts through scripts/wine-run (the
-# cross-compiling emulator); all Wine tests share one prefix per build tree, hence the lock.
+# cross-compiling emulator) in the prefix kq_wine_test_properties gives it.
 function(kq_test name)
     cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
     if(NOT T_LABEL)
         message(FATAL_ERROR "kq_test(${name}): LABEL is required")
     endif()
     add_executable(${name} ${T_SOURCES})
+    if(CMAKE_BUILD_TYPE STREQUAL "Release")
+        # The code under test keeps its release optimisation; the tests' own code needs little.
+        target_compile_options(${name} PRIVATE -O1)
+    endif()
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES
@@ -21,11 +25,21 @@ function(kq_test name)
 endfunction()
 
 # Properties every test that runs a Windows program under Wine needs (kq_test applies them on
-# win32; script tests that call scripts/wine-run themselves call this too).
+# win32; script tests that call scripts/wine-run themselves call this too). The tests are dealt in
+# turn to two prefixes of the build tree, so that two run at once; a prefix serves one test at a
+# time (every run of scripts/wine-run ends by stopping its prefix's Wine).
+set_property(GLOBAL PROPERTY KQ_WINE_TESTS 0)
 function(kq_wine_test_properties name)
     if(KQ_PLATFORM STREQUAL "win32")
-        set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK wineprefix)
-        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
-            "KQ_WINEPREFIX=${KQ_WINEPREFIX}")
+        get_property(dealt GLOBAL PROPERTY KQ_WINE_TESTS)
+        math(EXPR next "${dealt} + 1")
+        set_property(GLOBAL PROPERTY KQ_WINE_TESTS ${next})
+        math(EXPR second "${dealt} % 2")
+        set(prefix ${KQ_WINEPREFIX})
+        if(second)
+            set(prefix ${KQ_WINEPREFIX}-2)
+        endif()
+        set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK ${prefix})
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "KQ_WINEPREFIX=${prefix}")
     endif()
 endfunction()

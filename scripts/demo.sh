@@ -55,11 +55,15 @@ installed_folder() {
     [ -z "$folder" ] || wine_run winepath -u "$folder" 2>/dev/null | tr -d '\r'
 }
 links() {
+    [ -d "$KQ_WINEPREFIX/drive_c/users" ] || return 0
     find "$KQ_WINEPREFIX/drive_c/users" \( -path '*/Start Menu/Programs/*' -o -path '*/Desktop/*' \) \
         -name '*.lnk' 2>/dev/null | sort
 }
 
 # --- a fresh start ------------------------------------------------------------------------------
+# Wine and the demo's prefix first (made on the first run), so that a machine that cannot run them
+# says why here, not by the silence of the queries below.
+wine_run cmd /c exit 0 >/dev/null || fail "Wine could not run a program (see the lines above)"
 # Each demo installs anew: the previous one's folder (when it lies in the demo's prefix, never a
 # folder of this machine chosen in the wizard), its shortcuts and its registry value go first.
 previous=$(installed_folder)

@@ -14,7 +14,7 @@ demo=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     dpkg-dev libz-mingw-w64-dev
     # Wine with a virtual display, screenshots and CJK glyphs
-    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
+    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fontconfig
     fonts-arphic-uming fonts-wqy-microhei fonts-liberation locales
 )
 tests=(

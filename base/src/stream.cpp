@@ -45,7 +45,7 @@ std::int64_t TStream::Size() {
     return size;
 }
 
-void TStream::SetSize(std::int64_t size) {
+void TStream::SetSize(std::int64_t) {
     throw EStreamError("Stream size cannot be changed");
 }
 

@@ -112,7 +112,7 @@ void TStrings::Put(int index, const AnsiString& s) {
     });
 }
 
-void TStrings::PutObject(int index, TObject* object) {}
+void TStrings::PutObject(int, TObject*) {}
 
 int TStrings::Add(const AnsiString& s) {
     const int index = GetCount();

@@ -11,7 +11,7 @@ namespace kq {
 
 namespace {
 
-MessageBoxResponder& Responder() {
+MessageBoxResponder& TheMessageBoxResponder() {
     static MessageBoxResponder responder;
     return responder;
 }
@@ -53,9 +53,9 @@ std::vector<int> ButtonsOf(std::uint32_t flags) {
 } // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    if (Responder()) {
+    if (TheMessageBoxResponder()) {
         // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const MessageBoxResponder responder = Responder();
+        const MessageBoxResponder responder = TheMessageBoxResponder();
         return responder(text, caption, flags);
     }
     const std::vector<int> buttons = ButtonsOf(flags);
@@ -68,7 +68,7 @@ int MessageBox(const std::string& text, const std::string& caption, std::uint32_
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {
-    Responder() = std::move(responder);
+    TheMessageBoxResponder() = std::move(responder);
 }
 
 } // namespace kq

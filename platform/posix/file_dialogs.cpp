@@ -11,7 +11,7 @@ namespace kq {
 
 namespace {
 
-FileOpenDialogResponder& Responder() {
+FileOpenDialogResponder& TheFileOpenResponder() {
     static FileOpenDialogResponder responder;
     return responder;
 }
@@ -21,12 +21,12 @@ FileOpenDialogResponder& Responder() {
 bool ShowFileOpenDialog(const std::string& title, const std::string& filter,
                         const std::string& initialFolder, std::string& fileName) {
     fileName.clear();
-    if (!Responder()) {
+    if (!TheFileOpenResponder()) {
         SetLastError(err::Cancelled);
         return false;
     }
     // A copy, so that a responder that replaces itself is not destroyed while it runs.
-    const FileOpenDialogResponder responder = Responder();
+    const FileOpenDialogResponder responder = TheFileOpenResponder();
     std::string chosen;
     if (!responder(title, filter, initialFolder, chosen) || chosen.empty()) {
         SetLastError(err::Cancelled);
@@ -37,7 +37,7 @@ bool ShowFileOpenDialog(const std::string& title, const std::string& filter,
 }
 
 void SetFileOpenDialogResponder(FileOpenDialogResponder responder) {
-    Responder() = std::move(responder);
+    TheFileOpenResponder() = std::move(responder);
 }
 
 } // namespace kq

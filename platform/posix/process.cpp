@@ -38,7 +38,7 @@ std::string& ModuleFileName() {
     return path;
 }
 
-bool IsBlank(char c) {
+bool SeparatesArguments(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -57,7 +57,7 @@ std::vector<std::string> SplitArguments(const std::string& commandLine) {
         } else if (c == '"') {
             quoted = !quoted;
             inArgument = true;
-        } else if (IsBlank(c) && !quoted) {
+        } else if (SeparatesArguments(c) && !quoted) {
             if (inArgument) {
                 arguments.push_back(std::move(current));
                 current.clear();

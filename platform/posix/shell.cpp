@@ -9,7 +9,7 @@ namespace kq {
 
 namespace {
 
-FolderDialogResponder& Responder() {
+FolderDialogResponder& TheFolderResponder() {
     static FolderDialogResponder responder;
     return responder;
 }
@@ -22,12 +22,12 @@ ComApartment::~ComApartment() = default;
 
 bool ShowFolderDialog(const std::string& title, const std::wstring& root, std::string& folder) {
     folder.clear();
-    if (!Responder()) {
+    if (!TheFolderResponder()) {
         SetLastError(err::Cancelled);
         return false;
     }
     // A copy, so that a responder that replaces itself is not destroyed while it runs.
-    const FolderDialogResponder responder = Responder();
+    const FolderDialogResponder responder = TheFolderResponder();
     std::string chosen;
     if (!responder(title, root, chosen) || chosen.empty()) {
         SetLastError(err::Cancelled);
@@ -38,7 +38,7 @@ bool ShowFolderDialog(const std::string& title, const std::wstring& root, std::s
 }
 
 void SetFolderDialogResponder(FolderDialogResponder responder) {
-    Responder() = std::move(responder);
+    TheFolderResponder() = std::move(responder);
 }
 
 } // namespace kq

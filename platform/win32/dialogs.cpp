@@ -6,7 +6,7 @@ namespace kq {
 
 namespace {
 
-MessageBoxResponder& Responder() {
+MessageBoxResponder& TheMessageBoxResponder() {
     static MessageBoxResponder responder;
     return responder;
 }
@@ -14,9 +14,9 @@ MessageBoxResponder& Responder() {
 } // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    if (Responder()) {
+    if (TheMessageBoxResponder()) {
         // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const MessageBoxResponder responder = Responder();
+        const MessageBoxResponder responder = TheMessageBoxResponder();
         return responder(text, caption, flags);
     }
     // Owned by the active window, so the box is modal to the wizard rather than beside it.
@@ -24,7 +24,7 @@ int MessageBox(const std::string& text, const std::string& caption, std::uint32_
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {
-    Responder() = std::move(responder);
+    TheMessageBoxResponder() = std::move(responder);
 }
 
 } // namespace kq

@@ -13,7 +13,7 @@ namespace kq {
 
 namespace {
 
-FileOpenDialogResponder& Responder() {
+FileOpenDialogResponder& TheFileOpenResponder() {
     static FileOpenDialogResponder responder;
     return responder;
 }
@@ -57,9 +57,9 @@ bool ShowFileOpenDialog(const std::string& title, const std::string& filter,
     fileName.clear();
     std::string chosen;
     bool confirmed = false;
-    if (Responder()) {
+    if (TheFileOpenResponder()) {
         // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const FileOpenDialogResponder responder = Responder();
+        const FileOpenDialogResponder responder = TheFileOpenResponder();
         confirmed = responder(title, filter, initialFolder, chosen);
     } else {
         confirmed = AskWithDialog(title, filter, initialFolder, chosen);
@@ -73,7 +73,7 @@ bool ShowFileOpenDialog(const std::string& title, const std::string& filter,
 }
 
 void SetFileOpenDialogResponder(FileOpenDialogResponder responder) {
-    Responder() = std::move(responder);
+    TheFileOpenResponder() = std::move(responder);
 }
 
 } // namespace kq

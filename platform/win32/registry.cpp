@@ -34,7 +34,7 @@ std::string Normalised(const std::string& subKey) {
 }
 
 // Registry calls return their error instead of leaving it for GetLastError.
-bool Succeeded(LONG result) {
+bool RegSucceeded(LONG result) {
     if (result != ERROR_SUCCESS) {
         SetLastError(static_cast<std::uint32_t>(result));
         return false;
@@ -65,9 +65,9 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 bool RegKey::Create(const std::string& subKey) {
     Close();
     HKEY key = nullptr;
-    if (!Succeeded(::RegCreateKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
-                                     nullptr))) {
+    if (!RegSucceeded(::RegCreateKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                                        &key, nullptr))) {
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(key);
@@ -77,7 +77,7 @@ bool RegKey::Create(const std::string& subKey) {
 bool RegKey::Open(const std::string& subKey) {
     Close();
     HKEY key = nullptr;
-    if (!Succeeded(
+    if (!RegSucceeded(
             ::RegOpenKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, KEY_READ, &key))) {
         return false;
     }
@@ -102,7 +102,7 @@ bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
     }
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (!Succeeded(
+    if (!RegSucceeded(
             ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, nullptr, &size))) {
         return false;
     }
@@ -115,7 +115,7 @@ bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
         result =
             ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, buffer.data(), &size);
     }
-    if (!Succeeded(result)) {
+    if (!RegSucceeded(result)) {
         return false;
     }
     value.type = type;
@@ -137,9 +137,9 @@ bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::st
     }
     // A string is stored with its terminating NUL, as readers of the registry expect.
     const std::string stored = IsStringType(type) ? data + '\0' : data;
-    return Succeeded(::RegSetValueExA(Key(handle_), name.c_str(), 0, type,
-                                      reinterpret_cast<const BYTE*>(stored.data()),
-                                      static_cast<DWORD>(stored.size())));
+    return RegSucceeded(::RegSetValueExA(Key(handle_), name.c_str(), 0, type,
+                                         reinterpret_cast<const BYTE*>(stored.data()),
+                                         static_cast<DWORD>(stored.size())));
 }
 
 } // namespace kq

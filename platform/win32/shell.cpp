@@ -13,7 +13,7 @@ namespace {
 
 // Leaves the Windows code of a failed COM call in LastError, or the result itself when it
 // carries none, so that callers compare the same codes as for the rest of the platform.
-bool Succeeded(HRESULT result) {
+bool ComSucceeded(HRESULT result) {
     if (SUCCEEDED(result)) {
         return true;
     }
@@ -67,7 +67,7 @@ void ParseDisplayName(HWND owner, const std::wstring& name, ItemList& items) {
     desktop->Release();
 }
 
-FolderDialogResponder& Responder() {
+FolderDialogResponder& TheFolderResponder() {
     static FolderDialogResponder responder;
     return responder;
 }
@@ -122,12 +122,12 @@ bool ShellLink::Create() {
         return true;
     }
     IShellLinkA* link = nullptr;
-    if (!Succeeded(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
+    if (!ComSucceeded(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
         return false;
     }
     IPersistFile* file = nullptr;
-    if (!Succeeded(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (!ComSucceeded(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         const std::uint32_t error = LastError();
         link->Release();
         SetLastError(error);
@@ -145,7 +145,7 @@ bool ShellLink::SetPath(const std::string& target) {
         return false;
     }
     // S_FALSE means the target does not exist, which a link may well point to.
-    return Succeeded(LinkOf(link_)->SetPath(target.c_str()));
+    return ComSucceeded(LinkOf(link_)->SetPath(target.c_str()));
 }
 
 bool ShellLink::SetWorkingDirectory(const std::string& folder) {
@@ -153,7 +153,7 @@ bool ShellLink::SetWorkingDirectory(const std::string& folder) {
         SetLastError(err::InvalidHandle);
         return false;
     }
-    return Succeeded(LinkOf(link_)->SetWorkingDirectory(folder.c_str()));
+    return ComSucceeded(LinkOf(link_)->SetWorkingDirectory(folder.c_str()));
 }
 
 bool ShellLink::SetDescription(const std::string& description) {
@@ -161,7 +161,7 @@ bool ShellLink::SetDescription(const std::string& description) {
         SetLastError(err::InvalidHandle);
         return false;
     }
-    return Succeeded(LinkOf(link_)->SetDescription(description.c_str()));
+    return ComSucceeded(LinkOf(link_)->SetDescription(description.c_str()));
 }
 
 bool ShellLink::Save(const std::string& path) {
@@ -169,16 +169,16 @@ bool ShellLink::Save(const std::string& path) {
         SetLastError(err::InvalidHandle);
         return false;
     }
-    return Succeeded(FileOf(file_)->Save(WideFromAnsi(path).c_str(), TRUE));
+    return ComSucceeded(FileOf(file_)->Save(WideFromAnsi(path).c_str(), TRUE));
 }
 
 bool ShowFolderDialog(const std::string& title, const std::wstring& root, std::string& folder) {
     folder.clear();
     std::string chosen;
     bool confirmed = false;
-    if (Responder()) {
+    if (TheFolderResponder()) {
         // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const FolderDialogResponder responder = Responder();
+        const FolderDialogResponder responder = TheFolderResponder();
         confirmed = responder(title, root, chosen);
     } else {
         confirmed = BrowseWithShell(title, root, chosen);
@@ -193,7 +193,7 @@ bool ShowFolderDialog(const std::string& title, const std::wstring& root, std::s
 }
 
 void SetFolderDialogResponder(FolderDialogResponder responder) {
-    Responder() = std::move(responder);
+    TheFolderResponder() = std::move(responder);
 }
 
 } // namespace kq

@@ -135,7 +135,7 @@ TEST(StringListTest, ChangeEventsFireOncePerChangeOrUpdate) {
         EXPECT_EQ(sender, &list);
         events.push_back("changing:" + std::to_string(list.Count()));
     };
-    list.OnChange = [&](TObject* sender) {
+    list.OnChange = [&](TObject* /*sender*/) {
         events.push_back("change:" + std::to_string(list.Count()));
     };
 

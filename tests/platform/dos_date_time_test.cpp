@@ -23,7 +23,7 @@ const Stamp evenStamps[] = {
     {"last even second of 2099", {2099, 12, 31, 23, 59, 58, 0}, 0xEF9FBF7D},
 };
 
-void MakeFile(const std::string& path) {
+void MakeEmptyFile(const std::string& path) {
     File file(path, FileMode::Create);
     ASSERT_TRUE(file.IsOpen()) << path << ": " << LastError();
     ASSERT_TRUE(file.Close());
@@ -32,7 +32,7 @@ void MakeFile(const std::string& path) {
 TEST(DosDateTime, ASetTimeIsTheFilesLocalTime) {
     test::ScratchFolder scratch;
     const std::string path = scratch / "stamped.txt";
-    MakeFile(path);
+    MakeEmptyFile(path);
     for (const Stamp& stamp : evenStamps) {
         File file(path, FileMode::Write);
         ASSERT_TRUE(file.IsOpen()) << stamp.name << ": " << LastError();
@@ -62,7 +62,7 @@ TEST(DosDateTime, ATimeSetByTheSystemReadsAsItsDosForm) {
     };
     test::ScratchFolder scratch;
     const std::string path = scratch / "stamped.txt";
-    MakeFile(path);
+    MakeEmptyFile(path);
     for (const Stamp& stamp : stamps) {
         ASSERT_TRUE(test::SetLocalModificationTime(path, stamp.time)) << stamp.name;
         EXPECT_EQ(GetFileDosDateTime(path), stamp.dosDateTime) << stamp.name;
@@ -74,7 +74,7 @@ TEST(DosDateTime, ATimeSetByTheSystemReadsAsItsDosForm) {
 TEST(DosDateTime, TimesOutsideTheFormatOrMissingFilesGiveMinusOne) {
     test::ScratchFolder scratch;
     const std::string path = scratch / "old.txt";
-    MakeFile(path);
+    MakeEmptyFile(path);
     ASSERT_TRUE(test::SetLocalModificationTime(path, {1979, 12, 31, 12, 0, 0, 0}));
     EXPECT_EQ(GetFileDosDateTime(path), -1) << "before 1980";
     EXPECT_EQ(GetFileDosDateTime(scratch / "missing.txt"), -1);
@@ -85,7 +85,7 @@ TEST(DosDateTime, TimesOutsideTheFormatOrMissingFilesGiveMinusOne) {
 TEST(DosDateTime, ThePlainFileFormRefusesFolders) {
     test::ScratchFolder scratch;
     const std::string file = scratch / "plain.txt";
-    MakeFile(file);
+    MakeEmptyFile(file);
     ASSERT_TRUE(test::SetLocalModificationTime(file, evenStamps[2].time));
     const std::string folder = scratch / "folder";
     ASSERT_TRUE(CreateDirectory(folder));
@@ -105,7 +105,7 @@ TEST(DosDateTime, SettingNeedsWriteAccess) {
     }
     test::ScratchFolder scratch;
     const std::string path = scratch / "stamped.txt";
-    MakeFile(path);
+    MakeEmptyFile(path);
     File file(path, FileMode::Read);
     ASSERT_TRUE(file.IsOpen());
     EXPECT_FALSE(file.SetDosDateTime(evenStamps[1].dosDateTime));

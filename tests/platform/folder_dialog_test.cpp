@@ -7,8 +7,8 @@
 namespace kq {
 namespace {
 
-struct ResponderGuard {
-    ~ResponderGuard() { SetFolderDialogResponder(nullptr); }
+struct FolderResponderGuard {
+    ~FolderResponderGuard() { SetFolderDialogResponder(nullptr); }
 };
 
 TEST(FolderDialog, TheResponderSeesTitleAndRootAndItsAnswerIsTheResult) {
@@ -25,7 +25,7 @@ TEST(FolderDialog, TheResponderSeesTitleAndRootAndItsAnswerIsTheResult) {
         {"cancelled", false, "D:\\Apps", false, ""},
         {"confirmed without a path", true, "", false, ""},
     };
-    ResponderGuard guard;
+    FolderResponderGuard guard;
     for (const Case& c : cases) {
         std::string seenTitle;
         std::wstring seenRoot;

@@ -7,12 +7,12 @@
 namespace kq {
 namespace {
 
-struct ResponderGuard {
-    ~ResponderGuard() { SetMessageBoxResponder(nullptr); }
+struct MessageBoxResponderGuard {
+    ~MessageBoxResponderGuard() { SetMessageBoxResponder(nullptr); }
 };
 
 TEST(MessageBox, TheResponderAnswersWithWhatItWasShown) {
-    ResponderGuard guard;
+    MessageBoxResponderGuard guard;
     std::string seenText;
     std::string seenCaption;
     std::uint32_t seenFlags = 0;
@@ -31,7 +31,7 @@ TEST(MessageBox, TheResponderAnswersWithWhatItWasShown) {
 }
 
 TEST(MessageBox, AResponderMayReplaceItselfWhileItAnswers) {
-    ResponderGuard guard;
+    MessageBoxResponderGuard guard;
     int calls = 0;
     // The captured text makes the closure too big to be kept inside the std::function, so a
     // responder destroyed while it runs would be caught by the address sanitizer.

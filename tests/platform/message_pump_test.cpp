@@ -9,12 +9,12 @@
 namespace kq {
 namespace {
 
-struct HookGuard {
-    ~HookGuard() { SetMessagePumpHook(nullptr); }
+struct PumpHookGuard {
+    ~PumpHookGuard() { SetMessagePumpHook(nullptr); }
 };
 
 TEST(MessagePump, TheHookRunsOncePerCall) {
-    HookGuard guard;
+    PumpHookGuard guard;
     int calls = 0;
     SetMessagePumpHook([&calls] { ++calls; });
     ProcessMessages();
@@ -27,7 +27,7 @@ TEST(MessagePump, TheHookRunsOncePerCall) {
 }
 
 TEST(MessagePump, AHookMayRemoveItselfWhileItRuns) {
-    HookGuard guard;
+    PumpHookGuard guard;
     // The captured text makes the closure too big to be kept inside the std::function, so a
     // hook destroyed while it runs would be caught by the address sanitizer.
     std::string seen;

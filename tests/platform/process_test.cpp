@@ -10,15 +10,15 @@
 namespace kq {
 namespace {
 
-struct HookGuard {
-    ~HookGuard() {
+struct LauncherGuard {
+    ~LauncherGuard() {
         SetProcessLauncher(nullptr);
         SetExitProcessHook(nullptr);
     }
 };
 
 TEST(Process, TheLauncherSeesTheRequestAndAnswersForTheSystem) {
-    HookGuard guard;
+    LauncherGuard guard;
     for (const bool answer : {true, false}) {
         ProcessRequest seen;
         SetProcessLauncher([&](const ProcessRequest& request) {
@@ -61,7 +61,7 @@ TEST(Process, TheExitHookSeesTheCodeAndMayUnwind) {
     struct Exited {
         std::uint32_t code;
     };
-    HookGuard guard;
+    LauncherGuard guard;
     SetExitProcessHook([](std::uint32_t code) { throw Exited{code}; });
     try {
         ExitProcess(0);

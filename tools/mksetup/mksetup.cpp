@@ -84,10 +84,6 @@ struct Entry {
     std::uint16_t DosDate() const { return static_cast<std::uint16_t>(source.dosDateTime >> 16); }
 };
 
-[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
-    throw PackError(path + ": " + reason);
-}
-
 void Put16(std::string& out, std::uint32_t value) {
     out += static_cast<char>(value & 0xFF);
     out += static_cast<char>(value >> 8 & 0xFF);

@@ -14,6 +14,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Ends the packing with "<path>: <reason>".
+[[noreturn]] inline void Fail(const std::string& path, const std::string& reason) {
+    throw PackError(path + ": " + reason);
+}
+
 // DOS attribute bits as the archive's external attributes carry them for MS-DOS.
 inline constexpr std::uint32_t kReadOnlyAttribute = 0x01;
 inline constexpr std::uint32_t kDirectoryAttribute = 0x10;

@@ -14,16 +14,11 @@
 // incomplete code is its business: the result says whether code space was left.
 #include "unzip/code_table.h"
 
-
 #include <new>
 
 namespace kq {
 
 namespace {
-
-constexpr std::uint32_t Mask(int bits) {
-    return (std::uint32_t(1) << bits) - 1;
-}
 
 // One table being filled: where its index starts in the code, how many bits it takes, and the code
 // bits before it that lead to it.

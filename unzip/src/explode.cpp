@@ -57,10 +57,6 @@ constexpr std::uint8_t kLengthExtra[kMatchCodes] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8};
 constexpr std::uint8_t kDistanceExtra[kMatchCodes] = {};
 
-constexpr std::uint32_t Mask(int bits) {
-    return (std::uint32_t(1) << bits) - 1;
-}
-
 class Exploder {
 public:
     Exploder(TUnzipContext& context, std::uint16_t flags)

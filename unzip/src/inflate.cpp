@@ -89,10 +89,6 @@ constexpr int kDynamicLiteralBits = 9;
 constexpr int kDynamicDistanceBits = 6;
 constexpr int kCodeLengthBits = 7;
 
-constexpr std::uint32_t Mask(int bits) {
-    return (std::uint32_t(1) << bits) - 1;
-}
-
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
 #define KQ_INFLATE_BMI2 1
 #define KQ_BMI2_TARGET __attribute__((target("bmi,bmi2")))

@@ -23,7 +23,7 @@ namespace kq {
 namespace {
 
 constexpr int kCodes = 8192; // codes 0-8191; 8192 stands for "no free code"
-constexpr int kEscape = 256;
+constexpr int kEscapeCode = 256;
 constexpr int kFirstFree = 257;
 constexpr int kFirstCodeSize = 9;
 constexpr int kMaxCodeSize = 13;
@@ -88,10 +88,10 @@ void Unshrinker::ResetTables() {
         prefix_[code] = 0;
         suffix_[code] = static_cast<std::uint8_t>(code);
     }
-    for (int code = kEscape; code <= kCodes; ++code)
+    for (int code = kEscapeCode; code <= kCodes; ++code)
         prefix_[code] = kFree;
     // Free codes have no suffix yet; a damaged stream may still read one.
-    std::memset(suffix_ + kEscape, 0, kSuffixBytes - kEscape);
+    std::memset(suffix_ + kEscapeCode, 0, kSuffixBytes - kEscapeCode);
 }
 
 // False at the end of the data (the code is then made of missing bits).
@@ -105,7 +105,7 @@ bool Unshrinker::ReadCode(int& code) {
 bool Unshrinker::ReadDataCode(int& code) {
     if (!ReadCode(code))
         return false;
-    while (code == kEscape) {
+    while (code == kEscapeCode) {
         int subCode = 0;
         if (!ReadCode(subCode))
             return false;

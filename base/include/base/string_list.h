@@ -90,9 +90,9 @@ public:
 protected:
     virtual AnsiString Get(int index) const = 0;
     virtual int GetCount() const = 0;
-    virtual TObject* GetObject(int index) const { return nullptr; }
+    virtual TObject* GetObject(int /*index*/) const { return nullptr; }
     // Called with true at the outermost BeginUpdate and false at its EndUpdate.
-    virtual void SetUpdateState(bool updating) {}
+    virtual void SetUpdateState(bool /*updating*/) {}
     // Negative, zero or positive as a sorts before, equal to or after b.
     virtual int CompareStrings(std::string_view a, std::string_view b) const;
 

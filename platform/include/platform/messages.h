@@ -28,9 +28,10 @@ public:
     bool Due();
 
 private:
-    unsigned interval_;
-    std::uint32_t last_ = 0;
-    bool started_ = false;
+    // The Windows pacer's state; the stand-in needs none.
+    [[maybe_unused]] unsigned interval_;
+    [[maybe_unused]] std::uint32_t last_ = 0;
+    [[maybe_unused]] bool started_ = false;
 };
 
 // Windows: offered each message before ProcessMessages dispatches it, as the main loop does, so

@@ -62,8 +62,8 @@ public:
 private:
     bool created_ = false;
     // Windows: the IShellLinkA and IPersistFile of the object. The stand-in keeps the texts.
-    void* link_ = nullptr;
-    void* file_ = nullptr;
+    [[maybe_unused]] void* link_ = nullptr;
+    [[maybe_unused]] void* file_ = nullptr;
     std::string target_;
     std::string workingDirectory_;
     std::string description_;

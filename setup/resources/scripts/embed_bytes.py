@@ -26,11 +26,11 @@ def cpp_source(data, accessor, input_name):
         "\n"
         "namespace kq::resources {\n"
         "namespace {\n"
-        f"constexpr unsigned char kData[] = {{\n{body}\n}};\n"
+        f"constexpr unsigned char k{accessor}[] = {{\n{body}\n}};\n"
         "}  // namespace\n"
         "\n"
         f"std::string_view {accessor}() {{\n"
-        f"    return {{reinterpret_cast<const char*>(kData), {len(data)}u}};\n"
+        f"    return {{reinterpret_cast<const char*>(k{accessor}), {len(data)}u}};\n"
         "}\n"
         "}  // namespace kq::resources\n")
 

@@ -17,7 +17,6 @@ using Args = std::vector<std::string>;
 // A click that opens a modal dialog only returns when the dialog closes; the driver stops
 // waiting after this long and goes on (to answer the dialog, typically).
 constexpr DWORD clickAnswerMs = 500;
-constexpr DWORD pollMs = 50;
 
 bool IsDigits(const std::string& word) {
     return !word.empty() && word.find_first_not_of("0123456789") == std::string::npos;

@@ -30,6 +30,9 @@ private:
 };
 
 // What the commands share: the program under test and how long to wait for things.
+// How often the driver looks again while it waits for something.
+inline constexpr DWORD pollMs = 50;
+
 struct Session {
     Handle process; // of the program started or attached to; none: look at every process
     DWORD pid = 0;

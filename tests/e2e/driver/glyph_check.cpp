@@ -26,7 +26,6 @@ namespace {
 
 constexpr DWORD loadMs = 10000;
 constexpr DWORD checkMs = 30000;
-constexpr DWORD pollMs = 50;
 
 std::string WithError(const std::string& what) {
     return what + " (error " + std::to_string(GetLastError()) + ")";

@@ -103,14 +103,22 @@ std::string PressKeys(Session& s, const std::vector<std::string>& chords) {
 }
 
 std::string FocusedWindow(Session& s) {
-    const HWND foreground = ForegroundOf(s);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
-        throw Failure("cannot read the program's focus (error " + std::to_string(GetLastError()) +
-                      ")");
-    if (info.hwndFocus == nullptr)
-        return "nothing";
+    // A window just shown gets the focus a moment later (much later on a busy machine): "nothing"
+    // only when none has come within the session's wait.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HWND foreground = ForegroundOf(s);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
+            throw Failure("cannot read the program's focus (error " +
+                          std::to_string(GetLastError()) + ")");
+        if (info.hwndFocus != nullptr)
+            break;
+        if (GetTickCount() - start >= s.waitMs)
+            return "nothing";
+        Sleep(pollMs);
+    }
     const std::string name = ComponentName(info.hwndFocus);
     if (!name.empty())
         return name;

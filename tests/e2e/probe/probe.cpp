@@ -127,10 +127,10 @@ int PrintVersion(const char* exe) {
         std::printf("version: unreadable\n");
         return 1;
     }
-    std::printf("file version: %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwFileVersionMS),
+    std::printf("file version: %u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS),
                 LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
                 LOWORD(fixed->dwFileVersionLS));
-    std::printf("product version: %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwProductVersionMS),
+    std::printf("product version: %u.%u.%u.%u\n", HIWORD(fixed->dwProductVersionMS),
                 LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
                 LOWORD(fixed->dwProductVersionLS));
     struct Translation {

@@ -4,6 +4,7 @@
 
 #include "pass/test_window.h"
 #include "support/fresh_folder.h"
+#include "support/rows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -17,14 +18,8 @@ namespace {
 using test::Block;
 using test::D;
 using test::LoadOptions;
+using test::Rows;
 using test::TestWindow;
-
-std::vector<std::string> Rows(const TStrings& list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < list.Count(); ++i)
-        rows.push_back(list.Strings(i));
-    return rows;
-}
 
 class LargeTranslationFile : public test::InFreshFolder {};
 

@@ -5,6 +5,7 @@
 #include "lang/errors.h"
 #include "pass/test_window.h"
 #include "support/fresh_folder.h"
+#include "support/rows.h"
 #include "support/unreadable_file.h"
 
 #include <filesystem>
@@ -19,15 +20,8 @@ namespace {
 using test::Block;
 using test::D;
 using test::LoadOptions;
+using test::Rows;
 using test::TestWindow;
-
-std::vector<std::string> Rows(const TStrings& list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < list.Count(); ++i) {
-        rows.push_back(list.Strings(i));
-    }
-    return rows;
-}
 
 std::vector<std::string> DRows(std::initializer_list<std::string_view> rows) {
     std::vector<std::string> result;

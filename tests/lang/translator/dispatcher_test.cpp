@@ -5,6 +5,7 @@
 #include "lang/errors.h"
 #include "lang_fixture.h"
 #include "support/fresh_folder.h"
+#include "support/rows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,27 +16,12 @@
 namespace kq {
 namespace {
 
+using test::LanguageErrorOf;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Names;
 using test::Row;
-
-std::string Message(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ELanguageError& e) {
-        return e.Message();
-    }
-    return "(no ELanguageError)";
-}
-
-std::vector<std::string> Rows(const TStrings& list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < list.Count(); ++i) {
-        rows.push_back(list.Strings(i));
-    }
-    return rows;
-}
+using test::Rows;
 
 TEST(Dispatcher, LinkCopiesLanguagesAndReportsTheLink) {
     TComponent form(nullptr);
@@ -83,7 +69,7 @@ TEST(Dispatcher, SwitchesEveryLinkedComponentInOrder) {
     // The second refuses 3 once it has only two languages: the third is not switched.
     dispatcher.SetActiveLanguage(1);
     second.Translator().SetNumOfLanguages(2);
-    EXPECT_EQ(Message([&] { dispatcher.SetActiveLanguage(3); }),
+    EXPECT_EQ(LanguageErrorOf([&] { dispatcher.SetActiveLanguage(3); }),
               "3 - is not a valid property value!\rValue must be within [1..2]!");
     EXPECT_EQ(dispatcher.ActiveLanguage(), 3) << "stored before the components switch";
     EXPECT_EQ(first.Translator().ActiveLanguage(), 3);
@@ -94,7 +80,7 @@ TEST(Dispatcher, SwitchesEveryLinkedComponentInOrder) {
 TEST(Dispatcher, LanguageByName) {
     LoadedForm form("stStrings\r\n");
     TLangDispatcher& dispatcher = form.Dispatcher();
-    EXPECT_EQ(Message([&] { dispatcher.SetLanguage("Klingon"); }),
+    EXPECT_EQ(LanguageErrorOf([&] { dispatcher.SetLanguage("Klingon"); }),
               "Language name shall be included in LangNames property!");
     dispatcher.SetLanguage("ChineseTranTraditional");
     EXPECT_EQ(dispatcher.ActiveLanguage(), 2);
@@ -192,7 +178,7 @@ TEST_F(LinkWithFile, BinaryFileIsRefused) {
     auto* translator = new TTranslator(&form);
     TLangDispatcher dispatcher(nullptr);
     dispatcher.SetFileName("table.lnb");
-    EXPECT_EQ(Message([&] { translator->SetLangDispatcher(&dispatcher); }),
+    EXPECT_EQ(LanguageErrorOf([&] { translator->SetLangDispatcher(&dispatcher); }),
               "Binary translation files are not supported: table.lnb");
     dispatcher.SetFileName("missing.LNB");
     EXPECT_NO_THROW(translator->SetLangDispatcher(&dispatcher));

@@ -6,6 +6,7 @@
 #include "lang/errors.h"
 #include "lang/screen_cursor.h"
 #include "lang_fixture.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -14,26 +15,11 @@
 namespace kq {
 namespace {
 
+using test::LanguageErrorOf;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Row;
-
-std::vector<std::string> Rows(const TStrings& list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < list.Count(); ++i) {
-        rows.push_back(list.Strings(i));
-    }
-    return rows;
-}
-
-std::string Message(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ELanguageError& e) {
-        return e.Message();
-    }
-    return "(no ELanguageError)";
-}
+using test::Rows;
 
 TEST(Translator, ConstructionValues) {
     TComponent form(nullptr);
@@ -105,7 +91,8 @@ TEST(ActiveLanguage, OutOfRangeNamesBothNumbers) {
         {-7, "-7 - is not a valid property value!\rValue must be within [1..3]!"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Message([&] { translator.SetActiveLanguage(c.value); }), c.expected) << c.value;
+        EXPECT_EQ(LanguageErrorOf([&] { translator.SetActiveLanguage(c.value); }), c.expected)
+            << c.value;
         EXPECT_EQ(translator.ActiveLanguage(), 1) << c.value;
     }
 }
@@ -170,7 +157,7 @@ TEST(ActiveLanguage, ChangingCursorShowsDuringThePassOnly) {
 TEST(Language, MustBeOneOfTheNames) {
     LoadedForm form("stStrings\r\n");
     TTranslator& translator = form.Translator();
-    EXPECT_EQ(Message([&] { translator.SetLanguage("Klingon"); }),
+    EXPECT_EQ(LanguageErrorOf([&] { translator.SetLanguage("Klingon"); }),
               "Language name shall be included in LangNames property!");
     EXPECT_EQ(translator.Language(), "ChineseSimplified");
     translator.SetLanguage("english");
@@ -180,9 +167,9 @@ TEST(Language, MustBeOneOfTheNames) {
 
 TEST(NumOfLanguages, BelowOneIsRefused) {
     LoadedForm form("stStrings\r\n");
-    EXPECT_EQ(Message([&] { form.Translator().SetNumOfLanguages(0); }),
+    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(0); }),
               "0 - is not a valid property value !\rValue must be more than ZERO !");
-    EXPECT_EQ(Message([&] { form.Translator().SetNumOfLanguages(-2); }),
+    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(-2); }),
               "-2 - is not a valid property value !\rValue must be more than ZERO !");
     EXPECT_EQ(form.Translator().NumOfLanguages(), 3);
 }

@@ -15,7 +15,7 @@ struct DateCase {
     const char* what;
 };
 
-const DateCase kCases[] = {
+const DateCase kDateCases[] = {
     // 2024-03-15 13:45:30 and neighbours that are valid: kept bit for bit.
     {0x586F6DAF, 0x586F6DAF, "a valid value"},
     {0x586F6DBD, 0x586F6DBD, "58 seconds (field 29) is valid"},
@@ -36,7 +36,7 @@ const DateCase kCases[] = {
 };
 
 TEST(FixDosDateTime, Table) {
-    for (const DateCase& c : kCases) {
+    for (const DateCase& c : kDateCases) {
         EXPECT_EQ(FixDosDateTime(c.in), c.out) << std::hex << c.in << ": " << c.what;
     }
 }

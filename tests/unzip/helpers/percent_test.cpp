@@ -14,7 +14,7 @@ struct PercentCase {
     const char* what;
 };
 
-const PercentCase kCases[] = {
+const PercentCase kPercentCases[] = {
     {0, 0, 0, "nothing of nothing"},
     {5, 0, 0, "a zero whole gives 0, not a division by zero"},
     {1, -1, 0, "a negative whole gives 0"},
@@ -30,7 +30,7 @@ const PercentCase kCases[] = {
 };
 
 TEST(Percent, Table) {
-    for (const PercentCase& c : kCases) {
+    for (const PercentCase& c : kPercentCases) {
         EXPECT_EQ(Percent(c.part, c.whole), c.expected)
             << c.part << " of " << c.whole << ": " << c.what;
     }

@@ -13,7 +13,7 @@ struct MatchCase {
     const char* guards;
 };
 
-const MatchCase kCases[] = {
+const MatchCase kMatchCases[] = {
     // The examples the selection of entries is built on.
     {"*.txt", "docs\\readme.txt", true, "a star runs across backslashes"},
     {"*.txt", "README.TXT", true, "A-Z are folded on both sides"},
@@ -80,7 +80,7 @@ const MatchCase kCases[] = {
 };
 
 TEST(WildcardMatch, Table) {
-    for (const MatchCase& c : kCases) {
+    for (const MatchCase& c : kMatchCases) {
         EXPECT_EQ(IsWildcardMatch(c.pattern, c.path), c.matches)
             << "pattern \"" << c.pattern << "\" path \"" << c.path << "\": " << c.guards;
     }

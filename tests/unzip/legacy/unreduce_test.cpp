@@ -8,7 +8,7 @@
 namespace kq::test {
 namespace {
 
-constexpr std::uint8_t kEsc = 144;
+constexpr std::uint8_t kEscByte = 144;
 
 // Writes the follower sets (for byte values 255 down to 0), then bytes.
 class ReduceWriter {
@@ -61,7 +61,11 @@ TEST(Unreduce, FollowerSets) {
     }
     // The match's distance byte 3 and the escape's 0 pick the sets of the bytes after them.
     ReduceWriter w({{0, {'k'}}, {3, {'q'}}});
-    w.Plain(Text("abcd")).Plain({kEsc, 0x01, 3}).Indexed(0, 1).Plain({kEsc, 0}).Indexed(0, 1);
+    w.Plain(Text("abcd"))
+        .Plain({kEscByte, 0x01, 3})
+        .Indexed(0, 1)
+        .Plain({kEscByte, 0})
+        .Indexed(0, 1);
     EXPECT_EQ(DecodeLegacy(2, 0, w.Finish(), 11).output, Text("abcdabcdq\x90k"));
 }
 
@@ -81,15 +85,15 @@ TEST(Unreduce, EscapesAndMatches) {
     std::vector<Case> cases = {
         {"144, 0 is the byte 144",
          2,
-         {'a', kEsc, 0, 'b'},
+         {'a', kEscByte, 0, 'b'},
          Literals("a\x90"
                   "b")},
         // Factor 1: 0x7E has length part 126 (129 bytes); 0x7F is all ones, so a byte adds 5.
-        {"factor 1, 0x7E", 2, Text("abc") + Bytes{kEsc, 0x7E, 2, 'x'},
+        {"factor 1, 0x7E", 2, Text("abc") + Bytes{kEscByte, 0x7E, 2, 'x'},
          Literals("abc") + std::vector<Symbol>{Match(129, 3)} + Literals("x")},
-        {"factor 1, 0x7F and its extra byte", 2, Text("abc") + Bytes{kEsc, 0x7F, 5, 2, 'x'},
+        {"factor 1, 0x7F and its extra byte", 2, Text("abc") + Bytes{kEscByte, 0x7F, 5, 2, 'x'},
          Literals("abc") + std::vector<Symbol>{Match(135, 3)} + Literals("x")},
-        {"a match reaching before the data", 2, Text("ab") + Bytes{kEsc, 0x01, 4},
+        {"a match reaching before the data", 2, Text("ab") + Bytes{kEscByte, 0x01, 4},
          Literals("ab") + std::vector<Symbol>{Match(4, 5)}},
     };
     // 0xFE and 0xFF give each factor its largest distance, 0xFF also a length part of all ones.
@@ -97,7 +101,7 @@ TEST(Unreduce, EscapesAndMatches) {
     for (int f = 0; f < 4; ++f)
         cases.push_back(
             {"factor " + std::to_string(f + 1), static_cast<std::uint16_t>(2 + f),
-             history + Bytes{kEsc, 0xFE, 0x20, kEsc, 0xFF, 7, 0x20},
+             history + Bytes{kEscByte, 0xFE, 0x20, kEscByte, 0xFF, 7, 0x20},
              historySymbols + std::vector<Symbol>{Match(lengths[f], distances[f]),
                                                   Match(lengths[f] + 8, distances[f])}});
     for (const Case& c : cases) {

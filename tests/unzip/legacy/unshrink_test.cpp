@@ -12,7 +12,7 @@ struct Code {
     int width = 9;
 };
 
-constexpr std::uint32_t kEsc = 256;
+constexpr std::uint32_t kEscCode = 256;
 
 LegacyResult Unshrink(const std::vector<Code>& codes, std::int32_t declared = 1000) {
     BitWriter w;
@@ -22,8 +22,9 @@ LegacyResult Unshrink(const std::vector<Code>& codes, std::int32_t declared = 10
 }
 
 TEST(Unshrink, CodesEscapesAndDamage) {
-    const std::vector<Code> to13Bits = {{'a'},      {kEsc},  {1},        {kEsc, 10}, {1, 10},
-                                        {kEsc, 11}, {1, 11}, {kEsc, 12}, {1, 12},    {'b', 13}};
+    const std::vector<Code> to13Bits = {{'a'},   {kEscCode},     {1},     {kEscCode, 10},
+                                        {1, 10}, {kEscCode, 11}, {1, 11}, {kEscCode, 12},
+                                        {1, 12}, {'b', 13}};
     const struct {
         const char* name;
         std::vector<Code> codes;
@@ -34,24 +35,28 @@ TEST(Unshrink, CodesEscapesAndDamage) {
         {"the code being defined", {{'a'}, {257}, {258}}, "aaaaaa"},
         {"the code being defined after others", {{'a'}, {'b'}, {258}}, "abbb"},
         // The sub-code is still 9 bits wide, the code after it 10.
-        {"256,1 widens from the next code on", {{'a'}, {kEsc}, {1}, {'b', 10}, {257, 10}}, "abab"},
+        {"256,1 widens from the next code on",
+         {{'a'}, {kEscCode}, {1}, {'b', 10}, {257, 10}},
+         "abab"},
         {"widened to 13 bits", to13Bits + std::vector<Code>{{257, 13}}, "abab"},
         {"256,0, 256,3 and 256,511 are ignored",
-         {{'a'}, {kEsc}, {0}, {kEsc}, {3}, {'b'}, {kEsc}, {511}, {257}},
+         {{'a'}, {kEscCode}, {0}, {kEscCode}, {3}, {'b'}, {kEscCode}, {511}, {257}},
          "abab"},
         // 257 "ab", 258 "ba", 259 "abc": 257 is 259's prefix and stays, the leaves 258 and 259
         // go. Then 'd' defines 258 as "cd" and 257 defines 259 as "da".
         {"256,2 frees only the leaves",
-         {{'a'}, {'b'}, {257}, {'c'}, {kEsc}, {2}, {'d'}, {257}, {258}, {259}},
+         {{'a'}, {'b'}, {257}, {'c'}, {kEscCode}, {2}, {'d'}, {257}, {258}, {259}},
          "ababcdabcdda"},
         // Damaged streams end the entry where the damage is met.
-        {"codes widened to 14 bits", to13Bits + std::vector<Code>{{kEsc, 13}, {1, 13}, {'c', 14}},
-         "ab"},
+        {"codes widened to 14 bits",
+         to13Bits + std::vector<Code>{{kEscCode, 13}, {1, 13}, {'c', 14}}, "ab"},
         // The clear frees 257 and 258; 257, free and the previous code, then chains to itself.
-        {"a free code that is the previous one", {{'a'}, {'b'}, {257}, {kEsc}, {2}, {257}}, "abab"},
+        {"a free code that is the previous one",
+         {{'a'}, {'b'}, {257}, {kEscCode}, {2}, {257}},
+         "abab"},
         // 'c' defines the free 257 with the previous code 257 as its prefix.
         {"a code that is its own prefix",
-         {{'a'}, {'b'}, {257}, {kEsc}, {2}, {'c'}, {257}, {'d'}},
+         {{'a'}, {'b'}, {257}, {kEscCode}, {2}, {'c'}, {257}, {'d'}},
          "ababc"},
     };
     for (const auto& c : cases) {

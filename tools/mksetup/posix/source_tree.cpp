@@ -16,10 +16,6 @@ namespace kq::mksetup {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
-    throw PackError(path + ": " + reason);
-}
-
 struct stat StatOf(const std::string& path, bool followLinks) {
     struct stat status {};
     if ((followLinks ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status)) != 0)

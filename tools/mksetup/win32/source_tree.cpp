@@ -9,10 +9,6 @@ namespace kq::mksetup {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
-    throw PackError(path + ": " + reason);
-}
-
 std::string SystemMessage(DWORD code) {
     char text[512] = {};
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

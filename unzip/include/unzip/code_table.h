@@ -33,6 +33,11 @@ inline constexpr int OverSubscribed = 2;
 inline constexpr int MaxCodeLength = 16;
 inline constexpr int MaxCodeValues = 288;
 
+// The low `bits` bits set (bits below 32): what a code of that length reads from the bit buffer.
+constexpr std::uint32_t Mask(int bits) {
+    return (std::uint32_t(1) << bits) - 1;
+}
+
 // Builds the tables of the code whose value i has code length lengths[i] (0 = unused), for n
 // values. Values below simpleCount are literals (256 is the end of block); value i from
 // simpleCount on takes its base value and extra-bit count from bases[i - simpleCount] and
