@@ -11,6 +11,12 @@ namespace kq {
 
 namespace {
 
+// The three identifiers used here (the system's uuid library would bring its tables of hundreds:
+// 40 KB of the program).
+constexpr GUID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr GUID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr GUID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // Leaves the Windows code of a failed COM call in LastError, or the result itself when it
 // carries none, so that callers compare the same codes as for the rest of the platform.
 bool ComSucceeded(HRESULT result) {
@@ -122,12 +128,13 @@ bool ShellLink::Create() {
         return true;
     }
     IShellLinkA* link = nullptr;
-    if (!ComSucceeded(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
+    if (!ComSucceeded(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
+                                         kShellLinkInterface, reinterpret_cast<void**>(&link)))) {
         return false;
     }
     IPersistFile* file = nullptr;
-    if (!ComSucceeded(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (!ComSucceeded(
+            link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file)))) {
         const std::uint32_t error = LastError();
         link->Release();
         SetLastError(error);

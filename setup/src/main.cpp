@@ -6,6 +6,17 @@
 #include "platform/dll_search.h"
 #include "setup/form1.h"
 
+#include <cstdlib>
+
+// Where an exception nobody catches ends. The C++ runtime's own handler names the exception's type
+// on the standard error stream, which a windowed program does not have, and brings a demangler of
+// 46 KB for it; this one ends the program the same way without them.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
+
 int main() {
     // First of all: a DLL planted beside Setup.exe must never be loaded by what follows.
     kq::HardenDllSearch();

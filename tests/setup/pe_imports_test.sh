@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Setup.exe runs from a bare folder on any Windows: a 32-bit PE of the GUI subsystem whose imports
 # are all Windows system DLLs, with no DLL of ours lying beside it. The check itself is first
-# shown to reject what it must reject (a C++ runtime DLL, a console program, a DLL beside).
+# shown to reject what it must reject (a C++ runtime DLL, a console program, a DLL beside). As a
+# vendor ships it, stripped, it takes at most 1 MiB with its artwork.
 #
-#   pe_imports_test.sh OBJDUMP CXX SETUP.EXE
+#   pe_imports_test.sh OBJDUMP CXX STRIP SETUP.EXE
 set -euo pipefail
 
-objdump=${1:?usage: pe_imports_test.sh OBJDUMP CXX SETUP.EXE}
-cxx=${2:?usage: pe_imports_test.sh OBJDUMP CXX SETUP.EXE}
-setup=${3:?usage: pe_imports_test.sh OBJDUMP CXX SETUP.EXE}
+usage='usage: pe_imports_test.sh OBJDUMP CXX STRIP SETUP.EXE'
+objdump=${1:?$usage}
+cxx=${2:?$usage}
+strip=${3:?$usage}
+setup=${4:?$usage}
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-for tool in "$objdump" "$cxx"; do
+for tool in "$objdump" "$cxx" "$strip"; do
     command -v "$tool" >/dev/null || fail "'$tool' is not installed (run 'make deps')"
 done
 [ -f "$setup" ] || fail "$setup is missing; build the win32 tree first"
@@ -72,3 +75,9 @@ done
 faults=$(pe_faults "$setup")
 [ -z "$faults" ] || fail "Setup.exe: $faults"
 echo "Setup.exe imports: $("$objdump" -p "$setup" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+
+# --- as shipped ---------------------------------------------------------------------------------
+"$strip" -o "$scratch/Setup.exe" "$setup" || fail "cannot strip Setup.exe"
+size=$(stat -c %s "$scratch/Setup.exe")
+[ "$size" -le 1048576 ] || fail "Setup.exe stripped takes $size bytes, above 1 MiB (1048576)"
+echo "Setup.exe stripped: $size bytes"
