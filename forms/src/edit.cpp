@@ -1,6 +1,7 @@
 #include "forms/edit.h"
 
 #include "base/properties.h"
+#include "base/scope_exit.h"
 
 #include <string_view>
 #include <vector>
@@ -79,13 +80,8 @@ void TCustomEdit::SetBorderStyle(TBorderStyle style) {
 
 void TCustomEdit::UserEdited(const AnsiString& text) {
     followingUser_ = true;
-    try {
-        SetText(text);
-    } catch (...) {
-        followingUser_ = false;
-        throw;
-    }
-    followingUser_ = false;
+    ScopeExit following([this] { followingUser_ = false; });
+    SetText(text);
 }
 
 void TCustomEdit::TextChanged() {

@@ -6,9 +6,11 @@
 
 #include "base/component.h"
 #include "base/properties.h"
+#include "base/scope_exit.h"
 #include "base/string_list.h"
 
 #include <string_view>
+#include <utility>
 
 namespace kq::langpass {
 
@@ -31,16 +33,8 @@ TComponent* FindRowComponent(TComponent& owner, std::string_view name);
 // Runs work, then restore, also when work fails (restore's own failure then gives way to work's).
 template <class Work, class Restore>
 void AfterwardsAlso(Work work, Restore restore) {
-    try {
-        work();
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
-    }
-    restore();
+    ScopeExit restoring(std::move(restore));
+    work();
 }
 
 // Writes items over lines in place: item i replaces line i where it differs, lines beyond the

@@ -1,6 +1,7 @@
 // The handlers of the wizard window, each named after the component and the event it serves.
 #include "base/exceptions.h"
 #include "base/format.h"
+#include "base/scope_exit.h"
 #include "forms/application.h"
 #include "forms/dialogs.h"
 #include "platform/codepage.h"
@@ -210,17 +211,13 @@ void TForm1::ButtonNext3Click(TObject*) {
     {
         // Whichever way the run ends, the window shows where it stopped and is drawn at every
         // turn again.
-        struct Pacing {
-            TForm1& form;
-            unsigned previous = SetMessagePumpInterval(kPumpIntervalMs);
-            ~Pacing() {
-                SetMessagePumpInterval(previous);
-                try {
-                    form.ShowStatus();
-                } catch (...) {
-                }
+        ScopeExit pacing([this, previous = SetMessagePumpInterval(kPumpIntervalMs)] {
+            SetMessagePumpInterval(previous);
+            try {
+                ShowStatus();
+            } catch (...) {
             }
-        } pacing{*this};
+        });
         (void)ZipExtractor1->UnZip();
     }
     uninstallLog_.reset();

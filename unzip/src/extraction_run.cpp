@@ -6,6 +6,7 @@
 // 12-byte encryption header whose last byte, decrypted, must match a byte the catalogue knows:
 // that is the password check. Times in the catalogue are local DOS date-times, compared at their
 // two-second resolution.
+#include "base/scope_exit.h"
 #include "base/strings.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
@@ -116,10 +117,7 @@ int TZipExtractor::Run(bool testOnly) {
     if (busy_)
         throw EInvalidOperation(zipmsg::AlreadyExtracting);
     busy_ = true;
-    struct ClearBusy {
-        bool& busy;
-        ~ClearBusy() { busy = false; }
-    } clearBusy{busy_};
+    ScopeExit clearBusy([this] { busy_ = false; });
 
     if (destDir_ == "?")
         return 0;
@@ -137,11 +135,7 @@ int TZipExtractor::ExtractionRun::Run() {
     savedKeepZipOpen_ = zip_.keepZipOpen_;
     zip_.keepZipOpen_ = true;
     // KeepZipOpen comes back last, also when OnUnZipComplete itself raises.
-    struct RestoreKeepZipOpen {
-        TZipExtractor& zip;
-        bool keep;
-        ~RestoreKeepZipOpen() { zip.keepZipOpen_ = keep; }
-    } restore{zip_, savedKeepZipOpen_};
+    ScopeExit restore([this, keep = savedKeepZipOpen_] { zip_.keepZipOpen_ = keep; });
 
     try {
         Prepare();
@@ -437,15 +431,15 @@ void TZipExtractor::ExtractionRun::WireContext() {
 // Reads the encryption header's 12 bytes from where the entry's data starts, going on in the next
 // part of a multi-part archive as the data does; false when the archive ends inside them.
 bool TZipExtractor::ExtractionRun::ReadEncryptionHeaderBytes(std::int64_t dataStart,
-                                                            std::uint8_t* header) {
+                                                             std::uint8_t* header) {
     zip_.archive_->Seek(dataStart, soFromBeginning);
     std::int32_t got = std::max<std::int32_t>(zip_.archive_->Read(header, EncryptionHeaderSize), 0);
     while (got < EncryptionHeaderSize && PartsFollow()) {
         // A part refused while an entry's bytes are read ends the run, as the input reader does.
         if (!OpenNextPart())
             throw EUserCanceled(zipmsg::UserAborted);
-        got += std::max<std::int32_t>(
-            zip_.archive_->Read(header + got, EncryptionHeaderSize - got), 0);
+        got += std::max<std::int32_t>(zip_.archive_->Read(header + got, EncryptionHeaderSize - got),
+                                      0);
     }
     return got == EncryptionHeaderSize;
 }
@@ -525,14 +519,10 @@ void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName
         return;
     }
     // The damaged file goes whatever the handlers do, a read-only one included.
-    struct DeleteOutput {
-        const AnsiString& fileName;
-        bool written;
-        ~DeleteOutput() {
-            if (written)
-                DeleteOutputFile(fileName);
-        }
-    } deleteOutput{fileName, !testOnly_};
+    ScopeExit deleteOutput([&fileName, written = !testOnly_] {
+        if (written)
+            DeleteOutputFile(fileName);
+    });
     if (entry_.Encrypted()) {
         if (zip_.OnBadPassword) {
             AnsiString newPassword = zip_.password_;

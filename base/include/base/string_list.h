@@ -16,6 +16,7 @@
 #pragma once
 
 #include "base/persistent.h"
+#include "base/scope_exit.h"
 #include "base/strings.h"
 
 #include <string_view>
@@ -78,13 +79,8 @@ public:
     template <class F>
     void Update(F change) {
         BeginUpdate();
-        try {
-            change();
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        ScopeExit endUpdate([this] { EndUpdate(); });
+        change();
     }
 
 protected:
