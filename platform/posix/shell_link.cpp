@@ -16,6 +16,7 @@
 //   working folder (flag 0x10).
 // - Four zero bytes end the (empty) list of extra data blocks.
 
+#include "base/little_endian.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/volumes.h"
@@ -37,16 +38,6 @@ constexpr std::uint32_t showNormal = 1;
 constexpr std::uint32_t linkInfoHeaderSize = 0x1C;
 constexpr std::uint32_t volumeIdAndLocalBasePath = 0x01;
 constexpr std::uint32_t volumeIdHeaderSize = 0x10;
-
-void PutU16(std::string& out, std::uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void PutU32(std::string& out, std::uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
 
 bool IsDrivePath(const std::string& path) {
     const char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);

@@ -26,6 +26,7 @@
 // - end record: 50 4B 05 06, this disk and the central directory's disk (0), entries on this
 //   disk and in all, the central directory's size and offset, comment length. Without Zip64,
 //   sizes and offsets must fit in 32 bits and the entry count in 16.
+#include "base/little_endian.h"
 #include "setup/archive_password.h"
 #include "source_tree.h"
 #include "zip_encryptor.h"
@@ -83,16 +84,6 @@ struct Entry {
     std::uint16_t DosTime() const { return static_cast<std::uint16_t>(source.dosDateTime); }
     std::uint16_t DosDate() const { return static_cast<std::uint16_t>(source.dosDateTime >> 16); }
 };
-
-void Put16(std::string& out, std::uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8 & 0xFF);
-}
-
-void Put32(std::string& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 // --- The archive file ----------------------------------------------------------------------------
 
@@ -228,58 +219,58 @@ void Measure(Entry& entry, bool store) {
 // length.
 std::string CommonFields(const Entry& entry, bool sizesFollow) {
     std::string out;
-    Put16(out, kVersionNeeded);
-    Put16(out, entry.flags);
-    Put16(out, entry.method);
-    Put16(out, entry.DosTime());
-    Put16(out, entry.DosDate());
-    Put32(out, sizesFollow ? 0 : entry.crc);
-    Put32(out, sizesFollow ? 0 : entry.CompressedSize());
-    Put32(out, sizesFollow ? 0 : entry.size);
-    Put16(out, static_cast<std::uint32_t>(entry.source.name.size()));
-    Put16(out, 0);
+    PutU16(out, kVersionNeeded);
+    PutU16(out, entry.flags);
+    PutU16(out, entry.method);
+    PutU16(out, entry.DosTime());
+    PutU16(out, entry.DosDate());
+    PutU32(out, sizesFollow ? 0 : entry.crc);
+    PutU32(out, sizesFollow ? 0 : entry.CompressedSize());
+    PutU32(out, sizesFollow ? 0 : entry.size);
+    PutU16(out, static_cast<std::uint32_t>(entry.source.name.size()));
+    PutU16(out, 0);
     return out;
 }
 
 std::string LocalHeader(const Entry& entry) {
     std::string out;
-    Put32(out, 0x04034B50);
+    PutU32(out, 0x04034B50);
     out += CommonFields(entry, (entry.flags & kFlagDescriptor) != 0);
     return out + entry.source.name;
 }
 
 std::string DataDescriptor(const Entry& entry) {
     std::string out;
-    Put32(out, 0x08074B50);
-    Put32(out, entry.crc);
-    Put32(out, entry.CompressedSize());
-    Put32(out, entry.size);
+    PutU32(out, 0x08074B50);
+    PutU32(out, entry.crc);
+    PutU32(out, entry.CompressedSize());
+    PutU32(out, entry.size);
     return out;
 }
 
 std::string CentralHeader(const Entry& entry) {
     std::string out;
-    Put32(out, 0x02014B50);
-    Put16(out, kVersionMadeBy);
+    PutU32(out, 0x02014B50);
+    PutU16(out, kVersionMadeBy);
     out += CommonFields(entry, false);
-    Put16(out, 0); // comment length
-    Put16(out, 0); // first disk
-    Put16(out, 0); // internal attributes
-    Put32(out, entry.source.attributes);
-    Put32(out, entry.offset);
+    PutU16(out, 0); // comment length
+    PutU16(out, 0); // first disk
+    PutU16(out, 0); // internal attributes
+    PutU32(out, entry.source.attributes);
+    PutU32(out, entry.offset);
     return out + entry.source.name;
 }
 
 std::string EndRecord(std::size_t entries, std::uint32_t size, std::uint32_t offset) {
     std::string out;
-    Put32(out, 0x06054B50);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<std::uint32_t>(entries));
-    Put16(out, static_cast<std::uint32_t>(entries));
-    Put32(out, size);
-    Put32(out, offset);
-    Put16(out, 0);
+    PutU32(out, 0x06054B50);
+    PutU16(out, 0);
+    PutU16(out, 0);
+    PutU16(out, static_cast<std::uint32_t>(entries));
+    PutU16(out, static_cast<std::uint32_t>(entries));
+    PutU32(out, size);
+    PutU32(out, offset);
+    PutU16(out, 0);
     return out;
 }
 

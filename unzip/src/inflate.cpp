@@ -37,6 +37,7 @@
 // byte (the work area still holds the previous entry's data), and no new block is started once the
 // stream's bits are used up (the reader would otherwise supply its last byte again for ever).
 #include "base/exceptions.h"
+#include "base/little_endian.h"
 #include "unzip/code_table.h"
 #include "unzip/decoders.h"
 #include "unzip/errors.h"
@@ -265,18 +266,6 @@ constexpr FixedTables kFixed = MakeFixedTables();
 
 } // namespace wide
 
-inline std::uint64_t LoadLittleEndian64(const std::uint8_t* p) {
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
-
-inline void StoreLittleEndian64(std::uint8_t* p, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // Copies a match of length bytes from distance bytes back. The destination has room for 32 bytes
 // more than length, which lets a copy move 16 or 8 bytes at a time when the source is at least
 // that far behind, the first 32 bytes without a test (most matches are no longer), and repeat a
@@ -307,13 +296,12 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
         // The pattern of distance bytes, repeated over 8 bytes; the stores advance by a whole
         // number of patterns. The bytes loaded beyond the pattern are not part of it.
         constexpr std::uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
-        std::uint64_t pattern =
-            LoadLittleEndian64(src) & (~std::uint64_t(0) >> (64 - 8 * distance));
+        std::uint64_t pattern = LoadU64(src) & (~std::uint64_t(0) >> (64 - 8 * distance));
         for (std::uint32_t width = 8 * distance; width < 64; width *= 2)
             pattern |= pattern << width;
         const std::uint32_t step = kStep[distance];
         do {
-            StoreLittleEndian64(out, pattern);
+            StoreU64(out, pattern);
             out += step;
         } while (out < end);
     }
@@ -732,7 +720,7 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     Step step = kMore;
 
     const auto refill = [&] {
-        bits |= LoadLittleEndian64(in) << (count & 63);
+        bits |= LoadU64(in) << (count & 63);
         in += (~count >> 3) & 7;
         count |= 56;
     };

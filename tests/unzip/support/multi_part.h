@@ -50,7 +50,7 @@ public:
     // Part i holds at most partSizes[i] bytes; the last size serves every later part.
     explicit SplitZipWriter(std::vector<std::size_t> partSizes)
         : partSizes_(std::move(partSizes)), parts_(1) {
-        Put32(parts_[0], 0x08074b50);
+        PutU32(parts_[0], 0x08074b50);
     }
 
     DataSpan AddStored(const std::string& name, const std::vector<std::uint8_t>& data,
@@ -82,14 +82,14 @@ public:
         const auto recordsOnLastPart =
             static_cast<std::uint32_t>(std::count(recordParts.begin(), recordParts.end(), last));
         std::string& end = parts_.back();
-        Put32(end, 0x06054b50);
-        Put16(end, static_cast<std::uint32_t>(last));
-        Put16(end, static_cast<std::uint32_t>(centralPart));
-        Put16(end, recordsOnLastPart);
-        Put16(end, static_cast<std::uint32_t>(central_.size()));
-        Put32(end, centralSize);
-        Put32(end, centralOffset);
-        Put16(end, 0); // comment length
+        PutU32(end, 0x06054b50);
+        PutU16(end, static_cast<std::uint32_t>(last));
+        PutU16(end, static_cast<std::uint32_t>(centralPart));
+        PutU16(end, recordsOnLastPart);
+        PutU16(end, static_cast<std::uint32_t>(central_.size()));
+        PutU32(end, centralSize);
+        PutU32(end, centralOffset);
+        PutU16(end, 0); // comment length
         return parts_;
     }
 
@@ -178,19 +178,19 @@ private:
             password.empty() ? packed : Encrypted(packed, crc, password);
         // What the local header and the central record share, from "version needed" on.
         std::string common;
-        Put16(common, method == 0 ? 10 : 20);
-        Put16(common, password.empty() ? 0 : 1); // flags: bit 0, encrypted
-        Put16(common, method);
-        Put16(common, kDateTime & 0xFFFF);
-        Put16(common, kDateTime >> 16);
-        Put32(common, crc);
-        Put32(common, static_cast<std::uint32_t>(stored.size()));
-        Put32(common, static_cast<std::uint32_t>(data.size()));
-        Put16(common, static_cast<std::uint32_t>(name.size()));
-        Put16(common, 0); // extra field length
+        PutU16(common, method == 0 ? 10 : 20);
+        PutU16(common, password.empty() ? 0 : 1); // flags: bit 0, encrypted
+        PutU16(common, method);
+        PutU16(common, kDateTime & 0xFFFF);
+        PutU16(common, kDateTime >> 16);
+        PutU32(common, crc);
+        PutU32(common, static_cast<std::uint32_t>(stored.size()));
+        PutU32(common, static_cast<std::uint32_t>(data.size()));
+        PutU16(common, static_cast<std::uint32_t>(name.size()));
+        PutU16(common, 0); // extra field length
 
         std::string local;
-        Put32(local, 0x04034b50);
+        PutU32(local, 0x04034b50);
         local += common + name;
         Whole(local);
         const int part = CurrentPart();
@@ -198,14 +198,14 @@ private:
         const DataSpan span = Spread(stored);
 
         std::string record;
-        Put32(record, 0x02014b50);
-        Put16(record, 20); // made by: MS-DOS, 2.0
+        PutU32(record, 0x02014b50);
+        PutU16(record, 20); // made by: MS-DOS, 2.0
         record += common;
-        Put16(record, 0); // comment length
-        Put16(record, static_cast<std::uint32_t>(part));
-        Put16(record, 0);    // internal attributes
-        Put32(record, 0x20); // the DOS archive bit
-        Put32(record, offset);
+        PutU16(record, 0); // comment length
+        PutU16(record, static_cast<std::uint32_t>(part));
+        PutU16(record, 0);    // internal attributes
+        PutU32(record, 0x20); // the DOS archive bit
+        PutU32(record, offset);
         record += name;
         central_.push_back(record);
         return span;

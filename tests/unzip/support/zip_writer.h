@@ -5,22 +5,14 @@
 // Entries are made on MS-DOS (version made by 2.0, host 0) and dated 2020-02-29 13:14:16.
 #pragma once
 
+#include "base/little_endian.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 #include <zlib.h>
 
 namespace kq::test {
-
-// Little-endian stores of the archive writers.
-inline void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>(v >> 8 & 0xFF);
-}
-inline void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 // How an entry differs from the usual one.
 struct StoredEntryOptions {
@@ -44,14 +36,14 @@ public:
 
     std::string Bytes() const {
         std::string archive = locals_ + central_;
-        Put32(archive, 0x06054b50);
-        Put16(archive, 0); // this disk
-        Put16(archive, 0); // disk of the central directory
-        Put16(archive, count_);
-        Put16(archive, count_);
-        Put32(archive, static_cast<std::uint32_t>(central_.size()));
-        Put32(archive, static_cast<std::uint32_t>(locals_.size()));
-        Put16(archive, 0); // comment length
+        PutU32(archive, 0x06054b50);
+        PutU16(archive, 0); // this disk
+        PutU16(archive, 0); // disk of the central directory
+        PutU16(archive, count_);
+        PutU16(archive, count_);
+        PutU32(archive, static_cast<std::uint32_t>(central_.size()));
+        PutU32(archive, static_cast<std::uint32_t>(locals_.size()));
+        PutU16(archive, 0); // comment length
         return archive;
     }
 
@@ -64,41 +56,41 @@ private:
         const auto offset = static_cast<std::uint32_t>(locals_.size());
         // What the local header and the central record share, from "version needed" on.
         std::string common;
-        Put16(common, 10); // version needed: stored
-        Put16(common, 0);  // flags
-        Put16(common, 0);  // method: stored
-        Put16(common, kTime);
-        Put16(common, options.date);
-        Put32(common, crc);
+        PutU16(common, 10); // version needed: stored
+        PutU16(common, 0);  // flags
+        PutU16(common, 0);  // method: stored
+        PutU16(common, kTime);
+        PutU16(common, options.date);
+        PutU32(common, crc);
         const std::size_t sizesAt = common.size();
-        Put32(common, size);
-        Put32(common, size);
-        Put16(common, static_cast<std::uint32_t>(name.size()));
+        PutU32(common, size);
+        PutU32(common, size);
+        PutU16(common, static_cast<std::uint32_t>(name.size()));
 
-        Put32(locals_, 0x04034b50);
+        PutU32(locals_, 0x04034b50);
         locals_ += common;
-        Put16(locals_, 0); // extra field length
+        PutU16(locals_, 0); // extra field length
         locals_ += name + data;
 
         std::string extra;
         if (options.zip64Sizes) {
             common.replace(sizesAt, 8, 8, '\xFF');
-            Put16(extra, 1);  // the Zip64 block
-            Put16(extra, 16); // its length
-            Put32(extra, size);
-            Put32(extra, 0);
-            Put32(extra, size);
-            Put32(extra, 0);
+            PutU16(extra, 1);  // the Zip64 block
+            PutU16(extra, 16); // its length
+            PutU32(extra, size);
+            PutU32(extra, 0);
+            PutU32(extra, size);
+            PutU32(extra, 0);
         }
-        Put32(central_, 0x02014b50);
-        Put16(central_, 20); // made by: MS-DOS, 2.0
+        PutU32(central_, 0x02014b50);
+        PutU16(central_, 20); // made by: MS-DOS, 2.0
         central_ += common;
-        Put16(central_, static_cast<std::uint32_t>(extra.size()));
-        Put16(central_, 0); // comment length
-        Put16(central_, 0); // disk
-        Put16(central_, 0); // internal attributes
-        Put32(central_, attributes);
-        Put32(central_, offset);
+        PutU16(central_, static_cast<std::uint32_t>(extra.size()));
+        PutU16(central_, 0); // comment length
+        PutU16(central_, 0); // disk
+        PutU16(central_, 0); // internal attributes
+        PutU32(central_, attributes);
+        PutU32(central_, offset);
         central_ += name + extra;
         ++count_;
     }

@@ -16,6 +16,7 @@
 // 16-byte data descriptor. Names use "/" between folders and are in the OEM code page.
 #pragma once
 
+#include "base/little_endian.h"
 #include "base/stream.h"
 #include "unzip/zip_records.h"
 
@@ -31,15 +32,6 @@ inline constexpr std::int32_t kDataDescriptorSize = 16;
 // The end record is searched for in the archive's last 65535 + 22 bytes: the largest comment
 // and the record itself.
 inline constexpr std::int32_t kEndCentralSearchSize = 0xFFFF + kEndCentralSize;
-
-inline std::uint16_t LoadU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-inline std::uint32_t LoadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Reads exactly count bytes of archive data. An archive that ends first is damaged:
 // EBadZipFile "Not a valid zip file!".
