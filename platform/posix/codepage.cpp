@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 
 #include "platform/standin.h"
+#include "standin_internal.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,10 +60,6 @@ constexpr unsigned char oem437ToAnsi1252[128] = {
     '?',  0xB1, '?',  '?',  '?',  '?',  0xF7, '?',  0xB0, '?',  0xB7, '?',  '?',  0xB2, '?',  0xA0,
 };
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 void SetAnsiCodePage(std::uint32_t codePage) {
@@ -107,8 +104,8 @@ int CompareStringIgnoreCase(const std::string& a, const std::string& b) {
     // letters, as Windows sorts them.
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto left = static_cast<unsigned char>(LowerAscii(a[i]));
-        const auto right = static_cast<unsigned char>(LowerAscii(b[i]));
+        const auto left = static_cast<unsigned char>(standin::ToLowerAscii(a[i]));
+        const auto right = static_cast<unsigned char>(standin::ToLowerAscii(b[i]));
         if (left != right) {
             return left < right ? -1 : 1;
         }

@@ -23,6 +23,20 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 
+int FieldOf(std::uint32_t dosDateTime, int shift, std::uint32_t mask) {
+    return static_cast<int>(dosDateTime >> shift & mask);
+}
+
+// mktime would carry fields out of range into the next ones (February 30 into March); DOS fields
+// that name no real date or time are refused instead.
+bool NamesRealDateTime(const std::tm& local) {
+    const int year = local.tm_year + 1900;
+    const int month = local.tm_mon + 1;
+    return month >= 1 && month <= 12 && local.tm_mday >= 1 &&
+           local.tm_mday <= DaysInMonth(year, month) && local.tm_hour <= 23 && local.tm_min <= 59 &&
+           local.tm_sec <= 59;
+}
+
 } // namespace
 
 bool PackDosDateTime(const struct timespec& time, std::uint32_t& dosDateTime) {
@@ -53,24 +67,17 @@ bool PackDosDateTime(const struct timespec& time, std::uint32_t& dosDateTime) {
 }
 
 bool UnpackDosDateTime(std::uint32_t dosDateTime, std::time_t& time) {
-    const int year = static_cast<int>(dosDateTime >> 25) + FirstYear;
-    const int month = static_cast<int>(dosDateTime >> 21 & 0x0F);
-    const int day = static_cast<int>(dosDateTime >> 16 & 0x1F);
-    const int hour = static_cast<int>(dosDateTime >> 11 & 0x1F);
-    const int minute = static_cast<int>(dosDateTime >> 5 & 0x3F);
-    const int seconds = static_cast<int>(dosDateTime & 0x1F) * 2;
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
-        minute > 59 || seconds > 59) {
+    std::tm local{};
+    local.tm_year = FieldOf(dosDateTime, 25, 0x7F) + FirstYear - 1900;
+    local.tm_mon = FieldOf(dosDateTime, 21, 0x0F) - 1;
+    local.tm_mday = FieldOf(dosDateTime, 16, 0x1F);
+    local.tm_hour = FieldOf(dosDateTime, 11, 0x1F);
+    local.tm_min = FieldOf(dosDateTime, 5, 0x3F);
+    local.tm_sec = FieldOf(dosDateTime, 0, 0x1F) * 2;
+    local.tm_isdst = -1; // whether daylight-saving time was in force is mktime's to find
+    if (!NamesRealDateTime(local)) {
         return false;
     }
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = seconds;
-    local.tm_isdst = -1;
     time = std::mktime(&local);
     return time != static_cast<std::time_t>(-1);
 }

@@ -17,16 +17,8 @@ namespace kq {
 
 namespace {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char ToUpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool HasDrive(const std::string& path) {
-    return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
+    return path.size() >= 2 && standin::IsAsciiLetter(path[0]) && path[1] == ':';
 }
 
 // Resolves "." and ".." in a path below its prefix; ".." never climbs above the prefix.
@@ -71,7 +63,7 @@ std::string FullPathUtf8(std::string path) {
         }
     }
     if (HasDrive(path)) {
-        return Normalised(std::string(1, ToUpperAscii(path[0])) + ":", path.substr(2));
+        return Normalised(std::string(1, standin::ToUpperAscii(path[0])) + ":", path.substr(2));
     }
     if (path.compare(0, 2, "\\\\") == 0) {
         std::string prefix;

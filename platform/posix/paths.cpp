@@ -40,18 +40,6 @@ std::string DefaultRoot() {
     return "/tmp/kavoruqyn-root";
 }
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char ToLowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char ToUpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The root with no trailing slash, or empty for the host's "/" so that joining stays simple.
 std::string RootPrefix(const std::string& root) {
     return root == "/" ? std::string() : root;
@@ -92,7 +80,7 @@ std::string HostCurrentDirectory() {
 char CurrentDriveLetter() {
     const std::string windowsForm = standin::CurrentDirectoryUtf8();
     if (windowsForm.size() >= 2 && windowsForm[1] == ':') {
-        return ToLowerAscii(windowsForm[0]);
+        return standin::ToLowerAscii(windowsForm[0]);
     }
     return 'c';
 }
@@ -125,9 +113,9 @@ std::string HostPathFromUtf8(const std::string& windowsPath) {
         }
     }
     const std::string root = RootPrefix(RootFolder());
-    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+    if (path.size() >= 2 && standin::IsAsciiLetter(path[0]) && path[1] == ':') {
         const std::string rest = path.substr(2);
-        const std::string drive = root + "/" + ToLowerAscii(path[0]);
+        const std::string drive = root + "/" + standin::ToLowerAscii(path[0]);
         return rest.empty() || rest[0] == '/' ? drive + rest : drive + "/" + rest;
     }
     if (path.size() >= 2 && path[0] == '/' && path[1] == '/') {
@@ -144,12 +132,12 @@ std::string WindowsFormOfHostPath(const std::string& hostPath) {
     if (!below) {
         below = BelowRoot(hostPath, RootFolder());
     }
-    const bool namesDrive = below && !below->empty() && IsAsciiLetter((*below)[0]) &&
+    const bool namesDrive = below && !below->empty() && standin::IsAsciiLetter((*below)[0]) &&
                             (below->size() == 1 || (*below)[1] == '/');
     if (!namesDrive) {
         return hostPath;
     }
-    std::string windowsForm = std::string(1, ToUpperAscii((*below)[0])) + ":";
+    std::string windowsForm = std::string(1, standin::ToUpperAscii((*below)[0])) + ":";
     windowsForm += below->size() == 1 ? "/" : below->substr(1);
     for (char& c : windowsForm) {
         if (c == '/') {

@@ -80,18 +80,8 @@ void AddLine(std::vector<Section>& sections, const std::string& text) {
 
 std::vector<Section> ParsedProfile(const std::string& text) {
     std::vector<Section> sections{Section{"", false, {}}};
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    for (const std::string& line : standin::LinesOf(text)) {
         AddLine(sections, line);
-        start = end + 1;
     }
     return sections;
 }

@@ -2,13 +2,36 @@
 
 // Helpers shared by the stand-in's source files.
 
+#include "platform/owned.h"
+
 #include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kq::standin {
+
+// A host file descriptor, closed by its owner. A caller that must know whether the close
+// succeeded takes the descriptor back with Release() and closes it itself.
+struct DescriptorTraits {
+    using Handle = int;
+    static constexpr int None = -1;
+    static void Release(int descriptor) { ::close(descriptor); }
+};
+using OwnedDescriptor = Owned<DescriptorTraits>;
+
+// Drive letters and the other ASCII letters, whatever the code page.
+inline bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline char ToUpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char ToLowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Sets LastError from an errno value.
 void FailWithErrno(int error);

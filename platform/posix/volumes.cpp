@@ -14,16 +14,12 @@ namespace kq {
 
 namespace {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // "X:\" or "X:" of root, or of the current folder when root is empty; empty when root names
 // no drive.
 std::string DriveRoot(const std::string& root) {
     const std::string path = root.empty() ? GetCurrentDirectory() : root;
     const bool namesDrive =
-        path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':' &&
+        path.size() >= 2 && standin::IsAsciiLetter(path[0]) && path[1] == ':' &&
         (path.size() == 2 || (path.size() == 3 && path[2] == '\\') || root.empty());
     return namesDrive ? path.substr(0, 2) + "\\" : std::string();
 }

@@ -30,8 +30,8 @@ bool WriteAll(int descriptor, const std::string& bytes) {
 
 bool ReadWholeFile(const std::string& hostPath, std::string& bytes, bool& missing) {
     missing = false;
-    const int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
+    const OwnedDescriptor file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file) {
         missing = errno == ENOENT;
         FailWithErrnoAt(errno, hostPath);
         return false;
@@ -39,38 +39,35 @@ bool ReadWholeFile(const std::string& hostPath, std::string& bytes, bool& missin
     bytes.clear();
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(descriptor, buffer, sizeof buffer);
+        const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
             FailWithErrno(errno);
-            ::close(descriptor);
             return false;
         }
         if (n == 0) {
-            break;
+            return true;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(descriptor);
-    return true;
 }
 
 bool ReplaceWholeFile(const std::string& hostPath, const std::string& bytes) {
     const std::string temporary = hostPath + ".kq-new-" + std::to_string(::getpid());
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
+    OwnedDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file) {
         FailWithErrnoAt(errno, temporary);
         return false;
     }
-    bool written = WriteAll(descriptor, bytes);
-    if (written && ::fsync(descriptor) != 0) {
+    bool written = WriteAll(file.Get(), bytes);
+    if (written && ::fsync(file.Get()) != 0) {
         FailWithErrno(errno);
         written = false;
     }
-    if (::close(descriptor) != 0 && written) {
+    // Closed here rather than by the owner, since a failed close may mean lost data.
+    if (::close(file.Release()) != 0 && written) {
         FailWithErrno(errno);
         written = false;
     }
@@ -82,6 +79,23 @@ bool ReplaceWholeFile(const std::string& hostPath, const std::string& bytes) {
         ::unlink(temporary.c_str());
     }
     return written;
+}
+
+std::vector<std::string> LinesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < bytes.size()) {
+        std::string::size_type end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        std::string& line = lines.emplace_back(bytes, start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        start = end + 1;
+    }
+    return lines;
 }
 
 } // namespace kq::standin

@@ -4,6 +4,7 @@
 // files. LastError is set on failure.
 
 #include <string>
+#include <vector>
 
 namespace kq::standin {
 
@@ -14,5 +15,8 @@ bool ReadWholeFile(const std::string& hostPath, std::string& bytes, bool& missin
 // and then renamed over it, so that a reader sees either the old or the new contents and a
 // failure part way leaves the old file as it was.
 bool ReplaceWholeFile(const std::string& hostPath, const std::string& bytes);
+
+// The lines of a text file's bytes, each without its line break (LF or CR LF).
+std::vector<std::string> LinesOf(const std::string& bytes);
 
 } // namespace kq::standin
