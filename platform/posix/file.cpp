@@ -5,6 +5,8 @@
 // Sharing modes are not imitated: a second opener is never refused.
 
 #include "platform/files.h"
+
+#include "../shared/checks.h"
 #include "platform/standin.h"
 #include "standin_internal.h"
 
@@ -123,8 +125,7 @@ bool File::Open(const std::string& path, FileMode mode) {
 }
 
 std::int32_t File::Read(void* buffer, std::int32_t count) {
-    if (!IsOpen() || count < 0) {
-        SetLastError(IsOpen() ? err::InvalidParameter : err::InvalidHandle);
+    if (!checks::CanTransfer(IsOpen(), count)) {
         return -1;
     }
     auto* bytes = static_cast<char*>(buffer);
@@ -148,8 +149,7 @@ std::int32_t File::Read(void* buffer, std::int32_t count) {
 }
 
 std::int32_t File::Write(const void* buffer, std::int32_t count) {
-    if (!IsOpen() || count < 0) {
-        SetLastError(IsOpen() ? err::InvalidParameter : err::InvalidHandle);
+    if (!checks::CanTransfer(IsOpen(), count)) {
         return -1;
     }
     const auto* bytes = static_cast<const char*>(buffer);
@@ -171,8 +171,7 @@ std::int32_t File::Write(const void* buffer, std::int32_t count) {
 
 std::int64_t File::Seek(std::int64_t offset, int origin) {
     static constexpr int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return -1;
     }
     if (origin < 0 || origin > 2) {
@@ -189,8 +188,7 @@ std::int64_t File::Seek(std::int64_t offset, int origin) {
 }
 
 std::int64_t File::Size() const {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return -1;
     }
     struct stat status {};
@@ -202,8 +200,7 @@ std::int64_t File::Size() const {
 }
 
 bool File::FlushToDisk() {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     if (::fsync(Descriptor(handle_)) != 0) {
@@ -214,8 +211,7 @@ bool File::FlushToDisk() {
 }
 
 bool File::Close() {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     // The descriptor is released even when close reports an error, so it is never retried.
@@ -242,8 +238,7 @@ std::int64_t File::DosDateTime() const {
 }
 
 bool File::SetDosDateTime(std::uint32_t dosDateTime) {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     // Windows needs write access to change a file's times, whoever owns the file.

@@ -4,6 +4,8 @@
 
 #include "platform/registry.h"
 
+#include "../shared/checks.h"
+#include "../shared/registry_values.h"
 #include "platform/codepage.h"
 #include "platform/standin.h"
 #include "standin_internal.h"
@@ -45,20 +47,9 @@ const char fileHeader[] =
     "# and % are written %XX; so are = # [ in names. Type 1 is a string, 4 a DWORD (4 bytes,\n"
     "# low first). The empty name is the key's default value.\n";
 
-char FoldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
+// Key and value names compare as the stand-in compares names: the ASCII letters folded.
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return CompareStringIgnoreCase(a, b) == 0;
 }
 
 // The parts of a key path, empty ones dropped.
@@ -116,7 +107,7 @@ int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    c = FoldAscii(c);
+    c = standin::ToLowerAscii(c);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
@@ -197,17 +188,7 @@ bool ParseValueLine(const std::string& line, Value& value) {
 // False when a line follows none of the file's forms.
 bool ParseHive(const std::string& text, Hive& hive) {
     Key* current = nullptr;
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    for (const std::string& line : standin::LinesOf(text)) {
         if (line.empty() || line[0] == '#') {
             continue;
         }
@@ -401,10 +382,6 @@ bool RegKey::Open(const std::string& subKey) {
     return true;
 }
 
-bool RegKey::IsOpen() const {
-    return handle_ != 0;
-}
-
 void RegKey::Close() {
     handle_ = 0;
     path_.clear();
@@ -412,8 +389,7 @@ void RegKey::Close() {
 }
 
 bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     Hive hive;
@@ -426,21 +402,12 @@ bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
         SetLastError(err::FileNotFound);
         return false;
     }
-    value.type = found->type;
-    value.data = found->data;
-    if (value.type == reg::Sz || value.type == reg::ExpandSz) {
-        value.data = value.data.substr(0, value.data.find('\0'));
-    }
+    value = registry::AsRead(found->type, found->data);
     return true;
 }
 
-bool RegKey::SetStringValue(const std::string& name, const std::string& text) {
-    return SetValue(name, reg::Sz, text);
-}
-
 bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::string& data) {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     if (!writable_) {

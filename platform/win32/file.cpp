@@ -1,6 +1,8 @@
 #include "platform/files.h"
-#include "platform/win32_api.h"
+
+#include "../shared/checks.h"
 #include "dos_time.h"
+#include "platform/win32_api.h"
 
 #include <utility>
 
@@ -30,13 +32,6 @@ OpenParameters ParametersOf(FileMode mode) {
         return {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
     }
     return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
-}
-
-bool CheckOpen(bool isOpen) {
-    if (!isOpen) {
-        ::SetLastError(ERROR_INVALID_HANDLE);
-    }
-    return isOpen;
 }
 
 } // namespace
@@ -74,11 +69,7 @@ bool File::Open(const std::string& path, FileMode mode) {
 }
 
 std::int32_t File::Read(void* buffer, std::int32_t count) {
-    if (!CheckOpen(IsOpen())) {
-        return -1;
-    }
-    if (count < 0) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
+    if (!checks::CanTransfer(IsOpen(), count)) {
         return -1;
     }
     DWORD done = 0;
@@ -89,11 +80,7 @@ std::int32_t File::Read(void* buffer, std::int32_t count) {
 }
 
 std::int32_t File::Write(const void* buffer, std::int32_t count) {
-    if (!CheckOpen(IsOpen())) {
-        return -1;
-    }
-    if (count < 0) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
+    if (!checks::CanTransfer(IsOpen(), count)) {
         return -1;
     }
     DWORD done = 0;
@@ -108,7 +95,7 @@ std::int32_t File::Write(const void* buffer, std::int32_t count) {
 
 std::int64_t File::Seek(std::int64_t offset, int origin) {
     static constexpr DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
-    if (!CheckOpen(IsOpen())) {
+    if (!checks::IsOpen(IsOpen())) {
         return -1;
     }
     if (origin < 0 || origin > 2) {
@@ -126,18 +113,18 @@ std::int64_t File::Seek(std::int64_t offset, int origin) {
 
 std::int64_t File::Size() const {
     LARGE_INTEGER size;
-    if (!CheckOpen(IsOpen()) || !::GetFileSizeEx(AsHandle(handle_), &size)) {
+    if (!checks::IsOpen(IsOpen()) || !::GetFileSizeEx(AsHandle(handle_), &size)) {
         return -1;
     }
     return size.QuadPart;
 }
 
 bool File::FlushToDisk() {
-    return CheckOpen(IsOpen()) && ::FlushFileBuffers(AsHandle(handle_)) != 0;
+    return checks::IsOpen(IsOpen()) && ::FlushFileBuffers(AsHandle(handle_)) != 0;
 }
 
 bool File::Close() {
-    if (!CheckOpen(IsOpen())) {
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     // The handle is gone even when CloseHandle reports an error, so it is never closed twice.
@@ -163,7 +150,7 @@ std::int64_t win32::DosDateTimeOf(const FILETIME& written) {
 
 std::int64_t File::DosDateTime() const {
     FILETIME written;
-    if (!CheckOpen(IsOpen()) || !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written))
+    if (!checks::IsOpen(IsOpen()) || !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written))
         return -1;
     return win32::DosDateTimeOf(written);
 }
@@ -171,7 +158,7 @@ std::int64_t File::DosDateTime() const {
 bool File::SetDosDateTime(std::uint32_t dosDateTime) {
     FILETIME local;
     FILETIME written;
-    return CheckOpen(IsOpen()) &&
+    return checks::IsOpen(IsOpen()) &&
            ::DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
                                    static_cast<WORD>(dosDateTime & 0xFFFF), &local) &&
            ::LocalFileTimeToFileTime(&local, &written) &&

@@ -1,5 +1,5 @@
-#include "platform/registry.h"
-
+#include "../shared/checks.h"
+#include "../shared/registry_values.h"
 #include "platform/win32_api.h"
 
 #include <utility>
@@ -42,10 +42,6 @@ bool RegSucceeded(LONG result) {
     return true;
 }
 
-bool IsStringType(std::uint32_t type) {
-    return type == reg::Sz || type == reg::ExpandSz;
-}
-
 } // namespace
 
 RegKey::~RegKey() {
@@ -85,10 +81,6 @@ bool RegKey::Open(const std::string& subKey) {
     return true;
 }
 
-bool RegKey::IsOpen() const {
-    return handle_ != 0;
-}
-
 void RegKey::Close() {
     if (IsOpen()) {
         ::RegCloseKey(Key(std::exchange(handle_, 0)));
@@ -96,8 +88,7 @@ void RegKey::Close() {
 }
 
 bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
     DWORD type = REG_NONE;
@@ -118,25 +109,15 @@ bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
     if (!RegSucceeded(result)) {
         return false;
     }
-    value.type = type;
-    value.data.assign(reinterpret_cast<const char*>(buffer.data()), size);
-    if (IsStringType(type)) {
-        value.data = value.data.substr(0, value.data.find('\0'));
-    }
+    value = registry::AsRead(type, std::string(reinterpret_cast<const char*>(buffer.data()), size));
     return true;
 }
 
-bool RegKey::SetStringValue(const std::string& name, const std::string& text) {
-    return SetValue(name, reg::Sz, text);
-}
-
 bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::string& data) {
-    if (!IsOpen()) {
-        SetLastError(err::InvalidHandle);
+    if (!checks::IsOpen(IsOpen())) {
         return false;
     }
-    // A string is stored with its terminating NUL, as readers of the registry expect.
-    const std::string stored = IsStringType(type) ? data + '\0' : data;
+    const std::string stored = registry::IsStringType(type) ? data + '\0' : data;
     return RegSucceeded(::RegSetValueExA(Key(handle_), name.c_str(), 0, type,
                                          reinterpret_cast<const BYTE*>(stored.data()),
                                          static_cast<DWORD>(stored.size())));
