@@ -6,6 +6,7 @@
 #include "gdi.h"
 #include "native.h"
 #include "platform/win32_api.h"
+#include "platform/win32_handles.h"
 
 #include <algorithm>
 #include <vector>
@@ -65,12 +66,12 @@ void Layout(HWND dialog, DialogRequest& request) {
                          request.font);
 
     RECT textRect{0, 0, (work.right - work.left) / 2, 0};
-    HDC dc = GetDC(dialog);
-    HGDIOBJ old = SelectObject(dc, request.font);
-    DrawTextA(dc, request.message->c_str(), static_cast<int>(request.message->size()), &textRect,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    ReleaseDC(dialog, dc);
+    {
+        const win32::WindowDc dc(dialog);
+        const win32::SelectedObject selected(dc.Get(), request.font);
+        DrawTextA(dc.Get(), request.message->c_str(), static_cast<int>(request.message->size()),
+                  &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    }
 
     std::vector<TDialogButton> shown;
     for (TDialogButton button : buttonOrder) {
@@ -151,24 +152,26 @@ std::vector<WORD> EmptyTemplate() {
     return words;
 }
 
-HFONT MessageFont() {
+// The font of the system's message boxes, or none when the system does not tell it.
+win32::OwnedFont MessageFont() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    return CreateFontIndirectA(&metrics.lfMessageFont);
+        return win32::OwnedFont();
+    return win32::OwnedFont(CreateFontIndirectA(&metrics.lfMessageFont));
 }
 
 } // namespace
 
 int ShowNativeMessageDialog(const AnsiString& message, TDialogKind kind, TDialogButtons buttons) {
-    DialogRequest request{&message, kind, buttons, MessageFont()};
+    const win32::OwnedFont messageFont = MessageFont();
+    const HFONT font =
+        messageFont ? messageFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    DialogRequest request{&message, kind, buttons, font};
     std::vector<WORD> dialogTemplate = EmptyTemplate();
     const INT_PTR answer = DialogBoxIndirectParamA(
         GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(dialogTemplate.data()),
         GetActiveWindow(), &DialogProc, reinterpret_cast<LPARAM>(&request));
-    if (request.font != GetStockObject(DEFAULT_GUI_FONT))
-        DeleteObject(request.font);
     return answer > 0 ? static_cast<int>(answer) : DialogButtonResult(DialogCancelButton(buttons));
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/dialogs.h"
 
+#include "../shared/native.h"
 #include "platform/errors.h"
 
 #include <vector>
@@ -10,11 +11,6 @@
 namespace kq {
 
 namespace {
-
-MessageBoxResponder& TheMessageBoxResponder() {
-    static MessageBoxResponder responder;
-    return responder;
-}
 
 // The buttons of a style, left to right; empty for a style Windows does not know.
 std::vector<int> ButtonsOf(std::uint32_t flags) {
@@ -52,12 +48,7 @@ std::vector<int> ButtonsOf(std::uint32_t flags) {
 
 } // namespace
 
-int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    if (TheMessageBoxResponder()) {
-        // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const MessageBoxResponder responder = TheMessageBoxResponder();
-        return responder(text, caption, flags);
-    }
+int native::ShowMessageBox(const std::string&, const std::string&, std::uint32_t flags) {
     const std::vector<int> buttons = ButtonsOf(flags);
     if (buttons.empty()) {
         SetLastError(err::InvalidParameter);
@@ -65,10 +56,6 @@ int MessageBox(const std::string& text, const std::string& caption, std::uint32_
     }
     const std::size_t chosen = (flags & mb::DefMask) >> 8;
     return chosen < buttons.size() ? buttons[chosen] : buttons.front();
-}
-
-void SetMessageBoxResponder(MessageBoxResponder responder) {
-    TheMessageBoxResponder() = std::move(responder);
 }
 
 } // namespace kq

@@ -4,6 +4,7 @@
 
 #include "platform/process.h"
 
+#include "../shared/native.h"
 #include "platform/standin.h"
 #include "standin_internal.h"
 
@@ -22,16 +23,6 @@
 namespace kq {
 
 namespace {
-
-ProcessLauncher& Launcher() {
-    static ProcessLauncher launcher;
-    return launcher;
-}
-
-ExitProcessHook& ExitHook() {
-    static ExitProcessHook hook;
-    return hook;
-}
 
 std::string& ModuleFileName() {
     static std::string path;
@@ -152,36 +143,35 @@ void WriteAll(int descriptor, const void* buffer, std::size_t size) {
 
 bool StartHostProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& folder, ProcessIds* ids) {
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
         standin::FailWithErrno(errno);
         return false;
     }
+    standin::OwnedDescriptor reader(ends[0]);
+    standin::OwnedDescriptor writer(ends[1]);
     std::fflush(nullptr); // the children must not write this process's buffered output again
     const pid_t child = ::fork();
     if (child < 0) {
         standin::FailWithErrno(errno);
-        ::close(report[0]);
-        ::close(report[1]);
         return false;
     }
     if (child == 0) {
-        ::close(report[0]);
+        reader.Reset();
         const pid_t grandchild = ::fork();
         if (grandchild == 0) {
-            ExecInChild(report[1], program, arguments, folder);
+            ExecInChild(writer.Get(), program, arguments, folder);
         }
         ::_exit(grandchild < 0 ? 1 : 0);
     }
-    ::close(report[1]);
+    writer.Reset(); // the reads below end when the grandchild's copy closes too
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     pid_t started = 0;
     int error = 0;
-    const bool forked = ReadAll(report[0], &started, sizeof started);
-    const bool failed = forked && ReadAll(report[0], &error, sizeof error);
-    ::close(report[0]);
+    const bool forked = ReadAll(reader.Get(), &started, sizeof started);
+    const bool failed = forked && ReadAll(reader.Get(), &error, sizeof error);
     if (!forked || failed) {
         standin::FailWithErrno(forked ? error : EAGAIN);
         return false;
@@ -194,11 +184,7 @@ bool StartHostProgram(const std::string& program, const std::vector<std::string>
 
 } // namespace
 
-bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
-    if (Launcher()) {
-        const ProcessLauncher launcher = Launcher(); // it may replace itself
-        return launcher(request);
-    }
+bool native::StartProcess(const ProcessRequest& request, ProcessIds* ids) {
     const std::string program = ProgramOf(request);
     if (program.empty()) {
         SetLastError(err::FileNotFound);
@@ -231,10 +217,6 @@ bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
     return StartHostProgram(absolute, arguments, folder, ids);
 }
 
-void SetProcessLauncher(ProcessLauncher launcher) {
-    Launcher() = std::move(launcher);
-}
-
 std::string GetModuleFileName() {
     return ModuleFileName().empty() ? std::string("C:\\Setup.exe") : ModuleFileName();
 }
@@ -243,19 +225,8 @@ void SetModuleFileName(const std::string& path) {
     ModuleFileName() = path;
 }
 
-void ExitProcess(std::uint32_t exitCode) {
-    if (ExitHook()) {
-        const ExitProcessHook hook = ExitHook();
-        hook(exitCode);
-    }
-    // The standard streams write through to C's (they stay synchronised with it), so flushing
-    // C's streams flushes everything written either way.
-    std::fflush(nullptr);
+void native::EndProcess(std::uint32_t exitCode) {
     ::_exit(static_cast<int>(exitCode));
-}
-
-void SetExitProcessHook(ExitProcessHook hook) {
-    ExitHook() = std::move(hook);
 }
 
 } // namespace kq

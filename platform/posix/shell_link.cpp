@@ -110,6 +110,11 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
 
 } // namespace
 
+// The stand-in keeps the link's texts and has no objects of the shell.
+struct ShellLink::ComObjects {};
+
+ShellLink::ShellLink() = default;
+
 ShellLink::~ShellLink() = default;
 
 bool ShellLink::Create() {

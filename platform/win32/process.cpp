@@ -1,39 +1,12 @@
 #include "platform/process.h"
 
+#include "../shared/native.h"
 #include "platform/win32_api.h"
-
-#include <cstdio>
-#include <utility>
+#include "platform/win32_handles.h"
 
 namespace kq {
 
 namespace {
-
-ProcessLauncher& Launcher() {
-    static ProcessLauncher launcher;
-    return launcher;
-}
-
-ExitProcessHook& ExitHook() {
-    static ExitProcessHook hook;
-    return hook;
-}
-
-// A handle CreateProcessA hands back, closed when it goes out of scope.
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_ != nullptr) {
-            ::CloseHandle(handle_);
-        }
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-private:
-    HANDLE handle_;
-};
 
 const char* NullWhenEmpty(const std::string& text) {
     return text.empty() ? nullptr : text.c_str();
@@ -41,11 +14,7 @@ const char* NullWhenEmpty(const std::string& text) {
 
 } // namespace
 
-bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
-    if (Launcher()) {
-        const ProcessLauncher launcher = Launcher(); // it may replace itself
-        return launcher(request);
-    }
+bool native::StartProcess(const ProcessRequest& request, ProcessIds* ids) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
@@ -55,16 +24,12 @@ bool CreateProcess(const ProcessRequest& request, ProcessIds* ids) {
                           NullWhenEmpty(request.currentDirectory), &startup, &created)) {
         return false;
     }
-    const OwnedHandle process(created.hProcess);
-    const OwnedHandle thread(created.hThread);
+    const win32::OwnedHandle process(created.hProcess);
+    const win32::OwnedHandle thread(created.hThread);
     if (ids != nullptr) {
         *ids = ProcessIds{created.dwProcessId, created.dwThreadId};
     }
     return true;
-}
-
-void SetProcessLauncher(ProcessLauncher launcher) {
-    Launcher() = std::move(launcher);
 }
 
 std::string GetModuleFileName() {
@@ -83,19 +48,8 @@ std::string GetModuleFileName() {
     }
 }
 
-void ExitProcess(std::uint32_t exitCode) {
-    if (ExitHook()) {
-        const ExitProcessHook hook = ExitHook();
-        hook(exitCode);
-    }
-    // The standard streams write through to C's (they stay synchronised with it), so flushing
-    // C's streams flushes everything written either way.
-    std::fflush(nullptr);
+void native::EndProcess(std::uint32_t exitCode) {
     ::ExitProcess(exitCode);
-}
-
-void SetExitProcessHook(ExitProcessHook hook) {
-    ExitHook() = std::move(hook);
 }
 
 } // namespace kq

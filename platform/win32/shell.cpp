@@ -1,11 +1,13 @@
 #include "platform/shell.h"
 
+#include "../shared/checks.h"
+#include "../shared/native.h"
 #include "platform/win32_api.h"
+#include "platform/win32_handles.h"
 
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
-#include <utility>
 
 namespace kq {
 
@@ -29,28 +31,8 @@ bool ComSucceeded(HRESULT result) {
     return false;
 }
 
-IShellLinkA* LinkOf(void* link) {
-    return static_cast<IShellLinkA*>(link);
-}
-
-IPersistFile* FileOf(void* file) {
-    return static_cast<IPersistFile*>(file);
-}
-
-// An item list the shell allocated, freed with the COM allocator.
-class ItemList {
-public:
-    explicit ItemList(LPITEMIDLIST items = nullptr) : items_(items) {}
-    ~ItemList() { ::CoTaskMemFree(items_); }
-    ItemList(const ItemList&) = delete;
-    ItemList& operator=(const ItemList&) = delete;
-
-    LPITEMIDLIST Get() const { return items_; }
-    LPITEMIDLIST* Receive() { return &items_; }
-
-private:
-    LPITEMIDLIST items_;
-};
+// An item list the shell allocated.
+using ItemList = win32::ComMemory<LPITEMIDLIST>;
 
 std::wstring WideFromAnsi(const std::string& text) {
     const int length =
@@ -63,23 +45,24 @@ std::wstring WideFromAnsi(const std::string& text) {
 
 // The shell item for a display name, or none when the desktop cannot parse it.
 void ParseDisplayName(HWND owner, const std::wstring& name, ItemList& items) {
-    IShellFolder* desktop = nullptr;
-    if (FAILED(::SHGetDesktopFolder(&desktop))) {
+    win32::ComPtr<IShellFolder> desktop;
+    if (FAILED(::SHGetDesktopFolder(desktop.Receive()))) {
         return;
     }
     std::wstring writable = name; // the parser takes a non-const string
     ULONG eaten = 0;
     desktop->ParseDisplayName(owner, nullptr, writable.data(), &eaten, items.Receive(), nullptr);
-    desktop->Release();
 }
 
-FolderDialogResponder& TheFolderResponder() {
-    static FolderDialogResponder responder;
-    return responder;
-}
+} // namespace
 
-// The shell's dialog itself; true with the path of a confirmed file-system folder.
-bool BrowseWithShell(const std::string& title, const std::wstring& root, std::string& folder) {
+// The shell's own objects of one link.
+struct ShellLink::ComObjects {
+    win32::ComPtr<IShellLinkA> link;
+    win32::ComPtr<IPersistFile> file;
+};
+
+bool native::AskFolder(const std::string& title, const std::wstring& root, std::string& folder) {
     const HWND owner = ::GetActiveWindow();
     ItemList rootItems;
     if (!root.empty()) {
@@ -101,8 +84,6 @@ bool BrowseWithShell(const std::string& title, const std::wstring& root, std::st
     return true;
 }
 
-} // namespace
-
 ComApartment::ComApartment() {
     // S_FALSE (already initialised on this thread) also needs its CoUninitialize.
     initialized_ = SUCCEEDED(::CoInitialize(nullptr));
@@ -114,93 +95,47 @@ ComApartment::~ComApartment() {
     }
 }
 
-ShellLink::~ShellLink() {
-    if (file_ != nullptr) {
-        FileOf(file_)->Release();
-    }
-    if (link_ != nullptr) {
-        LinkOf(link_)->Release();
-    }
-}
+ShellLink::ShellLink() = default;
+
+ShellLink::~ShellLink() = default;
 
 bool ShellLink::Create() {
     if (created_) {
         return true;
     }
-    IShellLinkA* link = nullptr;
+    auto objects = std::make_unique<ComObjects>();
     if (!ComSucceeded(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
-                                         kShellLinkInterface, reinterpret_cast<void**>(&link)))) {
-        return false;
-    }
-    IPersistFile* file = nullptr;
-    if (!ComSucceeded(
-            link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file)))) {
+                                         kShellLinkInterface, objects->link.ReceiveUntyped())) ||
+        !ComSucceeded(
+            objects->link->QueryInterface(kPersistFileInterface, objects->file.ReceiveUntyped()))) {
         const std::uint32_t error = LastError();
-        link->Release();
+        objects.reset(); // releasing the link may change the thread's error code
         SetLastError(error);
         return false;
     }
-    link_ = link;
-    file_ = file;
+    com_ = std::move(objects);
     created_ = true;
     return true;
 }
 
 bool ShellLink::SetPath(const std::string& target) {
-    if (!created_) {
-        SetLastError(err::InvalidHandle);
-        return false;
-    }
     // S_FALSE means the target does not exist, which a link may well point to.
-    return ComSucceeded(LinkOf(link_)->SetPath(target.c_str()));
+    return checks::IsOpen(created_) && ComSucceeded(com_->link->SetPath(target.c_str()));
 }
 
 bool ShellLink::SetWorkingDirectory(const std::string& folder) {
-    if (!created_) {
-        SetLastError(err::InvalidHandle);
-        return false;
-    }
-    return ComSucceeded(LinkOf(link_)->SetWorkingDirectory(folder.c_str()));
+    return checks::IsOpen(created_) &&
+           ComSucceeded(com_->link->SetWorkingDirectory(folder.c_str()));
 }
 
 bool ShellLink::SetDescription(const std::string& description) {
-    if (!created_) {
-        SetLastError(err::InvalidHandle);
-        return false;
-    }
-    return ComSucceeded(LinkOf(link_)->SetDescription(description.c_str()));
+    return checks::IsOpen(created_) &&
+           ComSucceeded(com_->link->SetDescription(description.c_str()));
 }
 
 bool ShellLink::Save(const std::string& path) {
-    if (!created_) {
-        SetLastError(err::InvalidHandle);
-        return false;
-    }
-    return ComSucceeded(FileOf(file_)->Save(WideFromAnsi(path).c_str(), TRUE));
-}
-
-bool ShowFolderDialog(const std::string& title, const std::wstring& root, std::string& folder) {
-    folder.clear();
-    std::string chosen;
-    bool confirmed = false;
-    if (TheFolderResponder()) {
-        // A copy, so that a responder that replaces itself is not destroyed while it runs.
-        const FolderDialogResponder responder = TheFolderResponder();
-        confirmed = responder(title, root, chosen);
-    } else {
-        confirmed = BrowseWithShell(title, root, chosen);
-    }
-    // Set last: freeing the shell's item lists may change the thread's error code.
-    if (!confirmed || chosen.empty()) {
-        SetLastError(err::Cancelled);
-        return false;
-    }
-    folder = std::move(chosen);
-    return true;
-}
-
-void SetFolderDialogResponder(FolderDialogResponder responder) {
-    TheFolderResponder() = std::move(responder);
+    return checks::IsOpen(created_) &&
+           ComSucceeded(com_->file->Save(WideFromAnsi(path).c_str(), TRUE));
 }
 
 } // namespace kq

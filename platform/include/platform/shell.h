@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace kq {
@@ -42,7 +43,7 @@ private:
 // code.
 class ShellLink {
 public:
-    ShellLink() = default;
+    ShellLink();
     ~ShellLink();
     ShellLink(const ShellLink&) = delete;
     ShellLink& operator=(const ShellLink&) = delete;
@@ -60,13 +61,14 @@ public:
     bool Save(const std::string& path);
 
 private:
+    // Windows: the shell's IShellLinkA and IPersistFile of the link. The stand-in keeps the texts.
+    struct ComObjects;
+
     bool created_ = false;
-    // Windows: the IShellLinkA and IPersistFile of the object. The stand-in keeps the texts.
-    [[maybe_unused]] void* link_ = nullptr;
-    [[maybe_unused]] void* file_ = nullptr;
     std::string target_;
     std::string workingDirectory_;
     std::string description_;
+    std::unique_ptr<ComObjects> com_;
 };
 
 // Answers the folder dialog instead of the user: returns true with the chosen folder, or false
