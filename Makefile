@@ -55,7 +55,8 @@ bench-installer: deps
 	@bench/installer
 
 format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	@scripts/deps.sh format
+	@git ls-files '*.cpp' '*.h' | xargs clang-format-15 -i
 
 clean:
 	rm -rf build

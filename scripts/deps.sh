@@ -4,6 +4,7 @@
 #
 #   scripts/deps.sh          everything: both builds, every test, the fuzz targets
 #   scripts/deps.sh demo     only what 'make demo' needs (the Windows build and Wine)
+#   scripts/deps.sh format   only the formatter 'make format' runs
 set -euo pipefail
 
 demo=(
@@ -27,8 +28,10 @@ tests=(
 )
 case ${1:-all} in
 demo) packages=("${demo[@]}") ;;
+# InsertBraces needs clang-format 15 or later
+format) packages=(clang-format-15) ;;
 all) packages=("${demo[@]}" "${tests[@]}") ;;
-*) echo "usage: scripts/deps.sh [demo]" >&2; exit 2 ;;
+*) echo "usage: scripts/deps.sh [demo|format]" >&2; exit 2 ;;
 esac
 
 log=$(mktemp)
