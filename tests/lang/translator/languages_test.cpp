@@ -6,7 +6,8 @@
 #include "lang/errors.h"
 #include "lang/screen_cursor.h"
 #include "lang_fixture.h"
-#include "support/rows.h"
+#include "test/raises.h"
+#include "test/rows.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,7 +16,7 @@
 namespace kq {
 namespace {
 
-using test::LanguageErrorOf;
+using test::RaisedMessage;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Row;
@@ -91,7 +92,8 @@ TEST(ActiveLanguage, OutOfRangeNamesBothNumbers) {
         {-7, "-7 - is not a valid property value!\rValue must be within [1..3]!"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LanguageErrorOf([&] { translator.SetActiveLanguage(c.value); }), c.expected)
+        EXPECT_EQ(RaisedMessage<ELanguageError>([&] { translator.SetActiveLanguage(c.value); }),
+                  c.expected)
             << c.value;
         EXPECT_EQ(translator.ActiveLanguage(), 1) << c.value;
     }
@@ -157,7 +159,7 @@ TEST(ActiveLanguage, ChangingCursorShowsDuringThePassOnly) {
 TEST(Language, MustBeOneOfTheNames) {
     LoadedForm form("stStrings\r\n");
     TTranslator& translator = form.Translator();
-    EXPECT_EQ(LanguageErrorOf([&] { translator.SetLanguage("Klingon"); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { translator.SetLanguage("Klingon"); }),
               "Language name shall be included in LangNames property!");
     EXPECT_EQ(translator.Language(), "ChineseSimplified");
     translator.SetLanguage("english");
@@ -167,9 +169,9 @@ TEST(Language, MustBeOneOfTheNames) {
 
 TEST(NumOfLanguages, BelowOneIsRefused) {
     LoadedForm form("stStrings\r\n");
-    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(0); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { form.Translator().SetNumOfLanguages(0); }),
               "0 - is not a valid property value !\rValue must be more than ZERO !");
-    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(-2); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { form.Translator().SetNumOfLanguages(-2); }),
               "-2 - is not a valid property value !\rValue must be more than ZERO !");
     EXPECT_EQ(form.Translator().NumOfLanguages(), 3);
 }

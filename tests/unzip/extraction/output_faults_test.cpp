@@ -6,6 +6,7 @@
 // its time is put to the owner the same way, and does not stay.
 #include "extraction.h"
 #include "support/zip_writer.h"
+#include "test/file_bytes.h"
 
 #include <functional>
 #include <gtest/gtest.h>
