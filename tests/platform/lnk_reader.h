@@ -26,11 +26,14 @@ struct LinkFile {
 };
 
 namespace lnk {
-inline constexpr std::uint32_t HasItemList = 0x01;
-inline constexpr std::uint32_t HasLinkInfo = 0x02;
-inline constexpr std::uint32_t HasName = 0x04;
-inline constexpr std::uint32_t HasWorkingDir = 0x10;
-inline constexpr std::uint32_t IsUnicode = 0x80;
+// The header's flags this reader looks at.
+enum Flag : std::uint32_t {
+    HasItemList = 0x01,
+    HasLinkInfo = 0x02,
+    HasName = 0x04,
+    HasWorkingDir = 0x10,
+    IsUnicode = 0x80,
+};
 } // namespace lnk
 
 class LinkReader {

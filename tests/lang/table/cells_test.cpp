@@ -5,7 +5,10 @@
 #include "lang/table.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kq {
 namespace {
@@ -47,28 +50,30 @@ TEST(ExtractField, UsesTheGivenDelimiter) {
     EXPECT_EQ(ExtractField(D("x\ta|b\tc\t"), 2, '\t'), "c");
 }
 
-TEST(KeepCells, CutsAfterTheLastKeptCellsDelimiter) {
-    const FieldCase cases[] = {
-        {"three cells to two", "x|a|b|c|", 2, "x|a|b|"},
-        {"three cells to one", "x|a|b|c|", 1, "x|a|"},
-        {"short row stays whole", "x|a|", 2, "x|a|"},
-        {"row without closing delimiter", "x|a|b", 1, "x|a|"},
-        {"just enough delimiters", "x|a|b", 2, "x|a|b"},
-    };
+// Each case's row as edit leaves it, with n as the edit's count.
+void ExpectEdited(AnsiString (*edit)(std::string_view, int, char),
+                  std::initializer_list<FieldCase> cases) {
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(KeepCells(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
+        EXPECT_EQ(edit(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
     }
 }
 
+TEST(KeepCells, CutsAfterTheLastKeptCellsDelimiter) {
+    ExpectEdited(KeepCells, {
+                                {"three cells to two", "x|a|b|c|", 2, "x|a|b|"},
+                                {"three cells to one", "x|a|b|c|", 1, "x|a|"},
+                                {"short row stays whole", "x|a|", 2, "x|a|"},
+                                {"row without closing delimiter", "x|a|b", 1, "x|a|"},
+                                {"just enough delimiters", "x|a|b", 2, "x|a|b"},
+                            });
+}
+
 TEST(PadDelimiters, AppendsUntilTheCountIsReached) {
-    const FieldCase cases[] = {
-        {"one cell to three languages", "x|a|", 4, "x|a|||"},
-        {"already enough", "x|a|b|c|", 4, "x|a|b|c|"},
-        {"no delimiter yet", "x", 2, "x||"},
-    };
-    for (const FieldCase& c : cases) {
-        EXPECT_EQ(PadDelimiters(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
-    }
+    ExpectEdited(PadDelimiters, {
+                                    {"one cell to three languages", "x|a|", 4, "x|a|||"},
+                                    {"already enough", "x|a|b|c|", 4, "x|a|b|c|"},
+                                    {"no delimiter yet", "x", 2, "x||"},
+                                });
 }
 
 TEST(StringsTypeNames, MatchWholeNamesIgnoringCase) {
