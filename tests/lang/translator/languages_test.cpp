@@ -74,10 +74,19 @@ TEST(Translator, OnlyOnePerOwner) {
         EXPECT_EQ(e.Message(), "Only one TCustomTranslator component per Form/DataModule allowed!");
     }
     EXPECT_EQ(form.ComponentCount(), 1) << "the refused component is not left with the owner";
+    // Another owner takes one of its own; translators without an owner never meet the rule.
     TComponent other(nullptr);
-    EXPECT_NO_THROW(new TTranslator(&other));
+    auto* second = new TTranslator(&other);
+    EXPECT_EQ(second->Owner(), &other);
+    ASSERT_EQ(other.ComponentCount(), 1);
+    EXPECT_EQ(other.Components(0), second);
+    EXPECT_NE(form.Components(0), second);
     TTranslator ownerless(nullptr);
-    EXPECT_NO_THROW(TTranslator another(nullptr));
+    TTranslator another(nullptr);
+    EXPECT_EQ(another.Owner(), nullptr);
+    another.Strings()->Add("mine");
+    EXPECT_EQ(another.Strings()->Count(), 1);
+    EXPECT_EQ(ownerless.Strings()->Count(), 0) << "each translator has a table of its own";
 }
 
 TEST(ActiveLanguage, OutOfRangeNamesBothNumbers) {
