@@ -26,13 +26,13 @@ struct LinkFile {
 };
 
 namespace lnk {
-// The header's flags this reader looks at.
+// The bits of the header's flags this reader looks at.
 enum Flag : std::uint32_t {
-    HasItemList = 0x01,
-    HasLinkInfo = 0x02,
-    HasName = 0x04,
-    HasWorkingDir = 0x10,
-    IsUnicode = 0x80,
+    HasItemList = 1u << 0,
+    HasLinkInfo = 1u << 1,
+    HasName = 1u << 2,
+    HasWorkingDir = 1u << 4,
+    IsUnicode = 1u << 7,
 };
 } // namespace lnk
 
