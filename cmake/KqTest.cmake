@@ -15,7 +15,8 @@ function(kq_test name)
         # The code under test keeps its release optimisation; the tests' own code needs little.
         target_compile_options(${name} PRIVATE -O1)
     endif()
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    # Every test program has the tests' support library (tests/support).
+    target_link_libraries(${name} PRIVATE ${T_LIBS} kq_test_support GTest::gmock GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES
         LABELS "${T_LABEL}"

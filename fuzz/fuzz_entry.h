@@ -15,6 +15,7 @@
 #include "base/exceptions.h"
 #include "base/stream.h"
 #include "platform/standin.h"
+#include "test/temp_folder.h"
 #include "unzip/legacy_decoders.h"
 
 #include <cstddef>
@@ -26,8 +27,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <unistd.h>
 
 namespace kq::fuzz {
 
@@ -107,25 +106,15 @@ public:
     }
 
 private:
-    Sandbox() {
-        // In TMPDIR, which scripts/fuzz points at a folder it removes, however the run ends.
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kq-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        base_ = pattern;
-        root_ = base_ / "root";
-        work_ = root_ / "c" / "work";
+    // In TMPDIR, which scripts/fuzz points at a folder it removes, however the run ends.
+    Sandbox()
+        : base_(folder_.Path()), root_(base_ / "root"), work_(root_ / "c" / "work") {
         std::filesystem::create_directories(work_);
         SetRootFolder(root_.string());
     }
-    ~Sandbox() {
-        std::error_code ignored;
-        std::filesystem::remove_all(base_, ignored);
-    }
 
-    std::filesystem::path base_, root_, work_;
+    test::TempFolder folder_;
+    const std::filesystem::path base_, root_, work_;
 };
 
 } // namespace kq::fuzz

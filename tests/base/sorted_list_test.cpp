@@ -3,8 +3,9 @@
 // there, and nothing that would break the order is allowed.
 #include "base/exceptions.h"
 #include "base/string_list.h"
+#include "test/raises.h"
+#include "test/rows.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -14,40 +15,23 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Contents(const TStrings& list) {
-    Lines lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Strings(i));
-    return lines;
-}
-
-void ExpectListError(const char* name, const std::function<void()>& action,
-                     const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << name << ": no error";
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), message) << name;
-    }
-}
-
 TEST(SortedListTest, AddKeepsCaseInsensitiveAsciiOrder) {
     TStringList list;
     list.SetSorted(true);
     for (const char* s : {"b", "_x", "A", "c", "\xB0\xA1", "Z"})
         list.Add(s);
     // "_" (5F) sorts after the letters folded to capitals (41-5A); bytes above 7F last.
-    EXPECT_EQ(Contents(list), (Lines{"A", "b", "c", "Z", "_x", "\xB0\xA1"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"A", "b", "c", "Z", "_x", "\xB0\xA1"}));
 }
 
 TEST(SortedListTest, SetSortedSortsTheExistingStrings) {
     TStringList list;
     list.SetCommaText("pear,Apple,fig");
     list.SetSorted(true);
-    EXPECT_EQ(Contents(list), (Lines{"Apple", "fig", "pear"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"Apple", "fig", "pear"}));
     list.SetSorted(false);
     list.Insert(0, "zz");
-    EXPECT_EQ(Contents(list), (Lines{"zz", "Apple", "fig", "pear"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"zz", "Apple", "fig", "pear"}));
 }
 
 TEST(SortedListTest, DuplicatesPolicies) {
@@ -70,7 +54,7 @@ TEST(SortedListTest, DuplicatesPolicies) {
         for (const char* s : {"c", "b", "b", "b", "a"})
             list.Add(s);
         const int index = list.Add("B");
-        EXPECT_EQ(Contents(list), c.expected) << c.name;
+        EXPECT_EQ(test::Rows(list), c.expected) << c.name;
         EXPECT_EQ(index, 1) << c.name;
     }
 
@@ -78,9 +62,9 @@ TEST(SortedListTest, DuplicatesPolicies) {
     list.SetSorted(true);
     list.SetDuplicates(TDuplicates::dupError);
     list.Add("b");
-    ExpectListError(
-        "error", [&] { list.Add("B"); }, "String list does not allow duplicates");
-    EXPECT_EQ(Contents(list), (Lines{"b"}));
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Add("B"); }),
+              "String list does not allow duplicates");
+    EXPECT_EQ(test::Rows(list), (Lines{"b"}));
 }
 
 TEST(SortedListTest, FindGivesPositionOrInsertionPoint) {
@@ -106,24 +90,21 @@ TEST(SortedListTest, OperationsThatWouldBreakTheOrderAreRefused) {
     list.SetSorted(true);
     list.SetCommaText("a,b,c");
     const std::string message = "Operation not allowed on sorted list";
-    ExpectListError(
-        "Insert", [&] { list.Insert(0, "z"); }, message);
-    ExpectListError(
-        "Put", [&] { list.Put(0, "z"); }, message);
-    ExpectListError(
-        "Move", [&] { list.Move(0, 2); }, message);
-    ExpectListError(
-        "Exchange", [&] { list.Exchange(0, 2); }, message);
-    EXPECT_EQ(Contents(list), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Insert(0, "z"); }), message) << "Insert";
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Put(0, "z"); }), message) << "Put";
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Move(0, 2); }), message) << "Move";
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Exchange(0, 2); }), message)
+        << "Exchange";
+    EXPECT_EQ(test::Rows(list), (Lines{"a", "b", "c"}));
 }
 
 TEST(SortedListTest, ChangingCaseSensitivityResorts) {
     TStringList list;
     list.SetSorted(true);
     list.SetCommaText("a,B");
-    EXPECT_EQ(Contents(list), (Lines{"a", "B"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"a", "B"}));
     list.SetCaseSensitive(true);
-    EXPECT_EQ(Contents(list), (Lines{"B", "a"})); // 42 before 61
+    EXPECT_EQ(test::Rows(list), (Lines{"B", "a"})); // 42 before 61
     EXPECT_EQ(list.IndexOf("a"), 1);
     EXPECT_EQ(list.IndexOf("A"), -1);
     list.SetCaseSensitive(false);
@@ -135,11 +116,11 @@ TEST(SortedListTest, SetValueKeepsASortedListSorted) {
     list.SetSorted(true);
     list.SetCommaText("a=1,b=2,m=3");
     list.SetValue("a", "9");
-    EXPECT_EQ(Contents(list), (Lines{"a=9", "b=2", "m=3"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"a=9", "b=2", "m=3"}));
     list.SetValue("c", "4");
-    EXPECT_EQ(Contents(list), (Lines{"a=9", "b=2", "c=4", "m=3"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"a=9", "b=2", "c=4", "m=3"}));
     list.SetValue("b", "");
-    EXPECT_EQ(Contents(list), (Lines{"a=9", "c=4", "m=3"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"a=9", "c=4", "m=3"}));
     list.SetValue("m", "0");
     EXPECT_EQ(list.Values("m"), "0");
 }
@@ -156,7 +137,7 @@ TEST(SortedListTest, SubclassComparisonIsUsedThroughout) {
     TByLengthList list;
     list.SetCommaText("ccc,a,bb");
     list.Sort();
-    EXPECT_EQ(Contents(list), (Lines{"a", "bb", "ccc"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"a", "bb", "ccc"}));
     list.SetSorted(true);
     EXPECT_EQ(list.IndexOf("xx"), 1);
     list.Add("q"); // same length as "a": ignored

@@ -3,6 +3,8 @@
 #include "base/component.h"
 #include "base/exceptions.h"
 #include "base/string_list.h"
+#include "test/raises.h"
+#include "test/rows.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,13 +15,6 @@ namespace kq {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-Lines Contents(const TStrings& list) {
-    Lines lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Strings(i));
-    return lines;
-}
 
 TEST(StringListTest, BadIndexesRaiseListErrorWithTheIndex) {
     struct Case {
@@ -47,14 +42,9 @@ TEST(StringListTest, BadIndexesRaiseListErrorWithTheIndex) {
     for (const Case& c : cases) {
         TStringList list;
         list.SetCommaText("a,b,c");
-        try {
-            c.action(list);
-            ADD_FAILURE() << c.name << ": no error";
-        } catch (const EListError& e) {
-            EXPECT_EQ(e.Message(), c.message) << c.name;
-        }
+        EXPECT_EQ(test::RaisedMessage<EListError>([&] { c.action(list); }), c.message) << c.name;
         // A refused edit leaves every string where it was.
-        EXPECT_EQ(Contents(list), (Lines{"a", "b", "c"})) << c.name;
+        EXPECT_EQ(test::Rows(list), (Lines{"a", "b", "c"})) << c.name;
     }
 }
 
@@ -76,7 +66,7 @@ TEST(StringListTest, NamesAndValues) {
     list.SetValue("name", "y"); // replaced in place, written with the name as given
     list.SetValue("New", "1");
     list.SetValue("Path", "");
-    EXPECT_EQ(Contents(list), (Lines{"name=y", "plain", "Empty=", "New=1"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"name=y", "plain", "Empty=", "New=1"}));
 }
 
 TEST(StringListTest, ObjectsTravelWithTheirStringsButAreNotOwned) {
@@ -103,12 +93,12 @@ TEST(StringListTest, AssignCopiesFromStringsAndRefusesOtherClasses) {
     TStringList list;
     list.SetCommaText("old");
     list.Assign(&source);
-    EXPECT_EQ(Contents(list), (Lines{"x", "y"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"x", "y"}));
 
     list.Assign(&list); // copying onto itself keeps the strings
-    EXPECT_EQ(Contents(list), (Lines{"x", "y"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"x", "y"}));
     list.AddStrings(list);
-    EXPECT_EQ(Contents(list), (Lines{"x", "y", "x", "y"}));
+    EXPECT_EQ(test::Rows(list), (Lines{"x", "y", "x", "y"}));
 
     struct Case {
         const char* name;

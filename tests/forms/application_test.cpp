@@ -4,6 +4,7 @@
 #include "forms/application.h"
 #include "forms/dialogs.h"
 #include "platform/dialogs.h"
+#include "test/form_hooks.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -45,12 +46,8 @@ protected:
             });
         Application().SetTitle("KavoruQyn Setup");
     }
-    void TearDown() override {
-        SetMessageBoxResponder(nullptr);
-        SetMessageDialogResponder(nullptr);
-        Application().SetTitle("");
-    }
 
+    test::ScopedFormHooks hooks;
     int shown = 0;
     std::string lastText;
     std::string lastCaption;

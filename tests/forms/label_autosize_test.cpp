@@ -3,6 +3,7 @@
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/standin.h"
+#include "test/form_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,8 @@ protected:
                 TSize{static_cast<int>(text.size()) * 7, -font.Height() + 2});
         });
     }
-    void TearDown() override { SetTextMeasurer(nullptr); }
+
+    test::ScopedFormHooks hooks_;
 };
 
 TEST_F(LabelAutoSize, TakesTheSizeOfItsTextAndKeepsItsCorner) {

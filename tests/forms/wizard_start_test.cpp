@@ -2,9 +2,10 @@
 // window): every text that names the product is composed from the table's named strings. The
 // expected texts are written here from the design and the table's cells.
 #include "forms/application.h"
-#include "platform/standin.h"
 #include "setup/form1.h"
-#include "support/code_page.h"
+#include "test/code_page.h"
+#include "test/form_hooks.h"
+#include "test/standin_root.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,8 @@ using test::Gbk;
 
 class WizardStart : public ::testing::Test {
 protected:
-    void SetUp() override { SetAnsiCodePage(936); }
-    void TearDown() override {
-        SetAnsiCodePage(0);
-        Application().SetTitle("");
-    }
+    test::ScopedFormHooks hooks_;
+    test::StandInRoot standIn_{{}, 936};
 };
 
 TEST_F(WizardStart, ComposesTheProductsTextsInTheSystemsLanguage) {

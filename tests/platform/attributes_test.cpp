@@ -2,7 +2,8 @@
 // writers out the way Windows does.
 
 #include "platform/files.h"
-#include "scratch_folder.h"
+#include "test/file_times.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,8 @@
 // seconds / 2, date in the high half.
 
 #include "platform/files.h"
-#include "scratch_folder.h"
+#include "test/file_times.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

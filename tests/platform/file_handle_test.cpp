@@ -1,7 +1,7 @@
 // The file handle: the byte counts and positions the buffered streams above it rely on.
 
 #include "platform/files.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <array>
 #include <cstdint>

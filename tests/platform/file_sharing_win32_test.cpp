@@ -2,7 +2,7 @@
 // archive is read denying writers, output files are created letting others read.
 
 #include "platform/files.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,12 @@
 // The folder dialog as the wizard's tests reach it: a responder answers instead of the user.
 
 #include "platform/shell.h"
+#include "test/hooks.h"
 
 #include <gtest/gtest.h>
 
 namespace kq {
 namespace {
-
-struct FolderResponderGuard {
-    ~FolderResponderGuard() { SetFolderDialogResponder(nullptr); }
-};
 
 TEST(FolderDialog, TheResponderSeesTitleAndRootAndItsAnswerIsTheResult) {
     struct Case {
@@ -25,7 +22,7 @@ TEST(FolderDialog, TheResponderSeesTitleAndRootAndItsAnswerIsTheResult) {
         {"cancelled", false, "D:\\Apps", false, ""},
         {"confirmed without a path", true, "", false, ""},
     };
-    FolderResponderGuard guard;
+    test::ScopedHooks hooks;
     for (const Case& c : cases) {
         std::string seenTitle;
         std::wstring seenRoot;

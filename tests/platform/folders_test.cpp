@@ -4,7 +4,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/volumes.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

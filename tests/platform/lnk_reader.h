@@ -26,11 +26,14 @@ struct LinkFile {
 };
 
 namespace lnk {
-inline constexpr std::uint32_t HasItemList = 0x01;
-inline constexpr std::uint32_t HasLinkInfo = 0x02;
-inline constexpr std::uint32_t HasName = 0x04;
-inline constexpr std::uint32_t HasWorkingDir = 0x10;
-inline constexpr std::uint32_t IsUnicode = 0x80;
+// The bits of the header's flags this reader looks at.
+enum Flag : std::uint32_t {
+    HasItemList = 1u << 0,
+    HasLinkInfo = 1u << 1,
+    HasName = 1u << 2,
+    HasWorkingDir = 1u << 4,
+    IsUnicode = 1u << 7,
+};
 } // namespace lnk
 
 class LinkReader {

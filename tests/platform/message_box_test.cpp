@@ -1,18 +1,15 @@
 // The message box as engines and tests reach it: a responder answers instead of the box.
 
 #include "platform/dialogs.h"
+#include "test/hooks.h"
 
 #include <gtest/gtest.h>
 
 namespace kq {
 namespace {
 
-struct MessageBoxResponderGuard {
-    ~MessageBoxResponderGuard() { SetMessageBoxResponder(nullptr); }
-};
-
 TEST(MessageBox, TheResponderAnswersWithWhatItWasShown) {
-    MessageBoxResponderGuard guard;
+    test::ScopedHooks hooks;
     std::string seenText;
     std::string seenCaption;
     std::uint32_t seenFlags = 0;
@@ -31,7 +28,7 @@ TEST(MessageBox, TheResponderAnswersWithWhatItWasShown) {
 }
 
 TEST(MessageBox, AResponderMayReplaceItselfWhileItAnswers) {
-    MessageBoxResponderGuard guard;
+    test::ScopedHooks hooks;
     int calls = 0;
     // The captured text makes the closure too big to be kept inside the std::function, so a
     // responder destroyed while it runs would be caught by the address sanitizer.

@@ -2,6 +2,7 @@
 // long extraction.
 
 #include "platform/messages.h"
+#include "test/hooks.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,12 +10,8 @@
 namespace kq {
 namespace {
 
-struct PumpHookGuard {
-    ~PumpHookGuard() { SetMessagePumpHook(nullptr); }
-};
-
 TEST(MessagePump, TheHookRunsOncePerCall) {
-    PumpHookGuard guard;
+    test::ScopedHooks hooks;
     int calls = 0;
     SetMessagePumpHook([&calls] { ++calls; });
     ProcessMessages();
@@ -27,7 +24,7 @@ TEST(MessagePump, TheHookRunsOncePerCall) {
 }
 
 TEST(MessagePump, AHookMayRemoveItselfWhileItRuns) {
-    PumpHookGuard guard;
+    test::ScopedHooks hooks;
     // The captured text makes the closure too big to be kept inside the std::function, so a
     // hook destroyed while it runs would be caught by the address sanitizer.
     std::string seen;

@@ -2,6 +2,7 @@
 
 #include "platform/messages.h"
 #include "platform/win32_api.h"
+#include "test/hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,7 @@ TEST(MessagePumpWin32, PendingMessagesAreDispatched) {
 // pacing is lifted, the next call dispatches what waited. An hour keeps the second call within the
 // interval whatever the machine's speed.
 TEST(MessagePumpWin32, APacedPumpWaitsForItsTurnButAlwaysCallsTheHook) {
+    test::ScopedHooks hooks;
     int hookCalls = 0;
     SetMessagePumpHook([&hookCalls] { ++hookCalls; });
     EXPECT_EQ(SetMessagePumpInterval(3600 * 1000), 0u) << "not paced at the start";
@@ -47,7 +49,6 @@ TEST(MessagePumpWin32, APacedPumpWaitsForItsTurnButAlwaysCallsTheHook) {
     EXPECT_FALSE(::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
         << "still waiting once the pacing is lifted";
     EXPECT_EQ(hookCalls, 3);
-    SetMessagePumpHook(nullptr);
 }
 
 // A redraw is due at once, then not again within the interval; a pacer of 0 ms is always due.

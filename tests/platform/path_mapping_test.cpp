@@ -6,7 +6,7 @@
 #include "platform/folders.h"
 #include "platform/standin.h"
 #include "platform/volumes.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <cstdlib>
 #include <filesystem>

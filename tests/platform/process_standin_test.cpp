@@ -1,31 +1,19 @@
 // The stand-in starts host programs: here the shell, linked into the stand-in's drive, shows
 // where it ran and what arguments it received.
 
-#include "file_bytes.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/standin.h"
-#include "scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 #include <unistd.h>
 
 namespace kq {
 namespace {
 
-// The file's text once the program has written a whole line, or "" after ten seconds.
-std::string WaitForLine(const std::string& path) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const std::string text = FileExists(path) ? test::ReadBytes(path) : "";
-        if (!text.empty() && text.back() == '\n') {
-            return text;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return "";
-}
+using test::WaitForLine;
 
 TEST(ProcessStandIn, AHostProgramRunsInTheGivenFolderWithItsArguments) {
     struct Case {
@@ -60,7 +48,7 @@ TEST(ProcessStandIn, AHostProgramRunsInTheGivenFolderWithItsArguments) {
 
 TEST(ProcessStandIn, WindowsProgramsAndBadFoldersAreRefused) {
     test::ScratchFolder scratch;
-    ASSERT_TRUE(test::WriteBytes(scratch / "qynapp.exe", "MZ"));
+    test::WriteWholeFile(scratch / "qynapp.exe", "MZ");
     EXPECT_FALSE(CreateProcess({"", scratch / "qynapp.exe", "", 0}));
     EXPECT_EQ(LastError(), err::BadExeFormat);
 

@@ -2,7 +2,8 @@
 // hooks through which the wizard's tests watch them.
 
 #include "platform/process.h"
-#include "scratch_folder.h"
+#include "test/hooks.h"
+#include "test/scratch_folder.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -10,15 +11,8 @@
 namespace kq {
 namespace {
 
-struct LauncherGuard {
-    ~LauncherGuard() {
-        SetProcessLauncher(nullptr);
-        SetExitProcessHook(nullptr);
-    }
-};
-
 TEST(Process, TheLauncherSeesTheRequestAndAnswersForTheSystem) {
-    LauncherGuard guard;
+    test::ScopedHooks hooks;
     for (const bool answer : {true, false}) {
         ProcessRequest seen;
         SetProcessLauncher([&](const ProcessRequest& request) {
@@ -61,7 +55,7 @@ TEST(Process, TheExitHookSeesTheCodeAndMayUnwind) {
     struct Exited {
         std::uint32_t code;
     };
-    LauncherGuard guard;
+    test::ScopedHooks hooks;
     SetExitProcessHook([](std::uint32_t code) { throw Exited{code}; });
     try {
         ExitProcess(0);

@@ -1,27 +1,17 @@
 // Windows starts the command interpreter in the given folder with the given command line.
 
-#include "file_bytes.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/win32_api.h"
-#include "scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace kq {
 namespace {
 
-// The file's text once the program has written a whole line, or "" after ten seconds.
-std::string WaitForLine(const std::string& path) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const std::string text = FileExists(path) ? test::ReadBytes(path) : "";
-        if (!text.empty() && text.back() == '\n') {
-            return text;
-        }
-        ::Sleep(50);
-    }
-    return "";
-}
+using test::WaitForLine;
 
 TEST(ProcessWin32, TheProgramRunsInTheGivenFolder) {
     char system[MAX_PATH + 1];

@@ -1,11 +1,12 @@
 // Profile writing as the uninstall log uses it. The expected bytes were written by hand from the
 // writer's rules and match what Windows' writer produces under Wine for the same calls.
 
-#include "file_bytes.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/profile.h"
-#include "scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/file_times.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ TEST(Profile, EachWriteLeavesTheFileInItsExpectedForm) {
     for (const Step& s : steps) {
         ASSERT_TRUE(WritePrivateProfileString(s.section, s.key, s.value, log))
             << s.name << ": " << LastError();
-        EXPECT_EQ(test::ReadBytes(log), s.file) << s.name;
+        EXPECT_EQ(test::ReadWholeFile(log), s.file) << s.name;
     }
 }
 
@@ -52,9 +53,9 @@ TEST(Profile, EachWriteLeavesTheFileInItsExpectedForm) {
 TEST(Profile, AnExistingFileIsRewrittenInNormalForm) {
     test::ScratchFolder scratch;
     const std::string log = scratch / "Uninstall.log";
-    ASSERT_TRUE(test::WriteBytes(log, "; note\r\n[Qyn]\r\n a = 1\r\n\r\n[Two]\nb=2"));
+    test::WriteWholeFile(log, "; note\r\n[Qyn]\r\n a = 1\r\n\r\n[Two]\nb=2");
     ASSERT_TRUE(WritePrivateProfileString("Qyn", "c", "3", log)) << LastError();
-    EXPECT_EQ(test::ReadBytes(log), "; note\r\n[Qyn]\r\na=1\r\nc=3\r\n[Two]\r\nb=2\r\n");
+    EXPECT_EQ(test::ReadWholeFile(log), "; note\r\n[Qyn]\r\na=1\r\nc=3\r\n[Two]\r\nb=2\r\n");
 }
 
 TEST(Profile, TextThatWouldAddLinesIsRefused) {
@@ -78,7 +79,7 @@ TEST(Profile, TextThatWouldAddLinesIsRefused) {
     for (const Case& c : cases) {
         EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, log)) << c.name;
         EXPECT_EQ(LastError(), err::InvalidParameter) << c.name;
-        EXPECT_EQ(test::ReadBytes(log), "[Qyn]\r\n0=kept\r\n") << c.name;
+        EXPECT_EQ(test::ReadWholeFile(log), "[Qyn]\r\n0=kept\r\n") << c.name;
     }
 }
 
@@ -92,7 +93,7 @@ TEST(Profile, WhereTheFileGoes) {
     const std::string inWindows = GetWindowsDirectory() + "\\kq-profile-test.ini";
     CreateDirectory(GetWindowsDirectory());
     EXPECT_TRUE(WritePrivateProfileString("Qyn", "0", "a", "kq-profile-test.ini")) << LastError();
-    EXPECT_EQ(test::ReadBytes(inWindows), "[Qyn]\r\n0=a\r\n");
+    EXPECT_EQ(test::ReadWholeFile(inWindows), "[Qyn]\r\n0=a\r\n");
     DeleteFile(inWindows);
 }
 
@@ -106,7 +107,7 @@ TEST(Profile, AReadOnlyFileIsRefused) {
     ASSERT_TRUE(SetFileAttributes(log, attr::ReadOnly));
     EXPECT_FALSE(WritePrivateProfileString("Qyn", "1", "b", log));
     EXPECT_EQ(LastError(), err::AccessDenied);
-    EXPECT_EQ(test::ReadBytes(log), "[Qyn]\r\n0=a\r\n");
+    EXPECT_EQ(test::ReadWholeFile(log), "[Qyn]\r\n0=a\r\n");
 }
 
 } // namespace

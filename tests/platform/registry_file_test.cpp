@@ -3,7 +3,7 @@
 
 #include "platform/registry.h"
 #include "platform/standin.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <cstdlib>
 #include <fstream>

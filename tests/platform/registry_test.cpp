@@ -3,8 +3,8 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "scratch_folder.h"
 #include "scratch_registry.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

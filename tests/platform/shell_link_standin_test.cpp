@@ -1,9 +1,9 @@
 // The stand-in's link file, byte by byte: the bytes below were laid out by hand from the
 // published link format, so they check the writer rather than restate it.
 
-#include "file_bytes.h"
 #include "platform/shell.h"
-#include "scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ TEST(ShellLinkStandIn, WritesHeaderLinkInfoAndAnsiStrings) {
     ASSERT_TRUE(link.SetWorkingDirectory("C:\\app\\"));
     ASSERT_TRUE(link.SetDescription("Q"));
     ASSERT_TRUE(link.Save(scratch / "q.lnk")) << LastError();
-    EXPECT_EQ(test::ReadBytes(scratch / "q.lnk"), expected);
+    EXPECT_EQ(test::ReadWholeFile(scratch / "q.lnk"), expected);
 }
 
 TEST(ShellLinkStandIn, TheFolderDialogIsCancelledWithoutAResponder) {

@@ -1,11 +1,11 @@
 // Shell links as the shortcut routine makes them: the saved file is read back by a reader of
 // the link format, on Windows (the shell's own writer) and natively (the stand-in's).
 
-#include "file_bytes.h"
 #include "lnk_reader.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(ShellLink, TheSavedLinkNamesTargetFolderAndDescription) {
     test::ScratchFolder scratch;
     ComApartment com;
     ASSERT_TRUE(com.Initialized());
-    ASSERT_TRUE(test::WriteBytes(scratch / "qynapp.exe", "MZ"));
+    test::WriteWholeFile(scratch / "qynapp.exe", "MZ");
     for (const Case& c : cases) {
         const std::string linkPath = scratch / (std::string(c.description) + ".lnk");
         {
@@ -39,7 +39,7 @@ TEST(ShellLink, TheSavedLinkNamesTargetFolderAndDescription) {
         }
         test::LinkFile parsed;
         std::string error;
-        ASSERT_TRUE(test::LinkReader(test::ReadBytes(linkPath)).Read(parsed, error))
+        ASSERT_TRUE(test::LinkReader(test::ReadWholeFile(linkPath)).Read(parsed, error))
             << c.name << ": " << error;
         const std::uint32_t wanted =
             test::lnk::HasLinkInfo | test::lnk::HasName | test::lnk::HasWorkingDir;
@@ -57,12 +57,12 @@ TEST(ShellLink, SaveReplacesAnExistingFileAndNeedsAnExistingFolder) {
     ShellLink link;
     ASSERT_TRUE(link.Create()) << LastError();
     ASSERT_TRUE(link.SetPath(scratch / "qynapp.exe"));
-    ASSERT_TRUE(test::WriteBytes(scratch / "old.lnk", std::string(500, 'x')));
+    test::WriteWholeFile(scratch / "old.lnk", std::string(500, 'x'));
 
     EXPECT_TRUE(link.Save(scratch / "old.lnk")) << LastError();
     test::LinkFile parsed;
     std::string error;
-    EXPECT_TRUE(test::LinkReader(test::ReadBytes(scratch / "old.lnk")).Read(parsed, error))
+    EXPECT_TRUE(test::LinkReader(test::ReadWholeFile(scratch / "old.lnk")).Read(parsed, error))
         << error;
     EXPECT_EQ(parsed.localPath, scratch / "qynapp.exe");
 

@@ -4,7 +4,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/win32_api.h"
-#include "scratch_folder.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <thread>

@@ -65,11 +65,6 @@ protected:
         SetModuleFileName("C:\\Media\\Setup.exe");
         fs::create_directories(root_ + "/c/Media");
     }
-    void TearDown() override {
-        SetMessagePumpHook({});
-        SetModuleFileName("");
-        Wizard::TearDown();
-    }
 
     // Setup.dat of n files f00.txt... (sub-folders every tenth), each with its own bytes and a
     // stamp of its own, packed by Info-ZIP zip with the product's password.
@@ -235,13 +230,8 @@ class TranslationFile : public Faults {
 protected:
     void SetUp() override {
         Faults::SetUp();
-        previous_ = fs::current_path();
         fs::create_directories(root_ + "/c/cwd");
-        fs::current_path(root_ + "/c/cwd");
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        Faults::TearDown();
+        fs::current_path(root_ + "/c/cwd"); // the stand-in's root puts the previous one back
     }
 
     // Captions that come from the window's stored description when no row says otherwise.
@@ -251,8 +241,6 @@ protected:
                 form.ButtonNext3->Caption(),    form.Label5->Caption(),
                 form.LabelDestFolder->Caption()};
     }
-
-    fs::path previous_;
 };
 
 TEST_F(TranslationFile, AFileWithNothingUsableLeavesTheStoredCaptionsAndTheRowsItHasApply) {

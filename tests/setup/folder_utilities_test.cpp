@@ -4,9 +4,9 @@
 #include "platform/shell.h"
 #include "platform/standin.h"
 #include "setup/folders.h"
+#include "test/standin_root.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -20,21 +20,6 @@ namespace fs = std::filesystem;
 
 class FolderUtilities : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = "/tmp/kq-setup-utilities-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        fs::create_directories(root_ + "/c/windows");
-        fs::create_directories(root_ + "/d");
-        SetRootFolder(root_);
-        SetAnsiCodePage(1252);
-    }
-    void TearDown() override {
-        SetFolderDialogResponder({});
-        SetAnsiCodePage(0);
-        SetRootFolder("");
-        fs::remove_all(root_);
-    }
     // Every folder below the root, as host paths relative to it.
     std::set<std::string> Folders() const {
         std::set<std::string> found;
@@ -43,7 +28,8 @@ protected:
                 found.insert(fs::relative(entry.path(), root_).generic_string());
         return found;
     }
-    std::string root_;
+    test::StandInRoot standIn_{{"c/windows", "d"}};
+    const std::string root_ = standIn_.Host();
 };
 
 TEST_F(FolderUtilities, WindowsAndProgramFilesFolders) {

@@ -9,6 +9,8 @@
 #include "platform/registry.h"
 #include "setup/archive_password.h"
 #include "setup/shortcuts.h"
+#include "test/code_page.h"
+#include "test/file_times.h"
 #include "wizard_fixture.h"
 
 #include <algorithm>
@@ -46,17 +48,7 @@ void WriteHostFile(const std::string& path, const std::string& bytes) {
 // half, the time (seconds halved) in the low half, as a signed number.
 struct LocalStamp {
     int year, month, day, hour, minute, second;
-    std::time_t Host() const {
-        std::tm tm{};
-        tm.tm_year = year - 1900;
-        tm.tm_mon = month - 1;
-        tm.tm_mday = day;
-        tm.tm_hour = hour;
-        tm.tm_min = minute;
-        tm.tm_sec = second;
-        tm.tm_isdst = -1;
-        return std::mktime(&tm);
-    }
+    std::time_t Host() const { return test::HostTime({year, month, day, hour, minute, second, 0}); }
     std::int32_t Dos() const {
         const std::uint32_t date = ((year - 1980) << 9) | (month << 5) | day;
         const std::uint32_t time = (hour << 11) | (minute << 5) | (second / 2);
@@ -76,10 +68,6 @@ protected:
         Wizard::SetUp();
         SetModuleFileName("C:\\Media\\Setup.exe");
         std::filesystem::create_directories(root_ + "/c/Media");
-    }
-    void TearDown() override {
-        SetModuleFileName("");
-        Wizard::TearDown();
     }
 
     // Setup.dat beside the setup program: the files in this order, without folder entries,
@@ -327,8 +315,8 @@ TEST_F(Installation, ADamagedArchiveNamesItsBadFilesAndTheInstallationDoesNotCom
          {"The installation archive is damaged. Please download it again. Damaged files:",
           "Kavoru Qyn Setup"}},
         {936,
-         {setup_test::Convert(u8"安装文件已损坏，请重新下载后再安装。损坏的文件：", "GBK"),
-          "KavoruQyn" + setup_test::Convert(u8"安装系统", "GBK")}},
+         {test::Gbk(u8"安装文件已损坏，请重新下载后再安装。损坏的文件："),
+          "KavoruQyn" + test::Gbk(u8"安装系统")}},
     };
     struct Case {
         const char* label;
@@ -499,10 +487,8 @@ protected:
         mounted_ = true;
     }
     void TearDown() override {
-        SetMessagePumpHook({});
         if (mounted_)
             ::umount2((root_ + "/d").c_str(), MNT_DETACH);
-        Installation::TearDown();
     }
     bool mounted_ = false;
 };

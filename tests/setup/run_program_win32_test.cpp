@@ -2,6 +2,7 @@
 // decoy "Program.exe" beside "Program Files", which an unquoted command line would start first,
 // does not.
 #include "setup/folders.h"
+#include "test/temp_folder.h"
 
 #include <chrono>
 #include <filesystem>
@@ -14,8 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(RunProgram, StartsTheQuotedPathInItsFolderAndNeverTheDecoy) {
-    const fs::path base = fs::temp_directory_path() / "kq-run-program";
-    fs::remove_all(base);
+    const test::TempFolder temp;
+    const fs::path base = temp.Path();
     const fs::path folder = base / "Program Files" / "Kavoru Qyn";
     fs::create_directories(folder);
     fs::copy_file(KQ_CHILD_EXE, base / "Program.exe");
@@ -31,8 +32,6 @@ TEST(RunProgram, StartsTheQuotedPathInItsFolderAndNeverTheDecoy) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (const auto& entry : fs::recursive_directory_iterator(base))
         EXPECT_NE(entry.path().filename().string(), "ran-Program.exe") << entry.path().string();
-    std::error_code ignored;
-    fs::remove_all(base, ignored);
 }
 
 } // namespace

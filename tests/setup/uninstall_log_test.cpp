@@ -1,10 +1,10 @@
 // The uninstall log's writer against the system's profile writer as the oracle: the same keys
 // written through both, into files that start alike, must leave the same bytes after every
 // write. Under Wine the oracle is the Windows API's writer; natively the stand-in's.
-#include "../platform/file_bytes.h"
-#include "../platform/scratch_folder.h"
 #include "platform/profile.h"
 #include "setup/uninstall_log.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -60,8 +60,8 @@ void RunCases(bool paired) {
         const std::string mine = folder / "Uninstall.log";
         const std::string oracle = folder / "Oracle.log";
         if (c.before != nullptr) {
-            ASSERT_TRUE(test::WriteBytes(mine, c.before));
-            ASSERT_TRUE(test::WriteBytes(oracle, c.before));
+            test::WriteWholeFile(mine, c.before);
+            test::WriteWholeFile(oracle, c.before);
         }
         TUninstallLog log(mine, "Qyn");
         const std::size_t step = paired ? 2 : 1;
@@ -77,10 +77,10 @@ void RunCases(bool paired) {
             } else {
                 EXPECT_EQ(log.Write(key, value), expected) << key;
             }
-            const std::string want = test::ReadBytes(oracle);
-            ASSERT_TRUE(test::ReadBytes(mine) == want) << "after " << written << ", wanted:\n"
+            const std::string want = test::ReadWholeFile(oracle);
+            ASSERT_TRUE(test::ReadWholeFile(mine) == want) << "after " << written << ", wanted:\n"
                                                        << want << "\ngot:\n"
-                                                       << test::ReadBytes(mine);
+                                                       << test::ReadWholeFile(mine);
         }
     }
 }

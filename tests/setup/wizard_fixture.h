@@ -9,33 +9,18 @@
 #include "platform/shell.h"
 #include "platform/standin.h"
 #include "setup/form1.h"
+#include "test/form_hooks.h"
+#include "test/standin_root.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <memory>
-#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace kq::setup_test {
-
-inline std::string Convert(std::u8string_view utf8, const char* target) {
-    iconv_t converter = iconv_open(target, "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error(std::string("iconv cannot convert to ") + target);
-    std::string in(reinterpret_cast<const char*>(utf8.data()), utf8.size());
-    std::vector<char> out(in.size() * 2 + 4);
-    char* inPtr = in.data();
-    std::size_t inLeft = in.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t done = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(converter);
-    if (done == static_cast<std::size_t>(-1))
-        throw std::runtime_error("iconv failed");
-    return std::string(out.data(), out.size() - outLeft);
-}
 
 // The exit the program would take, thrown by the hook so the test goes on.
 struct Exited {
@@ -48,18 +33,11 @@ struct ErrorBox {
     std::uint32_t flags = 0;
 };
 
-// A fresh stand-in root with drives C and D, answers for the dialogs and hooks for the exit and
-// the process start, all removed afterwards.
+// A fresh stand-in root with drives C and D (code page 1252), answers for the dialogs and hooks
+// for the exit and the process start, all removed afterwards.
 class Wizard : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = "/tmp/kq-setup-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ + "/c/windows");
-        std::filesystem::create_directories(root_ + "/d");
-        SetRootFolder(root_);
-        SetAnsiCodePage(1252);
         SetExitProcessHook([](std::uint32_t code) { throw Exited{code}; });
         SetMessageBoxResponder(
             [this](const std::string& text, const std::string& caption, std::uint32_t flags) {
@@ -79,17 +57,6 @@ protected:
             return true;
         });
     }
-    void TearDown() override {
-        SetExitProcessHook({});
-        SetMessageBoxResponder({});
-        SetMessageDialogResponder({});
-        SetProcessLauncher({});
-        SetFolderDialogResponder({});
-        Application().SetTitle("");
-        SetAnsiCodePage(0);
-        SetRootFolder("");
-        std::filesystem::remove_all(root_);
-    }
 
     // A started wizard at code page 1252.
     std::unique_ptr<TForm1> Start() {
@@ -100,7 +67,11 @@ protected:
     // Runs a handler as the message loop does: an error goes to the error box.
     void Click(const std::function<void()>& handler) { Application().CallHandler(handler); }
 
-    std::string root_;
+    // Declared first, so put back last: the hooks, then the stand-in's root (and the current
+    // folder, should a test have changed it).
+    test::ScopedFormHooks hooks_;
+    test::StandInRoot standIn_{{"c/windows", "d"}};
+    const std::string root_ = standIn_.Host();
     ErrorBox errorBox;
     std::vector<AnsiString> questions;
     int answer = id::No;

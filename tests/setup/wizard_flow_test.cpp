@@ -11,26 +11,25 @@
 #include "platform/standin.h"
 #include "setup/folders.h"
 #include "setup/form1.h"
+#include "test/code_page.h"
 #include "wizard_fixture.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <stdexcept>
 #include <vector>
 
 namespace kq {
 namespace {
 
-using setup_test::Convert;
+using test::ToCodePage;
 using setup_test::Exited;
 using setup_test::Wizard;
 
 struct StartCase {
     std::uint32_t codePage;
     int language;
-    const char* charset; // iconv's name of the expected bytes
     std::u8string title, caption, welcome, memo1, company1, labelDir, memo2, labelinstall,
         memoInstall, destFolder;
 };
@@ -49,29 +48,31 @@ TEST_F(Wizard, StartsInTheLanguageOfTheCodePageWithEveryComposedText) {
         u8"minutes of time.",
         u8"C:\\Program Files\\Kavoru Qyn\\"};
     const StartCase cases[] = {
-        {936, 1, "GBK", u8"KavoruQyn安装系统", u8"KavoruQyn 安装向导",
+        {936, 1, u8"KavoruQyn安装系统", u8"KavoruQyn 安装向导",
          u8"欢迎使用 KavoruQyn 安装向导",
          u8"安装向导将要在您的计算机中安装 KavoruQyn  。要继续，请单击\"下一步\"。",
          u8"Kavoru软件开发有限公司", u8"将 KavoruQyn 安装到：",
          u8"安装向导成功地安装了 KavoruQyn 。单击\"完成\"退出向导。", u8"正在安装KavoruQyn",
          u8"安装向导正在安装 KavoruQyn ，请稍候。这需要几分钟的时间。",
          u8"C:\\Program Files\\KavoruQyn\\"},
-        {950, 2, "BIG5", u8"KavoruQyn安裝繫統", u8"KavoruQyn 安裝向導",
+        {950, 2, u8"KavoruQyn安裝繫統", u8"KavoruQyn 安裝向導",
          u8"歡迎使用 KavoruQyn 安裝向導",
          u8"安裝向導將要在您的計算機中安裝 KavoruQyn  。要繼續，請單擊\"下一步\"。",
          u8"Kavoru軟件開發有限公司", u8"將 KavoruQyn 安裝到：",
          u8"安裝向導成功地安裝了 KavoruQyn 。單擊\"完成\"退出向導。", u8"正在安裝KavoruQyn",
          u8"安裝向導正在安裝 KavoruQyn ，請稍候。這需要幾分鐘的時間。",
          u8"C:\\Program Files\\KavoruQyn\\"},
-        {1252, 3, "ASCII", english[0], english[1], english[2], english[3], english[4], english[5],
+        {1252, 3, english[0], english[1], english[2], english[3], english[4], english[5],
          english[6], english[7], english[8], english[9]},
-        {932, 3, "ASCII", english[0], english[1], english[2], english[3], english[4], english[5],
+        {932, 3, english[0], english[1], english[2], english[3], english[4], english[5],
          english[6], english[7], english[8], english[9]},
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE("code page " + std::to_string(c.codePage));
         SetAnsiCodePage(c.codePage);
-        const auto in = [&](const std::u8string& text) { return Convert(text, c.charset); };
+        const auto in = [&](const std::u8string& text) {
+            return ToCodePage(text, static_cast<int>(c.codePage));
+        };
         TForm1 form(nullptr);
         form.PageControl1->SetActivePageIndex(2);
         form.DoCreate();
@@ -157,8 +158,8 @@ TEST_F(Wizard, NextOnTheFolderPageCreatesTheFolderAndFillsTheSummary) {
 // In code page 950 the second byte of "功" is a backslash: it ends no folder.
 TEST_F(Wizard, NextTellsABackslashFromTheSecondByteOfACharacter) {
     SetAnsiCodePage(950);
-    const std::string parent = "D:\\" + Convert(u8"成功", "BIG5");
-    const std::string typed = parent + "\\" + Convert(u8"說明功", "BIG5");
+    const std::string parent = "D:\\" + ToCodePage(u8"成功", 950);
+    const std::string typed = parent + "\\" + ToCodePage(u8"說明功", 950);
     auto form = Start();
     form->ButtonNext1Click(nullptr);
     form->EditDir->SetText(typed);
@@ -180,8 +181,8 @@ TEST_F(Wizard, AFolderThatCannotBeMadeShowsTheErrorAndStays) {
     } cases[] = {
         {1252, "", "Please choose the correct folder.", "Kavoru Qyn Setup"},
         {1252, "Q:\\Apps", "Please choose the correct folder.", "Kavoru Qyn Setup"},
-        {936, "Q:\\Apps\\", Convert(u8"请选择正确的目录!", "GBK"),
-         Convert(u8"KavoruQyn安装系统", "GBK")},
+        {936, "Q:\\Apps\\", ToCodePage(u8"请选择正确的目录!", 936),
+         ToCodePage(u8"KavoruQyn安装系统", 936)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("folder '") + c.typed + "'");

@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "platform/standin.h"
 #include "setup/archive_password.h"
+#include "test/file_times.h"
+#include "test/standin_root.h"
 #include "unzip/zip_extractor.h"
 
 #include <cstdio>
@@ -76,16 +78,9 @@ constexpr Stamp kSpring{2021, 3, 4, 5, 6, 9, 0x526428C4, "2021-03-04 05:06:08"};
 constexpr Stamp kEve{1999, 12, 31, 23, 59, 59, 0x279FBF7D, "1999-12-31 23:59:58"};
 
 void SetTime(const fs::path& path, const Stamp& stamp) {
-    std::tm local{};
-    local.tm_year = stamp.year - 1900;
-    local.tm_mon = stamp.month - 1;
-    local.tm_mday = stamp.day;
-    local.tm_hour = stamp.hour;
-    local.tm_min = stamp.minute;
-    local.tm_sec = stamp.second;
-    local.tm_isdst = -1;
-    const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    ASSERT_TRUE(test::SetHostModificationTime(
+        path, {stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute, stamp.second, 0}))
+        << path;
 }
 
 std::string Text(int lines) {
@@ -139,13 +134,6 @@ const std::vector<Item>& Tree() {
 class MksetupTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kq-mksetup-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        scratch_ = pattern;
-        product_ = scratch_ / "product";
-        // The stand-in's drive C, where the engine finds the archives.
-        drive_ = scratch_ / "root" / "c";
-        fs::create_directories(drive_);
         // Made in reverse, so that the order of creation cannot pass for the sorted order.
         const std::vector<Item>& tree = Tree();
         for (auto item = tree.rbegin(); item != tree.rend(); ++item) {
@@ -158,12 +146,6 @@ protected:
         for (auto item = tree.rbegin(); item != tree.rend(); ++item)
             SetTime(product_ / item->HostName(), item->stamp);
     }
-    void TearDown() override {
-        SetRootFolder("");
-        SetAnsiCodePage(0);
-        std::error_code ignored;
-        fs::remove_all(scratch_, ignored);
-    }
 
     Output Pack(const fs::path& folder, const std::string& archive,
                 const std::vector<std::string>& options = {}) {
@@ -172,9 +154,11 @@ protected:
         return RunCommand(words);
     }
 
-    fs::path scratch_;
-    fs::path product_;
-    fs::path drive_;
+    // The engine finds the archives on the stand-in's drive C; the product lies beside it.
+    test::StandInRoot standIn_{{"c"}};
+    const fs::path scratch_ = standIn_.Host();
+    const fs::path product_ = scratch_ / "product";
+    const fs::path drive_ = scratch_ / "c";
 };
 
 std::string Hex(const std::string& bytes) {
@@ -234,7 +218,6 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
         EXPECT_EQ(listed.text, expected) << c.name;
 
         // The engine as the wizard runs it, in code page 936 so the GBK name is a name.
-        SetRootFolder((scratch_ / "root").string());
         SetAnsiCodePage(936);
         const std::string out = std::string("C:\\out-") + c.name + "\\";
         TZipExtractor zip(nullptr);
@@ -263,8 +246,6 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
             EXPECT_EQ(GetFileAttributes(path) & attr::ReadOnly, item.attributes & attr::ReadOnly)
                 << c.name << ": " << item.name;
         }
-        SetRootFolder("");
-        SetAnsiCodePage(0);
     }
 
     // The same tree, packed again elsewhere, gives the same bytes.

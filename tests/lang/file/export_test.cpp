@@ -8,8 +8,8 @@
 #include "lang/translation_file.h"
 #include "lang_fixture.h"
 #include "resources/resources.h"
-#include "support/fresh_folder.h"
 #include "support/test_controls.h"
+#include "test/in_temp_folder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,7 +44,7 @@ std::vector<std::string> Sorted(std::vector<std::string> rows) {
     return rows;
 }
 
-class ExportedTable : public test::InFreshFolder {};
+class ExportedTable : public test::InTempFolder {};
 
 TEST_F(ExportedTable, ReadsBackUnchanged) {
     std::ofstream("translations.lng", std::ios::binary) << ExportProgramTable();

@@ -4,9 +4,9 @@
 
 #include "lang/errors.h"
 #include "pass/test_window.h"
-#include "support/fresh_folder.h"
-#include "support/rows.h"
 #include "support/unreadable_file.h"
+#include "test/in_temp_folder.h"
+#include "test/rows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -35,7 +35,7 @@ const std::string kStored = Block({{"stCaptions", {"TForm1|s1|s2|s3|", "Label1|l
                                    {"stStrings", {"sStored|a|b|c|"}},
                                    {"stFonts", {"TForm1|f|f|f|"}}});
 
-class TranslationFile : public test::InFreshFolder {
+class TranslationFile : public test::InTempFolder {
 protected:
     static void Write(std::string_view text) {
         std::ofstream("translations.lng", std::ios::binary) << text;
@@ -171,6 +171,33 @@ TEST_F(TranslationFile, ExistingButUnreadableFileFailsTheLoading) {
         EXPECT_EQ(e.Message().rfind("Cannot open file \"translations.lng\". ", 0), 0u)
             << e.Message();
     }
+}
+
+// Files far larger than any written by hand: tens of thousands of sections and of keys, and a
+// line of a megabyte, are read whole and in time that grows with the file, so that such a file in
+// the current folder cannot hold the program at start-up.
+TEST_F(TranslationFile, ManySectionsManyKeysAndALongLineLoadWhole) {
+    constexpr int kMany = 30000;
+    std::string text;
+    for (int i = 0; i < kMany; ++i)
+        text += "[Section " + std::to_string(i) + "]\r\nkey=value\r\n";
+    text += "[Strings]\r\n";
+    for (int i = 0; i < kMany; ++i)
+        text += "TForm2.s" + std::to_string(i) + "=another form's\r\n";
+    const std::string longText(1 << 20, 'a');
+    text += "TForm1.sLong=" + longText + "~!@#b~!@#c\r\n";
+    text += "[Captions]\r\nTForm1.Label1=l1~!@#l2~!@#l3\r\n";
+    Write(text);
+
+    const std::string stored = Block(
+        {{"stCaptions", {"TForm1|s1|s2|s3|", "Label1|a|b|c|"}}, {"stStrings", {"sStored|a|b|c|"}}});
+    TestWindow window(stored, LoadOptions{"translations.lng", {}});
+    TTranslator& t = window.Translator();
+    EXPECT_TRUE(Rows(*t.Strings()) == std::vector<std::string>{D("sLong|" + longText + "|b|c")});
+    EXPECT_EQ(Rows(*t.Captions()), std::vector<std::string>{D("Label1|l1|l2|l3")});
+    window.Dispatcher().SetActiveLanguage(3);
+    EXPECT_EQ(window.Get("Label1").Caption(), "l3");
+    EXPECT_EQ(t.LookupString("sLong"), "c");
 }
 
 } // namespace

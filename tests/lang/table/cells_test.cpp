@@ -5,7 +5,11 @@
 #include "lang/table.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kq {
 namespace {
@@ -20,26 +24,31 @@ struct FieldCase {
 };
 
 TEST(ExtractField, TakesTheCellBetweenDelimiters) {
-    const FieldCase cases[] = {
-        {"name", "sRetry|a|b|c|", 0, "sRetry"},
-        {"first cell", "sRetry|a|b|c|", 1, "a"},
-        {"last cell", "sRetry|a|b|c|", 3, "c"},
-        {"after the closing delimiter", "sRetry|a|b|c|", 4, ""},
-        {"beyond every delimiter", "sRetry|a|", 3, ""},
-        {"empty cell between two delimiters", "x||b|", 1, ""},
-        {"cell after an empty one", "x||b|", 2, "b"},
-        {"trailing space is kept", "sCompany|Kavoru | Setup|", 1, "Kavoru "},
-        {"leading space is kept", "sCompany|Kavoru | Setup|", 2, " Setup"},
-        {"last cell without closing delimiter", "x|a|tail", 2, "tail"},
-        {"name without any delimiter", "lonely", 0, "lonely"},
-        {"cell of a row without delimiter", "lonely", 1, ""},
-        {"empty row", "", 0, ""},
-        {"negative cell number", "x|a|", -1, ""},
-        {"line breaks inside a cell", "m|one\r\ntwo|", 1, "one\r\ntwo"},
+    // Cell n of each row for n = 0, 1, ...: the name, the cells, then nothing past the last.
+    struct RowCase {
+        const char* label;
+        std::string row; // "|" is the delimiter
+        std::vector<std::string> cells;
     };
-    for (const FieldCase& c : cases) {
-        EXPECT_EQ(ExtractField(D(c.row), c.n, '\x01'), c.expected) << c.label;
+    const RowCase rows[] = {
+        {"every cell, then nothing after the closing delimiter", "sRetry|a|b|c|",
+         {"sRetry", "a", "b", "c", ""}},
+        {"nothing beyond every delimiter", "sRetry|a|", {"sRetry", "a", "", ""}},
+        {"an empty cell between two delimiters", "x||b|", {"x", "", "b"}},
+        {"blanks around a cell are kept", "sCompany|Kavoru | Setup|",
+         {"sCompany", "Kavoru ", " Setup"}},
+        {"the last cell without closing delimiter", "x|a|tail", {"x", "a", "tail"}},
+        {"a row without delimiter is its name", "lonely", {"lonely", ""}},
+        {"an empty row", "", {""}},
+        {"line breaks inside a cell", "m|one\r\ntwo|", {"m", "one\r\ntwo"}},
+    };
+    for (const RowCase& r : rows) {
+        for (std::size_t n = 0; n < r.cells.size(); ++n) {
+            EXPECT_EQ(ExtractField(D(r.row), static_cast<int>(n), '\x01'), r.cells[n])
+                << r.label << ", cell " << n;
+        }
     }
+    EXPECT_EQ(ExtractField(D("x|a|"), -1, '\x01'), "") << "a negative cell number";
 }
 
 TEST(ExtractField, UsesTheGivenDelimiter) {
@@ -47,28 +56,30 @@ TEST(ExtractField, UsesTheGivenDelimiter) {
     EXPECT_EQ(ExtractField(D("x\ta|b\tc\t"), 2, '\t'), "c");
 }
 
-TEST(KeepCells, CutsAfterTheLastKeptCellsDelimiter) {
-    const FieldCase cases[] = {
-        {"three cells to two", "x|a|b|c|", 2, "x|a|b|"},
-        {"three cells to one", "x|a|b|c|", 1, "x|a|"},
-        {"short row stays whole", "x|a|", 2, "x|a|"},
-        {"row without closing delimiter", "x|a|b", 1, "x|a|"},
-        {"just enough delimiters", "x|a|b", 2, "x|a|b"},
-    };
+// Each case's row as edit leaves it, with n as the edit's count.
+void ExpectEdited(AnsiString (*edit)(std::string_view, int, char),
+                  std::initializer_list<FieldCase> cases) {
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(KeepCells(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
+        EXPECT_EQ(edit(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
     }
 }
 
+TEST(KeepCells, CutsAfterTheLastKeptCellsDelimiter) {
+    ExpectEdited(KeepCells, {
+                                {"three cells to two", "x|a|b|c|", 2, "x|a|b|"},
+                                {"three cells to one", "x|a|b|c|", 1, "x|a|"},
+                                {"short row stays whole", "x|a|", 2, "x|a|"},
+                                {"row without closing delimiter", "x|a|b", 1, "x|a|"},
+                                {"just enough delimiters", "x|a|b", 2, "x|a|b"},
+                            });
+}
+
 TEST(PadDelimiters, AppendsUntilTheCountIsReached) {
-    const FieldCase cases[] = {
-        {"one cell to three languages", "x|a|", 4, "x|a|||"},
-        {"already enough", "x|a|b|c|", 4, "x|a|b|c|"},
-        {"no delimiter yet", "x", 2, "x||"},
-    };
-    for (const FieldCase& c : cases) {
-        EXPECT_EQ(PadDelimiters(D(c.row), c.n, '\x01'), D(c.expected)) << c.label;
-    }
+    ExpectEdited(PadDelimiters, {
+                                    {"one cell to three languages", "x|a|", 4, "x|a|||"},
+                                    {"already enough", "x|a|b|c|", 4, "x|a|b|c|"},
+                                    {"no delimiter yet", "x", 2, "x||"},
+                                });
 }
 
 TEST(StringsTypeNames, MatchWholeNamesIgnoringCase) {

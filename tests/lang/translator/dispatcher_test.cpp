@@ -4,8 +4,9 @@
 
 #include "lang/errors.h"
 #include "lang_fixture.h"
-#include "support/fresh_folder.h"
-#include "support/rows.h"
+#include "test/in_temp_folder.h"
+#include "test/raises.h"
+#include "test/rows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,7 @@
 namespace kq {
 namespace {
 
-using test::LanguageErrorOf;
+using test::RaisedMessage;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Names;
@@ -69,7 +70,7 @@ TEST(Dispatcher, SwitchesEveryLinkedComponentInOrder) {
     // The second refuses 3 once it has only two languages: the third is not switched.
     dispatcher.SetActiveLanguage(1);
     second.Translator().SetNumOfLanguages(2);
-    EXPECT_EQ(LanguageErrorOf([&] { dispatcher.SetActiveLanguage(3); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { dispatcher.SetActiveLanguage(3); }),
               "3 - is not a valid property value!\rValue must be within [1..2]!");
     EXPECT_EQ(dispatcher.ActiveLanguage(), 3) << "stored before the components switch";
     EXPECT_EQ(first.Translator().ActiveLanguage(), 3);
@@ -80,7 +81,7 @@ TEST(Dispatcher, SwitchesEveryLinkedComponentInOrder) {
 TEST(Dispatcher, LanguageByName) {
     LoadedForm form("stStrings\r\n");
     TLangDispatcher& dispatcher = form.Dispatcher();
-    EXPECT_EQ(LanguageErrorOf([&] { dispatcher.SetLanguage("Klingon"); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { dispatcher.SetLanguage("Klingon"); }),
               "Language name shall be included in LangNames property!");
     dispatcher.SetLanguage("ChineseTranTraditional");
     EXPECT_EQ(dispatcher.ActiveLanguage(), 2);
@@ -128,7 +129,7 @@ TEST(Dispatcher, DestroyingEitherSideUnlinks) {
 
 // The file the dispatcher names is looked for relative to the current folder, as the program
 // does with "translations.lng".
-class LinkWithFile : public test::InFreshFolder {
+class LinkWithFile : public test::InTempFolder {
 protected:
     static void CreateFile(const char* name) { std::ofstream(name) << "[Strings]\r\n"; }
 };
@@ -178,7 +179,7 @@ TEST_F(LinkWithFile, BinaryFileIsRefused) {
     auto* translator = new TTranslator(&form);
     TLangDispatcher dispatcher(nullptr);
     dispatcher.SetFileName("table.lnb");
-    EXPECT_EQ(LanguageErrorOf([&] { translator->SetLangDispatcher(&dispatcher); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { translator->SetLangDispatcher(&dispatcher); }),
               "Binary translation files are not supported: table.lnb");
     dispatcher.SetFileName("missing.LNB");
     EXPECT_NO_THROW(translator->SetLangDispatcher(&dispatcher));

@@ -6,7 +6,8 @@
 #include "lang/errors.h"
 #include "lang/screen_cursor.h"
 #include "lang_fixture.h"
-#include "support/rows.h"
+#include "test/raises.h"
+#include "test/rows.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,7 +16,7 @@
 namespace kq {
 namespace {
 
-using test::LanguageErrorOf;
+using test::RaisedMessage;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Row;
@@ -73,10 +74,19 @@ TEST(Translator, OnlyOnePerOwner) {
         EXPECT_EQ(e.Message(), "Only one TCustomTranslator component per Form/DataModule allowed!");
     }
     EXPECT_EQ(form.ComponentCount(), 1) << "the refused component is not left with the owner";
+    // Another owner takes one of its own; translators without an owner never meet the rule.
     TComponent other(nullptr);
-    EXPECT_NO_THROW(new TTranslator(&other));
+    auto* second = new TTranslator(&other);
+    EXPECT_EQ(second->Owner(), &other);
+    ASSERT_EQ(other.ComponentCount(), 1);
+    EXPECT_EQ(other.Components(0), second);
+    EXPECT_NE(form.Components(0), second);
     TTranslator ownerless(nullptr);
-    EXPECT_NO_THROW(TTranslator another(nullptr));
+    TTranslator another(nullptr);
+    EXPECT_EQ(another.Owner(), nullptr);
+    another.Strings()->Add("mine");
+    EXPECT_EQ(another.Strings()->Count(), 1);
+    EXPECT_EQ(ownerless.Strings()->Count(), 0) << "each translator has a table of its own";
 }
 
 TEST(ActiveLanguage, OutOfRangeNamesBothNumbers) {
@@ -91,7 +101,8 @@ TEST(ActiveLanguage, OutOfRangeNamesBothNumbers) {
         {-7, "-7 - is not a valid property value!\rValue must be within [1..3]!"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LanguageErrorOf([&] { translator.SetActiveLanguage(c.value); }), c.expected)
+        EXPECT_EQ(RaisedMessage<ELanguageError>([&] { translator.SetActiveLanguage(c.value); }),
+                  c.expected)
             << c.value;
         EXPECT_EQ(translator.ActiveLanguage(), 1) << c.value;
     }
@@ -157,7 +168,7 @@ TEST(ActiveLanguage, ChangingCursorShowsDuringThePassOnly) {
 TEST(Language, MustBeOneOfTheNames) {
     LoadedForm form("stStrings\r\n");
     TTranslator& translator = form.Translator();
-    EXPECT_EQ(LanguageErrorOf([&] { translator.SetLanguage("Klingon"); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { translator.SetLanguage("Klingon"); }),
               "Language name shall be included in LangNames property!");
     EXPECT_EQ(translator.Language(), "ChineseSimplified");
     translator.SetLanguage("english");
@@ -167,9 +178,9 @@ TEST(Language, MustBeOneOfTheNames) {
 
 TEST(NumOfLanguages, BelowOneIsRefused) {
     LoadedForm form("stStrings\r\n");
-    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(0); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { form.Translator().SetNumOfLanguages(0); }),
               "0 - is not a valid property value !\rValue must be more than ZERO !");
-    EXPECT_EQ(LanguageErrorOf([&] { form.Translator().SetNumOfLanguages(-2); }),
+    EXPECT_EQ(RaisedMessage<ELanguageError>([&] { form.Translator().SetNumOfLanguages(-2); }),
               "-2 - is not a valid property value !\rValue must be more than ZERO !");
     EXPECT_EQ(form.Translator().NumOfLanguages(), 3);
 }

@@ -6,7 +6,7 @@
 #include "base/properties.h"
 #include "program_table_expected.h"
 #include "setup/form1.h"
-#include "support/fresh_folder.h"
+#include "test/in_temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -74,7 +74,7 @@ TEST(LoadedWindow, CharacterSets) {
     EXPECT_EQ(company, 134) << "stored as GB2312_CHARSET";
 }
 
-class WindowWithFile : public test::InFreshFolder {};
+class WindowWithFile : public test::InTempFolder {};
 
 TEST_F(WindowWithFile, FileReplacesTheTableWhenTheWindowIsMade) {
     std::ofstream("translations.lng", std::ios::binary)

@@ -1,7 +1,9 @@
 // The catalogue's size limit: 65520 entries are read, a 65521st is refused by the list.
 #include "base/exceptions.h"
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -52,7 +54,7 @@ TEST(Capacity, AtMost65520Entries) {
     EXPECT_EQ(zip.Count(), 65520);
     EXPECT_EQ(zip.Filename(65519), "e65519");
     // 65520 is a capacity step; the next step, 65536, passes the list's limit of 65534.
-    EXPECT_EQ(test::MessageOf<EListError>([&] { test::ReadListing(zip, folder / "over.zip"); }),
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { test::ReadListing(zip, folder / "over.zip"); }),
               "List capacity out of bounds (65536)");
     EXPECT_EQ(zip.Count(), 0);
 }

@@ -1,8 +1,10 @@
 // Archives without a readable catalogue: the three IncompleteZipModes, the handler that may
 // change the mode, the catalogue rebuilt from local headers (with the self-extractor start),
 // and the ".zfc" companion file.
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <functional>
@@ -37,9 +39,9 @@ struct ModeCase {
 template <class E>
 std::function<void(TZipExtractor&)> Raises(const char* message) {
     return [message](TZipExtractor& zip) {
-        EXPECT_EQ(test::MessageOf<E>([&] { zip.OpenAndRefreshCatalogue(); }), message);
+        EXPECT_EQ(test::RaisedMessage<E>([&] { zip.OpenAndRefreshCatalogue(); }), message);
         EXPECT_EQ(zip.Count(), 0) << "no catalogue is left behind";
-        EXPECT_EQ(test::MessageOf<E>([&] { zip.OpenAndRefreshCatalogue(); }), message)
+        EXPECT_EQ(test::RaisedMessage<E>([&] { zip.OpenAndRefreshCatalogue(); }), message)
             << "reading again fails again";
     };
 }

@@ -1,8 +1,10 @@
 // Finding the end-of-central-directory record: short and empty files, the search window, a
 // record inside the archive comment, and bytes after the comment.
-#include "support/scratch_folder.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +29,9 @@ TEST(EndRecord, FilesShorterThanTheRecordAreIncomplete) {
     for (size_t size = 1; size < kEmptyEnd.size(); ++size) {
         test::WriteWholeFile(folder / "short.zip", kEmptyEnd.substr(0, size));
         TZipExtractor zip(nullptr);
-        EXPECT_EQ(
-            test::MessageOf<EIncompleteZip>([&] { test::ReadListing(zip, folder / "short.zip"); }),
-            "Incomplete Zip File")
+        EXPECT_EQ(test::RaisedMessage<EIncompleteZip>(
+                      [&] { test::ReadListing(zip, folder / "short.zip"); }),
+                  "Incomplete Zip File")
             << size << " bytes";
     }
 }
@@ -81,7 +83,7 @@ TEST(EndRecord, CommentCutShortIsADamagedArchive) {
     TZipExtractor zip(nullptr);
     EXPECT_EQ(test::ReadListing(zip, folder / "cut.zip").size(), 3u)
         << "the entries do not depend on the comment";
-    EXPECT_EQ(test::MessageOf<EBadZipFile>([&] { zip.ZipComment(); }), "Not a valid zip file!");
+    EXPECT_EQ(test::RaisedMessage<EBadZipFile>([&] { zip.ZipComment(); }), "Not a valid zip file!");
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 // component's own way of naming parts, and the ways a part can be refused.
 #include "platform/dialogs.h"
 #include "support/multi_part.h"
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ TEST(MultiPart, PartRefusedOrMissing) {
         << "a missing part file is reported, not asked for again and again";
     EXPECT_EQ(zip.Count(), 0);
     zip.OnGetNextDisk = [](TObject*, int, AnsiString& name) { name.clear(); };
-    EXPECT_EQ(test::MessageOf<EUserCanceled>([&] { zip.OpenAndRefreshCatalogue(); }),
+    EXPECT_EQ(test::RaisedMessage<EUserCanceled>([&] { zip.OpenAndRefreshCatalogue(); }),
               "User canceled loading new disk.");
 }
 

@@ -3,8 +3,10 @@
 // with data descriptors, comments, a self-extractor in front or parts, is left alone (the other
 // catalogue tests read those).
 #include "platform/files.h"
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <chrono>
@@ -45,7 +47,7 @@ TEST(OverlappingEntries, AreRefusedAsDamaged) {
                 zip.OpenAndRefreshCatalogue();
                 EXPECT_EQ(zip.Count(), c.entriesListed);
             }
-            EXPECT_EQ(test::MessageOf<EBadZipFile>([&] { test ? zip.Test() : zip.UnZip(); }),
+            EXPECT_EQ(test::RaisedMessage<EBadZipFile>([&] { test ? zip.Test() : zip.UnZip(); }),
                       "Not a valid zip file!")
                 << (test ? "Test" : "UnZip");
             EXPECT_EQ(events, 0) << "no entry is reported good or bad";

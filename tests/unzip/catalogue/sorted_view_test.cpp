@@ -2,6 +2,7 @@
 // themselves are tested with TSortedZip), and indexes outside the catalogue are refused.
 #include "base/exceptions.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -45,12 +46,14 @@ TEST(SortedView, IndexesFollowTheSortMode) {
 
 TEST(SortedView, IndexesOutsideTheCatalogue) {
     TZipExtractor zip(nullptr);
-    EXPECT_EQ(test::MessageOf<EListError>([&] { zip.Filename(0); }), "Index 0 is out of range")
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { zip.Filename(0); }), "Index 0 is out of range")
         << "no catalogue loaded";
     test::ReadListing(zip, test::Fixture("sorted.zip"));
-    EXPECT_EQ(test::MessageOf<EListError>([&] { zip.Filename(5); }), "Index 5 is out of range");
-    EXPECT_EQ(test::MessageOf<EListError>([&] { zip.Pathname(-1); }), "Index -1 is out of range");
-    EXPECT_EQ(test::MessageOf<EListError>([&] { zip.FileComment(7); }), "Index 7 is out of range");
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { zip.Filename(5); }), "Index 5 is out of range");
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { zip.Pathname(-1); }),
+              "Index -1 is out of range");
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { zip.FileComment(7); }),
+              "Index 7 is out of range");
 }
 
 } // namespace

@@ -4,9 +4,10 @@
 // raise the engine's errors.
 #include "base/exceptions.h"
 #include "platform/codepage.h"
-#include "support/scratch_folder.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <algorithm>

@@ -3,8 +3,10 @@
 #include "base/properties.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
+#include "test/file_bytes.h"
+#include "test/raises.h"
+#include "test/scratch_folder.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +34,7 @@ TEST(ZipName, NewNameDropsTheCatalogue) {
 
     // "?" asks for the file in a dialog, cancelled here.
     SetFileOpenDialogResponder([](auto&, auto&, auto&, std::string&) { return false; });
-    EXPECT_EQ(test::MessageOf<EUserCanceled>([&] { zip.SetZipName("C:\\?"); }),
+    EXPECT_EQ(test::RaisedMessage<EUserCanceled>([&] { zip.SetZipName("C:\\?"); }),
               "User canceled setting zip file name.");
     SetFileOpenDialogResponder(nullptr);
     EXPECT_EQ(zip.ZipName(), test::Fixture("tree.zip"));

@@ -4,6 +4,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/shell.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 #include "unzip/errors.h"
 #include "unzip/zip_extractor.h"
 
@@ -109,9 +110,9 @@ TEST(ExtractorComponent, QuestionMarkAsksTheUser) {
     EXPECT_EQ(zip.DestDir(), "D:\\chosen");
 
     answer.clear();
-    EXPECT_EQ(test::MessageOf<EUserCanceled>([&] { zip.SetZipName("?"); }),
+    EXPECT_EQ(test::RaisedMessage<EUserCanceled>([&] { zip.SetZipName("?"); }),
               "User canceled setting zip file name.");
-    EXPECT_EQ(test::MessageOf<EUserCanceled>([&] { zip.SetDestDir("?"); }),
+    EXPECT_EQ(test::RaisedMessage<EUserCanceled>([&] { zip.SetDestDir("?"); }),
               "User canceled Set Desination Directory");
     EXPECT_EQ(zip.ZipName(), "C:\\chosen\\setup.zip");
     EXPECT_EQ(zip.DestDir(), "D:\\chosen");
@@ -153,7 +154,7 @@ TEST(ExtractorComponent, AssignCopiesTheSettingsAndHandlers) {
     EXPECT_EQ(calls, 1);
 
     TStringList other;
-    EXPECT_EQ(test::MessageOf<EConvertError>([&] { copy.Assign(&other); }),
+    EXPECT_EQ(test::RaisedMessage<EConvertError>([&] { copy.Assign(&other); }),
               "Cannot assign a TStringList to a TZipExtractor");
 }
 

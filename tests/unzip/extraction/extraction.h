@@ -3,12 +3,17 @@
 #pragma once
 
 #include "support/event_log.h"
-#include "support/scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 #include "unzip/zip_extractor.h"
 
 #include <filesystem>
 #include <set>
 #include <string>
+
+#ifndef _WIN32
+#include "platform/standin.h"
+#endif
 
 namespace kq::test {
 

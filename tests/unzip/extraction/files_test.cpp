@@ -4,6 +4,7 @@
 #include "extraction.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ TEST(ExtractedFiles, AFailedWriteLeavesUnZip) {
     if (!File(full, FileMode::Create).IsOpen())
         GTEST_SKIP() << "no device without room here";
     x.log.onStartUnZip = [&](int, AnsiString& name, bool&) { name = full; };
-    EXPECT_EQ(test::MessageOf<EWriteError>([&] { x.zip.UnZip(); }), "Stream write error");
+    EXPECT_EQ(test::RaisedMessage<EWriteError>([&] { x.zip.UnZip(); }), "Stream write error");
     EXPECT_EQ(x.log.lines,
               (std::vector<std::string>{"StartUnZipInfo 4 125", "StartUnZip 0 D\\good.txt",
                                         "UnZipComplete 0"}));

@@ -16,6 +16,7 @@
 
 #ifndef _WIN32
 #include "platform/standin.h"
+#include "test/file_bytes.h"
 #endif
 
 namespace kq {

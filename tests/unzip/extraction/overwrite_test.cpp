@@ -3,6 +3,7 @@
 // skipped entry leaves.
 #include "extraction.h"
 #include "platform/dialogs.h"
+#include "test/file_bytes.h"
 #include "unzip/helpers.h"
 
 #include <chrono>

@@ -5,6 +5,7 @@
 #include "support/multi_part.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 #include "unzip/errors.h"
 #include "unzip/helpers.h"
 
@@ -183,11 +184,14 @@ TEST(ExtractionRun, SkipFromOnStartUnZipLeavesTheFileAlone) {
 
 TEST(ExtractionRun, IndexErrors) {
     test::Extraction x(test::ExtractionFixture("crc.zip"));
-    EXPECT_EQ(test::MessageOf<EListError>([&] { x.zip.Filename(0); }), "Index 0 is out of range")
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { x.zip.Filename(0); }),
+              "Index 0 is out of range")
         << "no catalogue yet";
     x.zip.OpenAndRefreshCatalogue();
-    EXPECT_EQ(test::MessageOf<EListError>([&] { x.zip.Filename(4); }), "Index 4 is out of range");
-    EXPECT_EQ(test::MessageOf<EListError>([&] { x.zip.Pathname(-1); }), "Index -1 is out of range");
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { x.zip.Filename(4); }),
+              "Index 4 is out of range");
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { x.zip.Pathname(-1); }),
+              "Index -1 is out of range");
 }
 
 TEST(ExtractionRun, ExceptionsLeaveAfterTheEndActions) {
@@ -196,7 +200,7 @@ TEST(ExtractionRun, ExceptionsLeaveAfterTheEndActions) {
     TStringList patterns;
     patterns.Add("*");
     x.zip.SetFilesList(&patterns);
-    EXPECT_EQ(test::MessageOf<EFatalUnzipError>([&] { x.zip.UnZip(); }),
+    EXPECT_EQ(test::RaisedMessage<EFatalUnzipError>([&] { x.zip.UnZip(); }),
               "Premature end of file reached");
     EXPECT_EQ(x.log.lines,
               (Lines{"StartUnZipInfo 2 200006", "StartUnZip 0 D\\first.txt",
@@ -211,11 +215,11 @@ TEST(ExtractionRun, ExceptionsLeaveAfterTheEndActions) {
     test::Extraction y(test::ExtractionFixture("crc.zip"));
     std::string refusals;
     y.log.onEndUnZip = [&](int, const AnsiString&) {
-        refusals += test::MessageOf<EInvalidOperation>([&] { y.zip.UnZip(); }) + "|";
-        refusals += test::MessageOf<EInvalidOperation>([&] { y.zip.SetZipName("other.zip"); });
+        refusals += test::RaisedMessage<EInvalidOperation>([&] { y.zip.UnZip(); }) + "|";
+        refusals += test::RaisedMessage<EInvalidOperation>([&] { y.zip.SetZipName("other.zip"); });
         throw EAbort("stop");
     };
-    EXPECT_EQ(test::MessageOf<EAbort>([&] { y.zip.UnZip(); }), "stop");
+    EXPECT_EQ(test::RaisedMessage<EAbort>([&] { y.zip.UnZip(); }), "stop");
     EXPECT_EQ(refusals, "The archive is already being extracted|"
                         "The archive cannot change while it is extracted");
     EXPECT_EQ(y.log.lines.back(), "UnZipComplete 0") << "counted after its OnEndUnZip";
@@ -280,7 +284,7 @@ TEST(ExtractionRun, HandlerExceptionsLeaveTheRunInEveryMethod) {
 TEST(ExtractionRun, DamagedLocalHeaderIsABadArchive) {
     KQ_SKIP_WITHOUT_TESTDATA();
     test::Extraction x(test::Testdata("files/dotnet/localFileOffsetOutOfBounds.zip"));
-    EXPECT_EQ(test::MessageOf<EBadZipFile>([&] { x.zip.UnZip(); }), "Not a valid zip file!");
+    EXPECT_EQ(test::RaisedMessage<EBadZipFile>([&] { x.zip.UnZip(); }), "Not a valid zip file!");
     EXPECT_EQ(x.log.lines.back(), "UnZipComplete 0");
 }
 

@@ -1,6 +1,7 @@
 // ForceDirectories: a folder with every missing parent, trailing backslashes allowed.
 #include "platform/files.h"
-#include "support/scratch_folder.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 #include "unzip/helpers.h"
 
 #include <gtest/gtest.h>

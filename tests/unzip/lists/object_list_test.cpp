@@ -2,6 +2,7 @@
 // duplicates policies of the sorted list.
 #include "base/exceptions.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 #include "unzip/object_list.h"
 #include "unzip/zip_records.h"
 
@@ -11,7 +12,7 @@
 namespace kq {
 namespace {
 
-using test::MessageOf;
+using test::RaisedMessage;
 
 // Counts its own destructions, so ownership can be observed.
 class Tracked : public TObject {
@@ -47,9 +48,9 @@ TEST(ObjectList, CapacityStepsAndLimit) {
         EXPECT_EQ(list.Capacity(), capacity) << "after " << count << " items";
     }
     // (The step past 65520 entries is refused in the catalogue's capacity test.)
-    EXPECT_EQ(MessageOf<EListError>([&] { list.SetCapacity(65535); }),
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.SetCapacity(65535); }),
               "List capacity out of bounds (65535)");
-    EXPECT_EQ(MessageOf<EListError>([&] { list.SetCapacity(32); }),
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.SetCapacity(32); }),
               "List capacity out of bounds (32)")
         << "below the count";
 }
@@ -59,13 +60,14 @@ TEST(ObjectList, IndexErrorsAndRelativeSteps) {
     Tracked a(1), b(1);
     list.Add(&a);
     list.Add(&b);
-    EXPECT_EQ(MessageOf<EListError>([&] { list.Items(2); }), "List index out of bounds (2)");
-    EXPECT_EQ(MessageOf<EListError>([&] { list.Items(-1); }), "List index out of bounds (-1)");
-    EXPECT_EQ(MessageOf<EListError>([&] { list.Insert(3, &a); }), "List index out of bounds (3)");
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.Items(2); }), "List index out of bounds (2)");
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.Items(-1); }), "List index out of bounds (-1)");
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.Insert(3, &a); }),
+              "List index out of bounds (3)");
     EXPECT_EQ(list.IndexOf(&b), 1) << "found by identity, not by an equal key";
     EXPECT_EQ(list.Relative(&a, 1), &b);
     TZipHeaderInfo stranger;
-    EXPECT_EQ(MessageOf<EListError>([&] { list.Relative(&stranger, 0); }),
+    EXPECT_EQ(RaisedMessage<EListError>([&] { list.Relative(&stranger, 0); }),
               "tObject TZipHeaderInfo not in item list");
 }
 
@@ -98,10 +100,10 @@ TEST(SortedObjectList, DuplicatesPolicies) {
 
     KeyList refusing(TDuplicates::dupError, false);
     refusing.Add(&three);
-    EXPECT_EQ(MessageOf<EListError>([&] { refusing.Add(&again); }), "Duplicate Object index");
-    EXPECT_EQ(MessageOf<EListError>([&] { refusing.Put(0, &one); }),
+    EXPECT_EQ(RaisedMessage<EListError>([&] { refusing.Add(&again); }), "Duplicate Object index");
+    EXPECT_EQ(RaisedMessage<EListError>([&] { refusing.Put(0, &one); }),
               "Cannot <Put> an Object in a sorted list!");
-    EXPECT_EQ(MessageOf<EListError>([&] { refusing.Insert(0, &one); }),
+    EXPECT_EQ(RaisedMessage<EListError>([&] { refusing.Insert(0, &one); }),
               "Cannot <Put> an Object in a sorted list!");
     EXPECT_EQ(refusing.Find(&again), 0);
     EXPECT_EQ(refusing.Find(&one), -1);

@@ -4,6 +4,7 @@
 #include "base/exceptions.h"
 #include "base/stream.h"
 #include "support/zip_fixtures.h"
+#include "test/raises.h"
 #include "unzip/buffer_stream.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 namespace kq {
 namespace {
 
-using test::MessageOf;
+using test::RaisedMessage;
 
 // Byte i of the test data: a sequence that does not repeat within a buffer's length.
 uint8_t PatternByte(int64_t i) {
@@ -101,7 +102,7 @@ TEST(BufferStream, SeekFromTheEndIgnoresTheSign) {
     }
     TS_BufferStream stream(data);
     for (int origin : {3, -1})
-        EXPECT_EQ(MessageOf<Exception>([&] { stream.Seek(0, origin); }),
+        EXPECT_EQ(RaisedMessage<Exception>([&] { stream.Seek(0, origin); }),
                   "Invalid seek origin (" + std::to_string(origin) + ")");
 }
 
@@ -128,12 +129,12 @@ TEST(BufferStream, PutBack) {
     TMemoryStream data;
     FillPattern(data, 100);
     TS_BufferStream stream(data);
-    EXPECT_EQ(MessageOf<EStreamError>([&] { stream.PutBack(1); }), "Putback overflow");
+    EXPECT_EQ(RaisedMessage<EStreamError>([&] { stream.PutBack(1); }), "Putback overflow");
     uint8_t bytes[3];
     stream.Read(bytes, 2);
     stream.PutBack(0xAA);
     stream.PutBack(0xBB);
-    EXPECT_EQ(MessageOf<EStreamError>([&] { stream.PutBack(0xCC); }), "Putback overflow")
+    EXPECT_EQ(RaisedMessage<EStreamError>([&] { stream.PutBack(0xCC); }), "Putback overflow")
         << "at the start of the buffer";
     ASSERT_EQ(stream.Read(bytes, 3), 3);
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 3),
@@ -152,10 +153,10 @@ TEST(BufferStream, WrittenBytesAreHandedOnBeforeASeek) {
     RefusingStream full;
     TS_BufferStream refused(full);
     refused.Write("abc", 3);
-    EXPECT_EQ(MessageOf<Exception>([&] { refused.Seek(0, soFromBeginning); }), "Seek error");
+    EXPECT_EQ(RaisedMessage<Exception>([&] { refused.Seek(0, soFromBeginning); }), "Seek error");
     // The bytes of a full buffer that cannot be handed on are lost: a count could not say so.
     std::vector<uint8_t> bytes(kBufferStreamSize);
-    EXPECT_EQ(MessageOf<EWriteError>([&] { refused.Write(bytes.data(), kBufferStreamSize); }),
+    EXPECT_EQ(RaisedMessage<EWriteError>([&] { refused.Write(bytes.data(), kBufferStreamSize); }),
               "Stream write error");
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/exceptions.h"
 #include "base/stream.h"
+#include "test/raises.h"
 #include "unzip/crypt.h"
 #include "unzip/decoders.h"
 #include "unzip/unzip_context.h"
@@ -83,17 +84,6 @@ struct DecodeRecord {
     std::string error;  // the message of an exception that left the decoder
     int checkByte = -1; // the decrypted header's last byte, -1 when it was cut short
 };
-
-// The message of the exception of class E that action raises.
-template <class E, class F>
-std::string RaisedMessage(F&& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "(no exception of the expected class)";
-}
 
 // Decodes data (an entry's bytes as stored in the archive) with the given method.
 inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,

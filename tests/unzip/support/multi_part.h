@@ -15,10 +15,11 @@
 // data is preceded by a 12-byte header whose last plain byte is the CRC-32's high byte.
 #pragma once
 
-#include "support/scratch_folder.h"
 #include "support/zip_fixtures.h"
 #include "support/zip_writer.h"
 #include "support/zlib_oracle.h"
+#include "test/file_bytes.h"
+#include "test/scratch_folder.h"
 
 #include <algorithm>
 #include <cstdint>

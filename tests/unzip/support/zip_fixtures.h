@@ -38,15 +38,5 @@ inline std::vector<ListedEntry> ReadListing(TZipExtractor& zip, const std::strin
     return listing;
 }
 
-// The message of the exception of class E that action raises, or a note that it raised none.
-template <class E, class F>
-std::string MessageOf(F&& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "(no exception of the expected class)";
-}
 
 } // namespace kq::test

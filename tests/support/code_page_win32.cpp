@@ -1,7 +1,7 @@
-#include "code_page.h"
+#include "platform/win32_api.h"
+#include "test/code_page.h"
 
 #include <stdexcept>
-#include <windows.h>
 
 namespace kq::test {
 
