@@ -7,7 +7,7 @@
 #include "forms/form.h"
 #include "forms/label.h"
 #include "setup/form1.h"
-#include "support/code_page.h"
+#include "test/code_page.h"
 
 #include <algorithm>
 #include <fstream>
