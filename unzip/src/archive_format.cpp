@@ -2,8 +2,9 @@
 
 #include "base/strings.h"
 #include "platform/codepage.h"
+#include "unzip/dos_date_time.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/text.h"
 
 namespace kq {
 

@@ -23,7 +23,7 @@
 #include "platform/messages.h"
 #include "unzip/archive_format.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/text.h"
 #include "unzip/zip_extractor.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // skipped entry leaves.
 #include "extraction.h"
 #include "platform/dialogs.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <chrono>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <functional>
 #include <gtest/gtest.h>

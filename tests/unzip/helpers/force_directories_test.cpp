@@ -1,7 +1,7 @@
 // ForceDirectories: a folder with every missing parent, trailing backslashes allowed.
 #include "platform/files.h"
 #include "support/scratch_folder.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <gtest/gtest.h>
 
