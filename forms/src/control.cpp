@@ -169,12 +169,7 @@ void TControl::FontObjectChanged() {
 
 void TControl::SetColor(TColor color) {
     parentColor_ = false;
-    if (color == color_)
-        return;
-    color_ = color;
-    Changed(TControlChange::Color);
-    if (auto* self = dynamic_cast<TWinControl*>(this))
-        self->ColorChangedForChildren();
+    ShowColor(color);
 }
 
 void TControl::SetParentColor(bool parentColor) {
@@ -183,9 +178,11 @@ void TControl::SetParentColor(bool parentColor) {
 }
 
 void TControl::ParentColorChanged() {
-    if (!parentColor_)
-        return;
-    const TColor color = parent_ != nullptr ? parent_->Color() : DefaultColor();
+    if (parentColor_)
+        ShowColor(parent_ != nullptr ? parent_->Color() : DefaultColor());
+}
+
+void TControl::ShowColor(TColor color) {
     if (color == color_)
         return;
     color_ = color;

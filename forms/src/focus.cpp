@@ -8,48 +8,49 @@ namespace kq {
 
 namespace {
 
-// The first control inside parent, depth first in tab order, that Tab stops at and that wanted
-// accepts.
+// The first control inside parent, depth first in tab order, that can take the focus and that
+// wanted accepts.
 template <class Wanted>
-TWinControl* FirstStopWhere(const TWinControl& parent, Wanted wanted) {
+TWinControl* FirstFocusableWhere(const TWinControl& parent, Wanted wanted) {
     for (TWinControl* child : parent.TabList()) {
         if (!child->CanFocus())
             continue;
-        if (child->TabStop() && wanted(*child))
+        if (wanted(*child))
             return child;
-        if (TWinControl* inner = FirstStopWhere(*child, wanted))
+        if (TWinControl* inner = FirstFocusableWhere(*child, wanted))
             return inner;
     }
     return nullptr;
 }
 
-// A single-line field the user can type in; a memo would take Enter as a new line.
+bool IsTabStop(const TWinControl& control) {
+    return control.TabStop();
+}
+
+// A single-line field that Tab stops at and the user can type in; a memo would take Enter as a
+// new line.
 bool TakesTyping(const TWinControl& control) {
     const auto* edit = dynamic_cast<const TEdit*>(&control);
-    return edit != nullptr && !edit->ReadOnly();
+    return control.TabStop() && edit != nullptr && !edit->ReadOnly();
+}
+
+bool IsDefaultButton(const TWinControl& control) {
+    const auto* button = dynamic_cast<const TButton*>(&control);
+    return button != nullptr && button->Default();
 }
 
 } // namespace
 
 TWinControl* FirstTabStop(const TWinControl& parent) {
-    return FirstStopWhere(parent, [](const TWinControl&) { return true; });
+    return FirstFocusableWhere(parent, IsTabStop);
 }
 
 TButton* DefaultButtonWithin(const TWinControl& parent) {
-    for (TWinControl* child : parent.TabList()) {
-        if (!child->CanFocus())
-            continue;
-        auto* button = dynamic_cast<TButton*>(child);
-        if (button != nullptr && button->Default())
-            return button;
-        if (TButton* inner = DefaultButtonWithin(*child))
-            return inner;
-    }
-    return nullptr;
+    return static_cast<TButton*>(FirstFocusableWhere(parent, IsDefaultButton));
 }
 
 TWinControl* FocusOnArrival(const TWinControl& parent) {
-    if (TWinControl* field = FirstStopWhere(parent, TakesTyping))
+    if (TWinControl* field = FirstFocusableWhere(parent, TakesTyping))
         return field;
     if (TButton* button = DefaultButtonWithin(parent))
         return button;

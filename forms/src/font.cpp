@@ -17,23 +17,6 @@ constexpr std::pair<TFontStyle, const char*> styleNames[] = {
 
 } // namespace
 
-std::optional<int> CharsetFromName(std::string_view name) {
-    static const std::pair<const char*, int> names[] = {
-        {"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
-        {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
-        {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
-        {"GREEK_CHARSET", 161},   {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
-        {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
-        {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
-        {"OEM_CHARSET", 255},
-    };
-    for (const auto& [charsetName, value] : names) {
-        if (name == charsetName)
-            return value;
-    }
-    return std::nullopt;
-}
-
 AnsiString FontStylesToText(TFontStyles styles) {
     AnsiString text = "[";
     for (const auto& [style, name] : styleNames) {

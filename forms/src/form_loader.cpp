@@ -1,6 +1,7 @@
 // Reading a stored window description (layout in forms/form_loader.h).
 #include "forms/form_loader.h"
 
+#include "base/charsets.h"
 #include "base/class_registry.h"
 #include "base/format.h"
 #include "base/string_list.h"

@@ -12,8 +12,8 @@
 
 #include "translation_pass.h"
 
+#include "base/charsets.h"
 #include "base/format.h"
-#include "lang/charsets.h"
 #include "lang/collection.h"
 #include "lang/format_settings.h"
 #include "lang/lang_dispatcher.h"
@@ -277,7 +277,7 @@ void TTranslationPass::TranslateOwnFont() {
     if (!face.empty()) {
         SetFontFace(*font, face);
     }
-    if (const auto charset = CharsetFromTableName(CharsetCell(ownerClass_), TNameCase::Exact)) {
+    if (const auto charset = CharsetFromName(CharsetCell(ownerClass_), TNameCase::Exact)) {
         SetFontCharset(*font, *charset);
     }
 }
@@ -411,7 +411,7 @@ void TTranslationPass::ApplyFontRow(TComponent& component, const AnsiString& nam
     if (font == nullptr) {
         return;
     }
-    const auto charset = CharsetFromTableName(CharsetCell(name), TNameCase::Ignore);
+    const auto charset = CharsetFromName(CharsetCell(name), TNameCase::Ignore);
     if (charset && !FollowsParentFont(component)) {
         SetFontCharset(*font, *charset);
     }

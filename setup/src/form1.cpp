@@ -5,6 +5,8 @@
 #include "forms/form_loader.h"
 #include "resources/resources.h"
 
+#include <tuple>
+
 namespace kq {
 
 namespace {
@@ -26,6 +28,13 @@ void RegisterAll() {
     RegisterEvent<TZipExtractor>("OnSkippingFile", &TZipExtractor::OnSkippingFile);
     RegisterEvent<TZipExtractor>("OnBadCRC", &TZipExtractor::OnBadCRC);
 }
+
+// A field of the window that holds a component, and the component's name in the description.
+template <class T>
+struct Slot {
+    const char* name;
+    T* TForm1::*member;
+};
 
 // The component of that name and class; EComponentError when the description lacks it.
 template <class T>
@@ -78,70 +87,75 @@ const TMethodTable& TForm1::Methods() const {
 }
 
 void TForm1::FindComponents() {
-    Find(*this, PageControl1, "PageControl1");
+    // Each field and the name of its component in the description, page by page.
+    static constexpr std::tuple kSlots{
+        Slot{"PageControl1", &TForm1::PageControl1},
 
-    Find(*this, TabSheet1, "TabSheet1");
-    Find(*this, Image1, "Image1");
-    Find(*this, LabelWelcome, "LabelWelcome");
-    Find(*this, LabelCompanyAll1, "LabelCompanyAll1");
-    Find(*this, LabelCompanyAll2, "LabelCompanyAll2");
-    Find(*this, ButtonPrior1, "ButtonPrior1");
-    Find(*this, ButtonNext1, "ButtonNext1");
-    Find(*this, ButtonCancel1, "ButtonCancel1");
-    Find(*this, Memo1, "Memo1");
+        Slot{"TabSheet1", &TForm1::TabSheet1},
+        Slot{"Image1", &TForm1::Image1},
+        Slot{"LabelWelcome", &TForm1::LabelWelcome},
+        Slot{"LabelCompanyAll1", &TForm1::LabelCompanyAll1},
+        Slot{"LabelCompanyAll2", &TForm1::LabelCompanyAll2},
+        Slot{"ButtonPrior1", &TForm1::ButtonPrior1},
+        Slot{"ButtonNext1", &TForm1::ButtonNext1},
+        Slot{"ButtonCancel1", &TForm1::ButtonCancel1},
+        Slot{"Memo1", &TForm1::Memo1},
 
-    Find(*this, TabSheet2, "TabSheet2");
-    Find(*this, LabelDestFolder, "LabelDestFolder");
-    Find(*this, Label4, "Label4");
-    Find(*this, Panel2, "Panel2");
-    Find(*this, ImageIco1, "ImageIco1");
-    Find(*this, ImageDir, "ImageDir");
-    Find(*this, LabelDir, "LabelDir");
-    Find(*this, EditDir, "EditDir");
-    Find(*this, ButtonChgDir, "ButtonChgDir");
-    Find(*this, LabelInstallationGuides, "LabelInstallationGuides");
-    Find(*this, Panel1, "Panel1");
-    Find(*this, ButtonPrior2, "ButtonPrior2");
-    Find(*this, ButtonNext2, "ButtonNext2");
-    Find(*this, ButtonCancel2, "ButtonCancel2");
+        Slot{"TabSheet2", &TForm1::TabSheet2},
+        Slot{"LabelDestFolder", &TForm1::LabelDestFolder},
+        Slot{"Label4", &TForm1::Label4},
+        Slot{"Panel2", &TForm1::Panel2},
+        Slot{"ImageIco1", &TForm1::ImageIco1},
+        Slot{"ImageDir", &TForm1::ImageDir},
+        Slot{"LabelDir", &TForm1::LabelDir},
+        Slot{"EditDir", &TForm1::EditDir},
+        Slot{"ButtonChgDir", &TForm1::ButtonChgDir},
+        Slot{"LabelInstallationGuides", &TForm1::LabelInstallationGuides},
+        Slot{"Panel1", &TForm1::Panel1},
+        Slot{"ButtonPrior2", &TForm1::ButtonPrior2},
+        Slot{"ButtonNext2", &TForm1::ButtonNext2},
+        Slot{"ButtonCancel2", &TForm1::ButtonCancel2},
 
-    Find(*this, TabSheet3, "TabSheet3");
-    Find(*this, Label5, "Label5");
-    Find(*this, Label6, "Label6");
-    Find(*this, Panel3, "Panel3");
-    Find(*this, ImageIco2, "ImageIco2");
-    Find(*this, Label7, "Label7");
-    Find(*this, Label8, "Label8");
-    Find(*this, MemoInfo, "MemoInfo");
-    Find(*this, Panel4, "Panel4");
-    Find(*this, ButtonPrior3, "ButtonPrior3");
-    Find(*this, ButtonNext3, "ButtonNext3");
-    Find(*this, ButtonCancel3, "ButtonCancel3");
+        Slot{"TabSheet3", &TForm1::TabSheet3},
+        Slot{"Label5", &TForm1::Label5},
+        Slot{"Label6", &TForm1::Label6},
+        Slot{"Panel3", &TForm1::Panel3},
+        Slot{"ImageIco2", &TForm1::ImageIco2},
+        Slot{"Label7", &TForm1::Label7},
+        Slot{"Label8", &TForm1::Label8},
+        Slot{"MemoInfo", &TForm1::MemoInfo},
+        Slot{"Panel4", &TForm1::Panel4},
+        Slot{"ButtonPrior3", &TForm1::ButtonPrior3},
+        Slot{"ButtonNext3", &TForm1::ButtonNext3},
+        Slot{"ButtonCancel3", &TForm1::ButtonCancel3},
 
-    Find(*this, TabSheet4, "TabSheet4");
-    Find(*this, Labelinstall, "Labelinstall");
-    Find(*this, Label10, "Label10");
-    Find(*this, Panel5, "Panel5");
-    Find(*this, ImageIco3, "ImageIco3");
-    Find(*this, MemoInstall, "MemoInstall");
-    Find(*this, Label11, "Label11");
-    Find(*this, LabelInstall2, "LabelInstall2");
-    Find(*this, ProgressBar1, "ProgressBar1");
-    Find(*this, Panel6, "Panel6");
-    Find(*this, ButtonPrior4, "ButtonPrior4");
-    Find(*this, ButtonNext4, "ButtonNext4");
-    Find(*this, ButtonCancel4, "ButtonCancel4");
+        Slot{"TabSheet4", &TForm1::TabSheet4},
+        Slot{"Labelinstall", &TForm1::Labelinstall},
+        Slot{"Label10", &TForm1::Label10},
+        Slot{"Panel5", &TForm1::Panel5},
+        Slot{"ImageIco3", &TForm1::ImageIco3},
+        Slot{"MemoInstall", &TForm1::MemoInstall},
+        Slot{"Label11", &TForm1::Label11},
+        Slot{"LabelInstall2", &TForm1::LabelInstall2},
+        Slot{"ProgressBar1", &TForm1::ProgressBar1},
+        Slot{"Panel6", &TForm1::Panel6},
+        Slot{"ButtonPrior4", &TForm1::ButtonPrior4},
+        Slot{"ButtonNext4", &TForm1::ButtonNext4},
+        Slot{"ButtonCancel4", &TForm1::ButtonCancel4},
 
-    Find(*this, TabSheet5, "TabSheet5");
-    Find(*this, Image2, "Image2");
-    Find(*this, Label9, "Label9");
-    Find(*this, Memo2, "Memo2");
-    Find(*this, CheckBox1, "CheckBox1");
-    Find(*this, ButtonFinish, "ButtonFinish");
+        Slot{"TabSheet5", &TForm1::TabSheet5},
+        Slot{"Image2", &TForm1::Image2},
+        Slot{"Label9", &TForm1::Label9},
+        Slot{"Memo2", &TForm1::Memo2},
+        Slot{"CheckBox1", &TForm1::CheckBox1},
+        Slot{"ButtonFinish", &TForm1::ButtonFinish},
 
-    Find(*this, ZipExtractor1, "ZipExtractor1");
-    Find(*this, Translator1, "Translator1");
-    Find(*this, LangDispatcher1, "LangDispatcher1");
+        Slot{"ZipExtractor1", &TForm1::ZipExtractor1},
+        Slot{"Translator1", &TForm1::Translator1},
+        Slot{"LangDispatcher1", &TForm1::LangDispatcher1}
+    };
+    std::apply([this](const auto&... slot) { (Find(*this, this->*slot.member, slot.name), ...); },
+               kSlots);
 }
 
 } // namespace kq

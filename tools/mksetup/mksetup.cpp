@@ -1,15 +1,17 @@
 // mksetup: packs a folder into the setup archive that the wizard installs.
 //
-//   mksetup FOLDER SETUP.DAT [--descriptors] [--store]
+//   mksetup FOLDER SETUP.DAT [--descriptors] [--store] [--codepage N]
 //
 // Every file and folder below FOLDER becomes one entry, in byte-wise order of the names relative
 // to FOLDER ("/" between folders, a folder's name ending in "/"), so a folder comes before what it
 // holds. A file is deflated (zlib, level 9) unless that does not make it smaller, then stored;
 // --store stores every file. Every entry is encrypted with the product's archive password.
 // --descriptors writes each entry's CRC-32 and sizes in a data descriptor after its data instead
-// of in its local header. The same folder (bytes, names, times, attributes) packs into the same
-// archive byte for byte. Errors name the file and end the program with exit code 1; the archive
-// is written beside its place and moved there only when complete.
+// of in its local header. --codepage N names the OEM code page the names are stored in (without
+// it the Windows packer takes its system's, the Linux one only ASCII names). The same folder
+// (bytes, names, times, attributes) packs into the same archive byte for byte. Errors name the
+// file and end the program with exit code 1, a usage error with 2; the archive is written beside
+// its place and moved there only when complete.
 //
 // Format notes (PKWARE's APPNOTE), the parts written here, all numbers little-endian:
 // - local header: 50 4B 03 04, version needed (20: deflate and the traditional encryption),
@@ -427,7 +429,7 @@ int main(int argc, char** argv) {
     kq::mksetup::Options options;
     if (!kq::mksetup::ParseArguments(argc, argv, options)) {
         std::fputs(kq::mksetup::kUsage, stderr);
-        return 1;
+        return 2;
     }
     try {
         kq::mksetup::Pack(options);

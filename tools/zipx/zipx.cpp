@@ -11,7 +11,7 @@
 // event of the engine with its arguments, separated by tabs.
 //
 // Exit code: 0 when every entry was extracted (or tested) good, 1 when some entry was skipped or
-// failed, 2 when the archive itself raised an error, 3 for a usage error.
+// failed, 2 for a usage error, 3 when the archive itself raised an error.
 #include "base/exceptions.h"
 #include "base/string_list.h"
 #include "host_path.h"
@@ -30,8 +30,8 @@ namespace {
 
 constexpr int kAllGood = 0;
 constexpr int kSomeFailed = 1;
-constexpr int kArchiveError = 2;
-constexpr int kUsageError = 3;
+constexpr int kUsageError = 2;
+constexpr int kArchiveError = 3;
 
 const char* const kUsage =
     "usage: zipx l ARCHIVE\n"

@@ -2,8 +2,9 @@
 
 #include "base/strings.h"
 #include "platform/codepage.h"
+#include "unzip/dos_date_time.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/text.h"
 
 namespace kq {
 
@@ -12,31 +13,67 @@ void ReadArchiveBytes(TStream& archive, void* buffer, std::int32_t count) {
         throw EBadZipFile();
 }
 
+namespace {
+
+// One field of a fixed-size record: its offset, its width on disk (2 or 4 bytes) and the
+// record's setter that takes it (which may hold it wider).
+template <class Record, class Value>
+struct TRecordField {
+    std::int32_t offset;
+    std::int32_t width;
+    void (Record::*set)(Value);
+};
+template <class Record, class Value>
+TRecordField(std::int32_t, std::int32_t, void (Record::*)(Value)) -> TRecordField<Record, Value>;
+
+// Takes each field from the record's bytes into record.
+template <class Record, class... Values>
+void ReadRecordFields(const std::uint8_t* bytes, Record& record,
+                      TRecordField<Record, Values>... fields) {
+    const auto load = [bytes](std::int32_t offset, std::int32_t width) -> std::uint32_t {
+        return width == 2 ? LoadU16(bytes + offset) : LoadU32(bytes + offset);
+    };
+    ((record.*fields.set)(static_cast<Values>(load(fields.offset, fields.width))), ...);
+}
+
+// From the version needed to the uncompressed size, a local header holds the fields of the
+// central record in the same order and widths: at is where they begin, 6 bytes into a central
+// record and 4 into a local header.
+void ReadEntryFields(const std::uint8_t* at, TZipHeaderInfo& info) {
+    ReadRecordFields(at, info, TRecordField{0, 2, &TZipHeaderInfo::SetVersionNeeded},
+                     TRecordField{2, 2, &TZipHeaderInfo::SetFlags},
+                     TRecordField{4, 2, &TZipHeaderInfo::SetCompressionMethod},
+                     TRecordField{10, 4, &TZipHeaderInfo::SetCRC32},
+                     TRecordField{14, 4, &TZipHeaderInfo::SetCompressedSize},
+                     TRecordField{18, 4, &TZipHeaderInfo::SetUncompressedSize});
+    info.SetDateTime(FixDosDateTime(LoadU32(at + 6)));
+}
+
+} // namespace
+
+void ReadEndFields(const std::uint8_t* record, TEndCentral& end) {
+    ReadRecordFields(record, end, TRecordField{4, 2, &TEndCentral::SetThisPart},
+                     TRecordField{6, 2, &TEndCentral::SetCentralStartPart},
+                     TRecordField{8, 2, &TEndCentral::SetEntriesThisPart},
+                     TRecordField{10, 2, &TEndCentral::SetTotalEntries},
+                     TRecordField{12, 4, &TEndCentral::SetCentralSize},
+                     TRecordField{16, 4, &TEndCentral::SetCentralOffset},
+                     TRecordField{20, 2, &TEndCentral::SetCommentLength});
+}
+
 void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info) {
     info.SetVersionMadeBy(LoadU16(record + 4));
-    info.SetVersionNeeded(LoadU16(record + 6));
-    info.SetFlags(LoadU16(record + 8));
-    info.SetCompressionMethod(LoadU16(record + 10));
-    info.SetDateTime(FixDosDateTime(LoadU32(record + 12)));
-    info.SetCRC32(LoadU32(record + 16));
-    info.SetCompressedSize(LoadU32(record + 20));
-    info.SetUncompressedSize(LoadU32(record + 24));
-    info.SetCentralExtraLength(LoadU16(record + 30));
-    info.SetFileCommentLength(LoadU16(record + 32));
-    info.SetStartPart(LoadU16(record + 34));
-    info.SetInternalAttributes(LoadU16(record + 36));
-    info.SetExternalAttributes(LoadU32(record + 38));
-    info.SetLocalHeaderOffset(LoadU32(record + 42));
+    ReadEntryFields(record + 6, info);
+    ReadRecordFields(record, info, TRecordField{30, 2, &TZipHeaderInfo::SetCentralExtraLength},
+                     TRecordField{32, 2, &TZipHeaderInfo::SetFileCommentLength},
+                     TRecordField{34, 2, &TZipHeaderInfo::SetStartPart},
+                     TRecordField{36, 2, &TZipHeaderInfo::SetInternalAttributes},
+                     TRecordField{38, 4, &TZipHeaderInfo::SetExternalAttributes},
+                     TRecordField{42, 4, &TZipHeaderInfo::SetLocalHeaderOffset});
 }
 
 void ReadLocalFields(const std::uint8_t* header, TZipHeaderInfo& info) {
-    info.SetVersionNeeded(LoadU16(header + 4));
-    info.SetFlags(LoadU16(header + 6));
-    info.SetCompressionMethod(LoadU16(header + 8));
-    info.SetDateTime(FixDosDateTime(LoadU32(header + 10)));
-    info.SetCRC32(LoadU32(header + 14));
-    info.SetCompressedSize(LoadU32(header + 18));
-    info.SetUncompressedSize(LoadU32(header + 22));
+    ReadEntryFields(header + 4, info);
     info.SetLocalExtraLength(LoadU16(header + 28));
 }
 

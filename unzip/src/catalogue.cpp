@@ -23,7 +23,7 @@
 #include "platform/messages.h"
 #include "unzip/archive_format.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/text.h"
 #include "unzip/zip_extractor.h"
 
 #include <algorithm>
@@ -149,13 +149,7 @@ bool TZipExtractor::CatalogueReader::FindEndCentral(TStream& stream, bool accept
         if (record[0] != 0x50 || LoadU32(record) != kEndCentralSignature)
             continue;
         end_.SetSignature(kEndCentralSignature);
-        end_.SetThisPart(LoadU16(record + 4));
-        end_.SetCentralStartPart(LoadU16(record + 6));
-        end_.SetEntriesThisPart(LoadU16(record + 8));
-        end_.SetTotalEntries(LoadU16(record + 10));
-        end_.SetCentralSize(LoadU32(record + 12));
-        end_.SetCentralOffset(LoadU32(record + 16));
-        end_.SetCommentLength(LoadU16(record + 20));
+        ReadEndFields(record, end_);
         // The comment follows the record; bytes appended after it are not part of it.
         end_.SetCommentOffset(windowStart + at + kEndCentralSize);
         return true;

@@ -27,8 +27,8 @@ namespace kq {
 
 namespace {
 
-constexpr std::uint32_t kWindowSize = 32768;
-constexpr int kLiteralCodes = 256;
+constexpr std::uint32_t kExplodeWindowSize = 32768;
+constexpr int kExplodeLiteralCodes = 256;
 constexpr int kMatchCodes = 64;
 constexpr int kMalformed = 4;
 
@@ -52,10 +52,10 @@ constexpr Bases kDistances4K = MakeBases(1, 64);
 constexpr Bases kDistances8K = MakeBases(1, 128);
 
 // Only the last length value carries extra bits: 8 of them.
-constexpr std::uint8_t kLengthExtra[kMatchCodes] = {
+constexpr std::uint8_t kExplodeLengthExtra[kMatchCodes] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8};
-constexpr std::uint8_t kDistanceExtra[kMatchCodes] = {};
+constexpr std::uint8_t kExplodeDistanceExtra[kMatchCodes] = {};
 
 class Exploder {
 public:
@@ -84,7 +84,7 @@ private:
     }
 
     TUnzipContext& c_;
-    TSlidingWindow<kWindowSize> window_;
+    TSlidingWindow<kExplodeWindowSize> window_;
     const bool bigDictionary_;
     const bool literalCode_;
     TCodeTable literals_;
@@ -98,14 +98,14 @@ void Exploder::Run() {
     // Decided by the entry's size before any of it is read.
     const int distanceLookupBits = ImplodeDistanceLookupBits(c_.CompressedBytesLeft);
     if (literalCode_ &&
-        !ReadCode(literals_, kLiteralCodes, kLiteralCodes, nullptr, nullptr, kLiteralLookupBits))
+        !ReadCode(literals_, kExplodeLiteralCodes, kExplodeLiteralCodes, nullptr, nullptr, kLiteralLookupBits))
         return;
     if (!ReadCode(lengths_, kMatchCodes, 0,
                   literalCode_ ? &kLengthsWithLiteralCode : &kLengthsWithoutLiteralCode,
-                  kLengthExtra, kLengthLookupBits))
+                  kExplodeLengthExtra, kLengthLookupBits))
         return;
     if (!ReadCode(distances_, kMatchCodes, 0, bigDictionary_ ? &kDistances8K : &kDistances4K,
-                  kDistanceExtra, distanceLookupBits))
+                  kExplodeDistanceExtra, distanceLookupBits))
         return;
     DecodeSymbols();
     c_.FlushOutput();
@@ -115,7 +115,7 @@ void Exploder::Run() {
 // included (every value has a length, so unused code space means a damaged description).
 bool Exploder::ReadCode(TCodeTable& table, int n, int simpleCount, const Bases* bases,
                         const std::uint8_t* extraBits, int lookupBits) {
-    std::uint8_t lengths[kLiteralCodes] = {};
+    std::uint8_t lengths[kExplodeLiteralCodes] = {};
     if (ReadImplodeLengths(c_, n, lengths) != 0)
         return false;
     const int result = table.Build(lengths, n, simpleCount, bases ? bases->values : nullptr,

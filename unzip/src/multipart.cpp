@@ -8,7 +8,8 @@
 #include "platform/files.h"
 #include "platform/volumes.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
+#include "unzip/text.h"
 #include "unzip/zip_extractor.h"
 
 namespace kq {

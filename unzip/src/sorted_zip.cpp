@@ -2,7 +2,7 @@
 
 #include "base/properties.h"
 #include "base/strings.h"
-#include "unzip/helpers.h"
+#include "unzip/percent.h"
 
 namespace kq {
 namespace {

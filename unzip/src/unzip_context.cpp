@@ -12,7 +12,7 @@
 #include "platform/messages.h"
 #include "unzip/crc32.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/percent.h"
 
 #include <algorithm>
 #include <condition_variable>

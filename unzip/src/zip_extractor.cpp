@@ -8,7 +8,7 @@
 #include "platform/shell.h"
 #include "unzip/archive_format.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/text.h"
 
 namespace kq {
 

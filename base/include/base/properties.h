@@ -145,25 +145,17 @@ public:
 
     template <class G, class S>
     TClassTable& Integer(std::string_view name, G get, S set) {
-        TPropInfo& p = Add(name, TPropKind::Integer);
-        SetOrdinalGetter(p, get);
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.setOrd_ = [set, n = p.name_](TObject& o, int v) {
-                std::invoke(set, detail::Downcast<T>(o, n), v);
-            };
+        AddOrdinal(name, TPropKind::Integer, get, set, [](int v) { return v; });
         return *this;
     }
 
     template <class G, class S>
     TClassTable& Boolean(std::string_view name, G get, S set) {
-        TPropInfo& p = Add(name, TPropKind::Boolean);
-        SetOrdinalGetter(p, get);
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.setOrd_ = [set, n = p.name_](TObject& o, int v) {
-                if (v != 0 && v != 1)
-                    detail::RaiseInvalidPropertyValue();
-                std::invoke(set, detail::Downcast<T>(o, n), v == 1);
-            };
+        AddOrdinal(name, TPropKind::Boolean, get, set, [](int v) {
+            if (v != 0 && v != 1)
+                detail::RaiseInvalidPropertyValue();
+            return v == 1;
+        });
         return *this;
     }
 
@@ -172,15 +164,13 @@ public:
     TClassTable& Enumeration(std::string_view name, const TEnumInfo& info, G get, S set) {
         using E = std::decay_t<std::invoke_result_t<G, const T&>>;
         static_assert(std::is_enum_v<E>, "an enumeration property's getter returns the enum");
-        TPropInfo& p = Add(name, TPropKind::Enumeration);
+        TPropInfo& p = AddOrdinal(name, TPropKind::Enumeration, get, set,
+                                  [count = info.Count()](int v) {
+                                      if (v < 0 || v >= count)
+                                          detail::RaiseInvalidPropertyValue();
+                                      return static_cast<E>(v);
+                                  });
         p.enumInfo_ = &info;
-        SetOrdinalGetter(p, get);
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.setOrd_ = [set, n = p.name_, count = info.Count()](TObject& o, int v) {
-                if (v < 0 || v >= count)
-                    detail::RaiseInvalidPropertyValue();
-                std::invoke(set, detail::Downcast<T>(o, n), static_cast<E>(v));
-            };
         return *this;
     }
 
@@ -210,12 +200,21 @@ private:
         return props_.back();
     }
 
-    template <class G>
-    static void SetOrdinalGetter(TPropInfo& p, G get) {
+    // An integer, boolean or enumeration property: the setter takes the value that toType makes
+    // of the integer, toType refusing what is out of range before the object is looked at.
+    template <class G, class S, class ToType>
+    TPropInfo& AddOrdinal(std::string_view name, TPropKind kind, G get, S set, ToType toType) {
+        TPropInfo& p = Add(name, kind);
         if constexpr (!std::is_null_pointer_v<G>)
             p.getOrd_ = [get, n = p.name_](const TObject& o) {
                 return static_cast<int>(std::invoke(get, detail::Downcast<T>(o, n)));
             };
+        if constexpr (!std::is_null_pointer_v<S>)
+            p.setOrd_ = [set, toType, n = p.name_](TObject& o, int v) {
+                const auto value = toType(v);
+                std::invoke(set, detail::Downcast<T>(o, n), value);
+            };
+        return p;
     }
 
     // The object's class is the getter's result type; a value of any other class is refused.

@@ -161,6 +161,8 @@ private:
     friend class TWinControl;
 
     void FontObjectChanged();
+    // Takes color as the colour drawn with, telling the peer and the children that follow it.
+    void ShowColor(TColor color);
     void UpdateBoundsInParent();
 
     TWinControl* parent_ = nullptr;

@@ -6,12 +6,12 @@
 // "Default" (in any letter case) stands for the toolkit's default face when the font is drawn.
 #pragma once
 
+#include "base/charsets.h"
 #include "base/persistent.h"
 #include "base/set.h"
 #include "base/strings.h"
 #include "forms/colors.h"
 
-#include <optional>
 #include <string_view>
 
 namespace kq {
@@ -21,10 +21,6 @@ constexpr int charsetAnsi = 0;
 constexpr int charsetDefault = 1;
 constexpr int charsetGB2312 = 134;
 constexpr int charsetChineseBig5 = 136;
-
-// The character set named by a stored description or a translation table ("GB2312_CHARSET"):
-// the system's names, matched exactly.
-std::optional<int> CharsetFromName(std::string_view name);
 
 enum class TFontStyle { Bold, Italic, Underline, StrikeOut };
 using TFontStyles = TSet<TFontStyle>;

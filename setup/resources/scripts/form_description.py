@@ -31,6 +31,8 @@ import re
 import struct
 import sys
 
+from source_file import SourceError, convert_file
+
 SIGNATURE = b"KQWD"
 VERSION = 1
 TAG_INTEGER, TAG_STRING, TAG_IDENT, TAG_SET, TAG_LIST, TAG_BINARY = range(1, 7)
@@ -47,10 +49,6 @@ TOKEN = re.compile(r"""
 """, re.VERBOSE)
 
 ESCAPES = {"\\": "\\", '"': '"', "r": "\r", "n": "\n", "t": "\t"}
-
-
-class SourceError(Exception):
-    pass
 
 
 class Tokens:
@@ -246,16 +244,7 @@ def main(argv):
         sys.stderr.write(__doc__)
         return 2
     source, output = args
-    with open(source, encoding="utf-8") as f:
-        text = f.read()
-    try:
-        data = convert(source, text, search)
-    except SourceError as error:
-        sys.stderr.write(f"error: {error}\n")
-        return 1
-    with open(output, "wb") as f:
-        f.write(data)
-    return 0
+    return convert_file(source, output, lambda text: convert(source, text, search))
 
 
 if __name__ == "__main__":

@@ -14,13 +14,10 @@ Usage: translation_table.py SOURCE OUTPUT
 import re
 import sys
 
+from source_file import SourceError, convert_file
+
 CELL_TAG = re.compile(r"\s*(?:([A-Za-z0-9_-]+):)?\"")
 CELL_END = re.compile(r"\"\s*(\||$)")
-
-
-class SourceError(Exception):
-    def __init__(self, path, line_no, message):
-        super().__init__(f"{path}:{line_no}: {message}")
 
 
 def parse_cells(text, fail):
@@ -62,7 +59,7 @@ def convert(path, source_text):
     for line_no, line in enumerate(source_text.splitlines(), start=1):
 
         def fail(message, line_no=line_no):
-            raise SourceError(path, line_no, message)
+            raise SourceError(f"{path}:{line_no}: {message}")
 
         stripped = line.strip()
         if not stripped or stripped.startswith("#"):
@@ -102,16 +99,7 @@ def main(argv):
         sys.stderr.write(__doc__)
         return 2
     source, output = argv[1], argv[2]
-    with open(source, encoding="utf-8") as f:
-        text = f.read()
-    try:
-        block = convert(source, text)
-    except SourceError as error:
-        sys.stderr.write(f"error: {error}\n")
-        return 1
-    with open(output, "wb") as f:
-        f.write(block)
-    return 0
+    return convert_file(source, output, lambda text: convert(source, text))
 
 
 if __name__ == "__main__":

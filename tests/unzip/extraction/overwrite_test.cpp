@@ -4,7 +4,7 @@
 #include "extraction.h"
 #include "platform/dialogs.h"
 #include "test/file_bytes.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <chrono>
 #include <filesystem>

@@ -7,7 +7,7 @@
 #include "support/zip_fixtures.h"
 #include "test/raises.h"
 #include "unzip/errors.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <functional>
 #include <gtest/gtest.h>

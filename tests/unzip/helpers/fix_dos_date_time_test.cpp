@@ -1,7 +1,7 @@
 // FixDosDateTime: values worked out by hand from the DOS date-time layout (date in the high
 // half: years since 1980 << 9 | month << 5 | day; time in the low half: hour << 11 |
 // minute << 5 | seconds / 2).
-#include "unzip/helpers.h"
+#include "unzip/dos_date_time.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

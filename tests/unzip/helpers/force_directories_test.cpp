@@ -2,7 +2,7 @@
 #include "platform/files.h"
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
-#include "unzip/helpers.h"
+#include "unzip/folders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Percent: part * 100 / whole rounded to nearest with halves to even, capped at 100.
-#include "unzip/helpers.h"
+#include "unzip/percent.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -37,6 +37,8 @@ inline constexpr std::int32_t kEndCentralSearchSize = 0xFFFF + kEndCentralSize;
 // EBadZipFile "Not a valid zip file!".
 void ReadArchiveBytes(TStream& archive, void* buffer, std::int32_t count);
 
+// Takes the fields of an end record (its first 22 bytes) into end; the comment is set apart.
+void ReadEndFields(const std::uint8_t* record, TEndCentral& end);
 // Takes the fields of a central record (its first 46 bytes) into info; the name is set apart.
 void ReadCentralFields(const std::uint8_t* record, TZipHeaderInfo& info);
 // Takes the fields of a local header (its first 30 bytes) into info; the name is set apart.

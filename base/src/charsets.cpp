@@ -1,8 +1,6 @@
-#include "lang/charsets.h"
+#include "base/charsets.h"
 
 #include "base/strings.h"
-
-#include <array>
 
 namespace kq {
 
@@ -13,7 +11,7 @@ struct TCharsetName {
     int Value;
 };
 
-constexpr std::array<TCharsetName, 19> kCharsets = {{
+constexpr TCharsetName kCharsets[] = {
     {"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
     {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
     {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
@@ -21,17 +19,16 @@ constexpr std::array<TCharsetName, 19> kCharsets = {{
     {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
     {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
     {"OEM_CHARSET", 255},
-}};
+};
 
 } // namespace
 
-std::optional<int> CharsetFromTableName(std::string_view name, TNameCase nameCase) {
+std::optional<int> CharsetFromName(std::string_view name, TNameCase nameCase) {
     for (const TCharsetName& charset : kCharsets) {
         const bool same =
             nameCase == TNameCase::Exact ? charset.Name == name : SameText(charset.Name, name);
-        if (same) {
+        if (same)
             return charset.Value;
-        }
     }
     return std::nullopt;
 }
