@@ -84,6 +84,17 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         return kMore;
     refill();
     std::uint32_t entry = wideLiteral[bits & kLiteralMask];
+    // The round's last literal; then the next round's refill and lookup, unless the chunk or the
+    // window is used up (false).
+    const auto lastLiteral = [&](std::uint32_t literal) {
+        consume(literal);
+        *out++ = static_cast<std::uint8_t>(literal >> 16);
+        if (in > inLast || out >= outEnd)
+            return false;
+        refill();
+        entry = wideLiteral[bits & kLiteralMask];
+        return true;
+    };
     for (;;) {
         if (entry & wide::Literal) {
             consume(entry);
@@ -94,12 +105,8 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
                 entry = wideLiteral[bits & kLiteralMask];
                 if (entry & wide::Literal) {
-                    consume(entry);
-                    *out++ = static_cast<std::uint8_t>(entry >> 16);
-                    if (in > inLast || out >= outEnd)
+                    if (!lastLiteral(entry))
                         break;
-                    refill();
-                    entry = wideLiteral[bits & kLiteralMask];
                     continue;
                 }
             }
@@ -110,12 +117,8 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             consume(wide::LiteralBits);
             entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
             if (entry & wide::Literal) {
-                consume(entry);
-                *out++ = static_cast<std::uint8_t>(entry >> 16);
-                if (in > inLast || out >= outEnd)
+                if (!lastLiteral(entry))
                     break;
-                refill();
-                entry = wideLiteral[bits & kLiteralMask];
                 continue;
             }
         }
