@@ -112,7 +112,10 @@ public:
         Measure();
         return longest_ <= 2 * firstWidth_;
     }
-    // The careful tables, built when first wanted.
+    // The careful tables, built when first wanted. Beyond two levels how far the reader is asked
+    // for bits depends on each further table's width, which the table builder chooses by how the
+    // codes under a prefix fill it; the tables themselves are the one statement of that rule, so
+    // the wide tables do not stand in for them there.
     const TCodeTable& Tables() {
         if (!built_) {
             built_ = true;
