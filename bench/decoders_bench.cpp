@@ -190,7 +190,7 @@ void Ours(benchmark::State& state, const Corpus& corpus) {
         context.Archive = &input;
         context.StartEntry(&output, static_cast<std::int32_t>(corpus.deflated.size()),
                            static_cast<std::int32_t>(corpus.plain.size()), false);
-        if (kq::Inflate(context) != 0)
+        if (kq::Inflate(context) != kq::TInflateResult::Decoded)
             state.SkipWithError("decoding failed");
         benchmark::DoNotOptimize(context.FinalCrc());
     }

@@ -54,25 +54,15 @@ TCodeTableEntry EntryFor(int value, bool supplied, int simpleCount, const std::u
                          const std::uint8_t* extraBits) {
     TCodeTableEntry entry;
     if (!supplied) {
-        entry.e = codeop::Invalid;
+        entry.operation = codeop::Invalid;
     } else if (value < simpleCount) {
-        entry.e = value == 256 ? codeop::EndOfBlock : codeop::Literal;
-        entry.v = static_cast<std::uint16_t>(value);
+        entry.operation = value == 256 ? codeop::EndOfBlock : codeop::Literal;
+        entry.value = static_cast<std::uint16_t>(value);
     } else {
-        entry.e = extraBits[value - simpleCount];
-        entry.v = bases[value - simpleCount];
+        entry.operation = extraBits[value - simpleCount];
+        entry.value = bases[value - simpleCount];
     }
     return entry;
-}
-
-// The next code of the same length, in reversed bit order: add one at the code's last bit.
-std::uint32_t NextReversedCode(std::uint32_t code, int len) {
-    std::uint32_t bit = std::uint32_t(1) << (len - 1);
-    while (code & bit) {
-        code ^= bit;
-        bit >>= 1;
-    }
-    return code ^ bit;
 }
 
 class CodeTableBuilder {
@@ -83,16 +73,16 @@ public:
           extraBits_(extraBits) {}
     ~CodeTableBuilder() { FreeCodeTable(first_); }
 
-    int Build(TCodeTableEntry*& table, int& lookupBits) {
+    TCodeSpace Build(TCodeTableEntry*& table, int& lookupBits) {
         if (!CountLengths())
-            return coderesult::Incomplete;
+            return TCodeSpace::Incomplete;
         if (count_[0] == n_) {
             lookupBits = 0;
-            return coderesult::Complete;
+            return TCodeSpace::Complete;
         }
         lookupBits = ChooseFirstWidth(lookupBits);
-        const int verdict = CheckCodeLengths(lengths_, n_);
-        if (verdict == coderesult::OverSubscribed)
+        const TCodeSpace verdict = CheckCodeLengths(lengths_, n_);
+        if (verdict == TCodeSpace::OverSubscribed)
             return verdict;
         MeasureCodeSpace();
         SortValues();
@@ -164,7 +154,7 @@ private:
                 const bool supplied = p < supplied_;
                 TCodeTableEntry entry =
                     EntryFor(supplied ? sorted_[p] : 0, supplied, simpleCount_, bases_, extraBits_);
-                entry.b = static_cast<std::uint8_t>(len - level.start);
+                entry.bits = static_cast<std::uint8_t>(len - level.start);
                 const std::uint32_t step = std::uint32_t(1) << (len - level.start);
                 for (std::uint32_t i = code >> level.start; i < (std::uint32_t(1) << level.width);
                      i += step)
@@ -186,9 +176,9 @@ private:
                 FurtherTableWidth(count_, len, remaining, start, firstWidth_, longest_);
             TCodeTableEntry* further = AllocateTable(width);
             TCodeTableEntry& link = parent.table[(code >> parent.start) & Mask(parent.width)];
-            link.e = static_cast<std::uint8_t>(codeop::Literal + width);
-            link.b = static_cast<std::uint8_t>(parent.width);
-            link.t = further;
+            link.operation = static_cast<std::uint8_t>(codeop::Literal + width);
+            link.bits = static_cast<std::uint8_t>(parent.width);
+            link.further = further;
             levels_[++depth_] = {further, start, width, code & Mask(start)};
         }
         return levels_[depth_];
@@ -200,7 +190,7 @@ private:
         if (last_ == nullptr)
             first_ = table;
         else
-            (last_ - 1)->t = table;
+            (last_ - 1)->further = table;
         last_ = table;
         return table;
     }
@@ -226,17 +216,17 @@ private:
 
 } // namespace
 
-int CheckCodeLengths(const std::uint8_t* lengths, int n) {
+TCodeSpace CheckCodeLengths(const std::uint8_t* lengths, int n) {
     if (n < 0 || n > MaxCodeValues)
-        return coderesult::Incomplete;
+        return TCodeSpace::Incomplete;
     int count[MaxCodeLength + 1] = {};
     for (int i = 0; i < n; ++i) {
         if (lengths[i] > MaxCodeLength)
-            return coderesult::Incomplete;
+            return TCodeSpace::Incomplete;
         ++count[lengths[i]];
     }
     if (count[0] == n)
-        return coderesult::Complete;
+        return TCodeSpace::Complete;
     int longest = MaxCodeLength;
     while (count[longest] == 0)
         --longest;
@@ -245,14 +235,15 @@ int CheckCodeLengths(const std::uint8_t* lengths, int n) {
     for (int len = 1; len <= longest; ++len) {
         left = (left << 1) - count[len];
         if (left < 0)
-            return coderesult::OverSubscribed;
+            return TCodeSpace::OverSubscribed;
     }
     // Step 6: code space left unused makes the code incomplete, except for a single 1-bit code.
-    return left != 0 && longest > 1 ? coderesult::Incomplete : coderesult::Complete;
+    return left != 0 && longest > 1 ? TCodeSpace::Incomplete : TCodeSpace::Complete;
 }
 
-int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
-                   const std::uint8_t* extraBits, TCodeTableEntry*& table, int& lookupBits) {
+TCodeSpace BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount,
+                          const std::uint16_t* bases, const std::uint8_t* extraBits,
+                          TCodeTableEntry*& table, int& lookupBits) {
     table = nullptr;
     // Out of memory leaves as std::bad_alloc, the levels built so far freed by the builder.
     CodeTableBuilder builder(lengths, n, simpleCount, bases, extraBits);
@@ -262,7 +253,7 @@ int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const st
 void FreeCodeTable(TCodeTableEntry* table) {
     while (table != nullptr) {
         TCodeTableEntry* block = table - 1;
-        table = block->t;
+        table = block->further;
         delete[] block;
     }
 }

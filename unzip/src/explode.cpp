@@ -118,9 +118,9 @@ bool Exploder::ReadCode(TCodeTable& table, int n, int simpleCount, const Bases* 
     std::uint8_t lengths[kExplodeLiteralCodes] = {};
     if (ReadImplodeLengths(c_, n, lengths) != 0)
         return false;
-    const int result = table.Build(lengths, n, simpleCount, bases ? bases->values : nullptr,
-                                   extraBits, lookupBits);
-    return result == coderesult::Complete && table.Root() != nullptr;
+    const TCodeSpace result = table.Build(lengths, n, simpleCount, bases ? bases->values : nullptr,
+                                          extraBits, lookupBits);
+    return result == TCodeSpace::Complete && table.Root() != nullptr;
 }
 
 void Exploder::DecodeSymbols() {
@@ -133,7 +133,7 @@ void Exploder::DecodeSymbols() {
                 const TCodeTableEntry* entry = Decode(literals_);
                 if (entry == nullptr)
                     return; // what the window holds is not written
-                literal = entry->v;
+                literal = entry->value;
             } else {
                 literal = Take(8);
             }
@@ -148,10 +148,10 @@ void Exploder::DecodeSymbols() {
         const TCodeTableEntry* length = Decode(lengths_);
         if (length == nullptr)
             return;
-        std::uint32_t n = length->v;
-        if (length->e != 0)
-            n += Take(length->e);
-        window_.Copy(low + distance->v, n);
+        std::uint32_t n = length->value;
+        if (length->operation != 0)
+            n += Take(length->operation);
+        window_.Copy(low + distance->value, n);
         left -= static_cast<std::int64_t>(n);
     }
     window_.Finish();
@@ -162,15 +162,15 @@ const TCodeTableEntry* Exploder::Decode(const TCodeTable& code) {
     const int bits = code.LookupBits();
     Need(bits);
     const TCodeTableEntry* entry = code.Root() + (~bitBuffer_ & Mask(bits));
-    while (entry->e > codeop::Literal) {
-        if (entry->e == codeop::Invalid)
+    while (entry->operation > codeop::Literal) {
+        if (entry->operation == codeop::Invalid)
             return nullptr;
-        DropBits(bitBuffer_, bitCount_, entry->b);
-        const int more = entry->e - codeop::Literal;
+        DropBits(bitBuffer_, bitCount_, entry->bits);
+        const int more = entry->operation - codeop::Literal;
         Need(more);
-        entry = entry->t + (~bitBuffer_ & Mask(more));
+        entry = entry->further + (~bitBuffer_ & Mask(more));
     }
-    DropBits(bitBuffer_, bitCount_, entry->b);
+    DropBits(bitBuffer_, bitCount_, entry->bits);
     return entry;
 }
 

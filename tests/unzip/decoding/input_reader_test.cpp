@@ -68,15 +68,16 @@ TEST(InputReader, PrematureEnd) {
         std::uint16_t method;
         Bytes stream;
         std::size_t archiveBytes;
-        int result;
+        std::optional<TInflateResult> result; // none: the decoder left with the error
         std::string error;
     };
     const std::string premature = "Premature end of file reached";
     const Case cases[] = {
-        {"stored data", method::Stored, Bytes(200, 7), 100, -1, premature},
-        {"inside a stored Deflate block", method::Deflated, StoredThenEmpty(20000), 17000, 1, ""},
-        {"where the final block starts", method::Deflated, StoredThenEmpty(15995), 16000, -1,
-         premature},
+        {"stored data", method::Stored, Bytes(200, 7), 100, std::nullopt, premature},
+        {"inside a stored Deflate block", method::Deflated, StoredThenEmpty(20000), 17000,
+         TInflateResult::BadData, ""},
+        {"where the final block starts", method::Deflated, StoredThenEmpty(15995), 16000,
+         std::nullopt, premature},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -156,13 +157,13 @@ TEST(InputReader, EncryptedChunksReadAhead) {
     ASSERT_LT(data.size(), header + 3 * chunk);
 
     const DecodeRecord whole = Decode(method::Deflated, data, options(data.size()));
-    ASSERT_EQ(whole.inflateResult, 0);
+    ASSERT_EQ(whole.inflateResult, TInflateResult::Decoded);
     EXPECT_EQ(whole.crc, entry.crc);
     EXPECT_EQ(whole.chunksRead, 3);
 
     const Bytes cut(data.begin(), data.begin() + header + 2 * chunk + 100);
     const DecodeRecord r = Decode(method::Deflated, cut, options(data.size()));
-    EXPECT_EQ(r.inflateResult, 1) << "the read fails inside a Deflate block";
+    EXPECT_EQ(r.inflateResult, TInflateResult::BadData) << "the read fails inside a Deflate block";
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(r.chunksRead, 3);
     ASSERT_FALSE(r.output.empty());
@@ -171,7 +172,7 @@ TEST(InputReader, EncryptedChunksReadAhead) {
     Bytes padded = data;
     padded.resize(header + 3 * chunk, 0x5A);
     const DecodeRecord p = Decode(method::Deflated, padded, options(padded.size() + 5000));
-    EXPECT_EQ(p.inflateResult, 0);
+    EXPECT_EQ(p.inflateResult, TInflateResult::Decoded);
     EXPECT_EQ(p.error, "");
     EXPECT_EQ(p.crc, entry.crc);
     EXPECT_EQ(p.chunksRead, 3);

@@ -14,7 +14,9 @@
 namespace kq::test {
 namespace {
 
-constexpr int kAccepted = 0, kBad = 1, kOverSubscribed = 2;
+constexpr TInflateResult kAccepted = TInflateResult::Decoded, kBad = TInflateResult::BadData,
+                         kOverSubscribed = TInflateResult::OverSubscribed,
+                         kBadBlockType = TInflateResult::BadBlockType;
 constexpr int D = 1000; // D + d in a block's symbols: distance code d
 
 // A complete code-length code with codes for every symbol: 0-13 of 4 bits, 14-16 of 5, 17-18 of 6.
@@ -153,7 +155,7 @@ std::string Abcd(std::size_t n) {
 struct Case {
     const char* guards;
     Bytes stream;
-    int result;
+    TInflateResult result;
     std::string output;
     bool zlibAgrees;
 };
@@ -177,7 +179,7 @@ const Case kCases[] = {
      true},
     {"stored block", Stored("hello"), kAccepted, "hello", true},
     {"stored block whose NLEN is not the complement of LEN", Stored("hello", 1), kBad, "", true},
-    {"block type 3", Raw({{1, 1}, {3, 2}}), kOverSubscribed, "", true},
+    {"block type 3", Raw({{1, 1}, {3, 2}}), kBadBlockType, "", true},
     {"blocks in a row: empty fixed, stored after aligning, fixed", BlocksInARow(), kAccepted, "xyz",
      true},
     {"dynamic block; a distance code of one 1-bit code counts as complete", Block(kAb, kAbaba),

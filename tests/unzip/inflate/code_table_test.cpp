@@ -5,18 +5,29 @@
 #include "unzip/code_table.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
-namespace kq::test {
+namespace kq {
+
+// Failure messages name the result.
+inline void PrintTo(TCodeSpace space, std::ostream* os) {
+    static const char* const names[] = {"Complete", "Incomplete", "OverSubscribed"};
+    *os << names[static_cast<int>(space)];
+}
+
+namespace test {
 namespace {
 
 struct Expect {
-    int index, e, b, v; // v -1: not checked
+    int index, operation, bits, value; // value -1: not checked
 };
 
 struct ShapeCase {
     const char* what;
     std::vector<std::uint8_t> lengths;
-    int simple, wanted, result, bits;
+    int simple, wanted;
+    TCodeSpace result;
+    int bits;
     std::vector<Expect> root;
 };
 
@@ -43,7 +54,7 @@ const ShapeCase kShapes[] = {
      {2, 1, 3, 3},
      4,
      2,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      2,
      {{0, codeop::Literal, 1, 1},
       {2, codeop::Literal, 1, 1},
@@ -53,44 +64,44 @@ const ShapeCase kShapes[] = {
      {1, 0, 2},
      3,
      2,
-     coderesult::Incomplete,
+     TCodeSpace::Incomplete,
      2,
      {{0, codeop::Literal, 1, 0}, {1, codeop::Literal, 2, 2}, {3, codeop::Invalid, 2, -1}}},
     {"a single 1-bit code counts as complete",
      {0, 1},
      2,
      7,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      1,
      {{0, codeop::Literal, 1, 1}, {1, codeop::Invalid, 1, -1}}},
-    {"over-subscribed", {1, 1, 1}, 3, 7, coderesult::OverSubscribed, 1, {}},
-    {"no codes at all", {0, 0, 0}, 3, 7, coderesult::Complete, 0, {}},
+    {"over-subscribed", {1, 1, 1}, 3, 7, TCodeSpace::OverSubscribed, 1, {}},
+    {"no codes at all", {0, 0, 0}, 3, 7, TCodeSpace::Complete, 0, {}},
     {"width lowered to the longest code",
      {2, 2, 2, 2},
      4,
      9,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      2,
      {{3, codeop::Literal, 2, 3}}},
     {"width raised to the shortest code",
      {3, 3, 3, 3, 3, 3, 3, 3},
      8,
      2,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      3,
      {{7, codeop::Literal, 3, 7}}},
     {"values from the simple count on take bases and extra bits",
      {1, 2, 2},
      1,
      2,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      2,
      {{1, 3, 2, 300}, {3, 4, 2, 400}}},
     {"value 256 among the simple ones is the end of block",
      WithEndOfBlock(),
      257,
      9,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      2,
      {{1, codeop::EndOfBlock, 2, -1}, {3, 3, 2, 300}}},
     // Codes of 6 bits and more start with five 1 bits; the further table below is as wide as
@@ -99,7 +110,7 @@ const ShapeCase kShapes[] = {
      Ladder(),
      16,
      5,
-     coderesult::Complete,
+     TCodeSpace::Complete,
      5,
      {{31, codeop::Literal + 5, 5, -1}}},
 };
@@ -114,9 +125,9 @@ TEST(CodeTable, Shapes) {
         EXPECT_EQ(table.LookupBits(), c.bits);
         for (const Expect& x : c.root) {
             const TCodeTableEntry& entry = table.Root()[x.index];
-            EXPECT_EQ(entry.e, x.e) << "index " << x.index;
-            EXPECT_EQ(entry.b, x.b) << "index " << x.index;
-            EXPECT_TRUE(x.v < 0 || entry.v == x.v) << "index " << x.index;
+            EXPECT_EQ(entry.operation, x.operation) << "index " << x.index;
+            EXPECT_EQ(entry.bits, x.bits) << "index " << x.index;
+            EXPECT_TRUE(x.value < 0 || entry.value == x.value) << "index " << x.index;
         }
     }
 }
@@ -134,7 +145,7 @@ TEST(CodeTable, EveryCodeDecodesToItsValue) {
         const int n = static_cast<int>(lengths.size());
         TCodeTable table;
         ASSERT_LE(table.Build(lengths.data(), n, n, nullptr, nullptr, wanted),
-                  coderesult::Incomplete);
+                  TCodeSpace::Incomplete);
         const auto codes = CanonicalCodes(std::vector<int>(lengths.begin(), lengths.end()));
         for (int v = 0; v < n; ++v) {
             if (lengths[v] == 0)
@@ -145,17 +156,20 @@ TEST(CodeTable, EveryCodeDecodesToItsValue) {
                 bits |= ((codes[v] >> i) & 1) << (lengths[v] - 1 - i);
             const TCodeTableEntry* entry = table.Root() + (bits & ((1u << table.LookupBits()) - 1));
             int used = 0;
-            while (entry->e > codeop::Literal && entry->e != codeop::Invalid) {
-                used += entry->b;
-                bits >>= entry->b;
-                entry = entry->t + (bits & ((1u << (entry->e - codeop::Literal)) - 1));
+            while (entry->operation > codeop::Literal && entry->operation != codeop::Invalid) {
+                used += entry->bits;
+                bits >>= entry->bits;
+                entry =
+                    entry->further + (bits & ((1u << (entry->operation - codeop::Literal)) - 1));
             }
-            EXPECT_EQ(entry->e, v == 256 ? codeop::EndOfBlock : codeop::Literal) << "value " << v;
-            EXPECT_EQ(entry->v, v);
-            EXPECT_EQ(used + entry->b, lengths[v]) << "value " << v;
+            EXPECT_EQ(entry->operation, v == 256 ? codeop::EndOfBlock : codeop::Literal)
+                << "value " << v;
+            EXPECT_EQ(entry->value, v);
+            EXPECT_EQ(used + entry->bits, lengths[v]) << "value " << v;
         }
     }
 }
 
 } // namespace
-} // namespace kq::test
+} // namespace test
+} // namespace kq

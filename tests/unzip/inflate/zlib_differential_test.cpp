@@ -34,7 +34,7 @@ void ExpectDecodes(const Bytes& input, const Bytes& stream, const std::string& n
     options.uncompressedSize = static_cast<std::int32_t>(input.size());
     const DecodeRecord r = Decode(method::Deflated, stream, options);
     ASSERT_EQ(r.error, "");
-    ASSERT_EQ(r.inflateResult, 0);
+    ASSERT_EQ(r.inflateResult, TInflateResult::Decoded);
     ASSERT_EQ(r.output.size(), input.size());
     ASSERT_TRUE(r.output == input)
         << "first difference at "

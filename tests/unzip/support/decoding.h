@@ -12,8 +12,20 @@
 #include "unzip/unzip_context.h"
 
 #include <cstdint>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace kq {
+
+// Failure messages name the result.
+inline void PrintTo(TInflateResult result, std::ostream* os) {
+    static const char* const names[] = {"Decoded", "BadData", "OverSubscribed", "BadBlockType"};
+    *os << names[static_cast<int>(result)];
+}
+
+} // namespace kq
 
 namespace kq::test {
 
@@ -80,7 +92,7 @@ struct DecodeRecord {
     // 'R' for each chunk read (message processing comes first), 'W' for each write.
     std::string log;
     std::uint32_t crc = 0;
-    int inflateResult = -1;
+    std::optional<TInflateResult> inflateResult; // set when Inflate returned
     std::string error;  // the message of an exception that left the decoder
     int checkByte = -1; // the decrypted header's last byte, -1 when it was cut short
 };

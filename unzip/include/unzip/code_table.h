@@ -8,27 +8,28 @@
 
 namespace kq {
 
-// Values of TCodeTableEntry::e beside 0..14 (a base value followed by that many extra bits).
+// Values of TCodeTableEntry::operation beside 0..14 (a base value followed by that many extra
+// bits).
 namespace codeop {
 inline constexpr std::uint8_t EndOfBlock = 15;
 inline constexpr std::uint8_t Literal = 16;
-// Above Literal: a further table follows, indexed by (e - Literal) more bits.
+// Above Literal: a further table follows, indexed by (operation - Literal) more bits.
 inline constexpr std::uint8_t Invalid = 99;
 } // namespace codeop
 
 struct TCodeTableEntry {
-    std::uint8_t e = codeop::Invalid; // what the entry is (see codeop)
-    std::uint8_t b = 0;               // bits this entry consumes
-    std::uint16_t v = 0;              // literal or base value
-    TCodeTableEntry* t = nullptr;     // the further table, when e is above Literal
+    std::uint8_t operation = codeop::Invalid; // what the entry is (see codeop)
+    std::uint8_t bits = 0;                    // bits this entry consumes
+    std::uint16_t value = 0;                  // literal or base value
+    TCodeTableEntry* further = nullptr;       // the further table, when operation is above Literal
 };
 
-// Results of BuildCodeTable.
-namespace coderesult {
-inline constexpr int Complete = 0;
-inline constexpr int Incomplete = 1; // code space left unused; the table is built all the same
-inline constexpr int OverSubscribed = 2;
-} // namespace coderesult
+// How a code's lengths use the code space: what BuildCodeTable and CheckCodeLengths answer.
+enum class TCodeSpace {
+    Complete,
+    Incomplete, // code space left unused; the table is built all the same
+    OverSubscribed,
+};
 
 inline constexpr int MaxCodeLength = 16;
 inline constexpr int MaxCodeValues = 288;
@@ -38,6 +39,17 @@ constexpr std::uint32_t Mask(int bits) {
     return (std::uint32_t(1) << bits) - 1;
 }
 
+// The next code of the same length, in reversed bit order (the order the stream sends a code's
+// bits in): add one at the code's last bit.
+constexpr std::uint32_t NextReversedCode(std::uint32_t code, int len) {
+    std::uint32_t bit = std::uint32_t(1) << (len - 1);
+    while (code & bit) {
+        code ^= bit;
+        bit >>= 1;
+    }
+    return code ^ bit;
+}
+
 // Builds the tables of the code whose value i has code length lengths[i] (0 = unused), for n
 // values. Values below simpleCount are literals (256 is the end of block); value i from
 // simpleCount on takes its base value and extra-bit count from bases[i - simpleCount] and
@@ -45,12 +57,13 @@ constexpr std::uint32_t Mask(int bits) {
 // used on return. On return table is null when every length is 0; otherwise the caller frees it
 // with FreeCodeTable, also when the result is Incomplete. Code space that no value uses decodes
 // to codeop::Invalid.
-int BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
-                   const std::uint8_t* extraBits, TCodeTableEntry*& table, int& lookupBits);
+TCodeSpace BuildCodeTable(const std::uint8_t* lengths, int n, int simpleCount,
+                          const std::uint16_t* bases, const std::uint8_t* extraBits,
+                          TCodeTableEntry*& table, int& lookupBits);
 
 // What BuildCodeTable answers for these lengths (Complete, Incomplete or OverSubscribed), without
 // building anything.
-int CheckCodeLengths(const std::uint8_t* lengths, int n);
+TCodeSpace CheckCodeLengths(const std::uint8_t* lengths, int n);
 
 // Releases every level of a code built by BuildCodeTable; null is allowed.
 void FreeCodeTable(TCodeTableEntry* table);
@@ -63,8 +76,8 @@ public:
     TCodeTable(const TCodeTable&) = delete;
     TCodeTable& operator=(const TCodeTable&) = delete;
 
-    int Build(const std::uint8_t* lengths, int n, int simpleCount, const std::uint16_t* bases,
-              const std::uint8_t* extraBits, int wantedBits) {
+    TCodeSpace Build(const std::uint8_t* lengths, int n, int simpleCount,
+                     const std::uint16_t* bases, const std::uint8_t* extraBits, int wantedBits) {
         Free();
         lookupBits_ = wantedBits;
         return BuildCodeTable(lengths, n, simpleCount, bases, extraBits, root_, lookupBits_);

@@ -23,10 +23,17 @@ void DecodeEntryData(TUnzipContext& context, std::uint16_t compressionMethod,
 // Method 0: the data is the file.
 void Unstore(TUnzipContext& context);
 
-// Method 8. Returns 0 when the final block was decoded and everything written, or the result of
-// the block that failed (1 bad data, 2 an over-subscribed code, 3 out of memory), in which case
-// the bytes still in the window are not written. The driver need not look at it: a failed entry
-// fails its CRC check.
-int Inflate(TUnzipContext& context);
+// What Inflate answers: Decoded when the final block was decoded and everything written,
+// otherwise why a block failed, in which case the bytes still in the window are not written.
+enum class TInflateResult {
+    Decoded,
+    BadData,
+    OverSubscribed, // a code with more codes of some length than its code space holds
+    BadBlockType,   // block type 3
+};
+
+// Method 8. The driver need not look at the result: a failed entry fails its CRC check. Running
+// out of memory leaves as std::bad_alloc.
+TInflateResult Inflate(TUnzipContext& context);
 
 } // namespace kq
