@@ -42,10 +42,12 @@ Bytes Text(std::size_t size) {
     while (data.size() < size) {
         // Zipf-like: early words are far more common.
         const std::size_t i = random() % 28 * (random() % 28) / 28;
-        for (const char* w = words[i]; *w != '\0'; ++w)
+        for (const char* w = words[i]; *w != '\0'; ++w) {
             data.push_back(static_cast<std::uint8_t>(*w));
-        if (random() % 11 == 0)
+        }
+        if (random() % 11 == 0) {
             data.push_back(static_cast<std::uint8_t>('0' + random() % 10));
+        }
     }
     data.resize(size);
     return data;
@@ -96,8 +98,9 @@ Bytes ThisProgram() {
 Bytes Random(std::size_t size) {
     std::mt19937 random(3);
     Bytes data(size);
-    for (auto& b : data)
+    for (auto& b : data) {
         b = static_cast<std::uint8_t>(random());
+    }
     return data;
 }
 
@@ -109,8 +112,9 @@ Bytes RawDeflate(const Bytes& input, int level) {
     z.avail_in = static_cast<uInt>(input.size());
     z.next_out = out.data();
     z.avail_out = static_cast<uInt>(out.size());
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END)
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) {
         throw std::runtime_error("deflate failed");
+    }
     out.resize(z.total_out);
     deflateEnd(&z);
     return out;
@@ -130,8 +134,9 @@ const std::vector<Corpus>& Corpora() {
         c.push_back({"records", Records(size), {}});
         c.push_back({"program", ThisProgram(), {}});
         c.push_back({"random", Random(size / 4), {}});
-        for (Corpus& x : c)
+        for (Corpus& x : c) {
             x.deflated = RawDeflate(x.plain, 6);
+        }
         return c;
     }();
     return corpora;
@@ -190,12 +195,14 @@ void Ours(benchmark::State& state, const Corpus& corpus) {
         context.Archive = &input;
         context.StartEntry(&output, static_cast<std::int32_t>(corpus.deflated.size()),
                            static_cast<std::int32_t>(corpus.plain.size()), false);
-        if (kq::Inflate(context) != kq::TInflateResult::Decoded)
+        if (kq::Inflate(context) != kq::TInflateResult::Decoded) {
             state.SkipWithError("decoding failed");
+        }
         benchmark::DoNotOptimize(context.FinalCrc());
     }
-    if (out != corpus.plain)
+    if (out != corpus.plain) {
         state.SkipWithError("decoded bytes differ");
+    }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(out.size()));
 }
 
@@ -209,10 +216,12 @@ void Zlib(benchmark::State& state, const Corpus& corpus, bool withCrc) {
         z.avail_in = static_cast<uInt>(corpus.deflated.size());
         z.next_out = out.data();
         z.avail_out = static_cast<uInt>(out.size());
-        if (inflate(&z, Z_FINISH) != Z_STREAM_END)
+        if (inflate(&z, Z_FINISH) != Z_STREAM_END) {
             state.SkipWithError("zlib failed");
-        if (withCrc)
+        }
+        if (withCrc) {
             benchmark::DoNotOptimize(crc32(0, out.data(), static_cast<uInt>(out.size())));
+        }
     }
     inflateEnd(&z);
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(out.size()));
@@ -225,10 +234,12 @@ void Libdeflate(benchmark::State& state, const Corpus& corpus, bool withCrc) {
     Bytes out(corpus.plain.size());
     for (auto _ : state) {
         if (libdeflate_deflate_decompress(d, corpus.deflated.data(), corpus.deflated.size(),
-                                          out.data(), out.size(), nullptr) != LIBDEFLATE_SUCCESS)
+                                          out.data(), out.size(), nullptr) != LIBDEFLATE_SUCCESS) {
             state.SkipWithError("libdeflate failed");
-        if (withCrc)
+        }
+        if (withCrc) {
             benchmark::DoNotOptimize(libdeflate_crc32(0, out.data(), out.size()));
+        }
     }
     libdeflate_free_decompressor(d);
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(out.size()));
@@ -244,15 +255,17 @@ const Bytes& Megabytes() {
 
 void OurCrc(benchmark::State& state) {
     const Bytes& data = Megabytes();
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(kq::UpdateCrc(0xFFFFFFFF, data.data(), data.size()));
+    }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(data.size()));
 }
 
 void ZlibCrc(benchmark::State& state) {
     const Bytes& data = Megabytes();
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(crc32(0, data.data(), static_cast<uInt>(data.size())));
+    }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(data.size()));
 }
 
@@ -277,12 +290,14 @@ public:
             // Reported repetitions, or their median when only aggregates are reported.
             const bool repetition = run.run_type == Run::RT_Iteration;
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!(repetition || median) || run.error_occurred)
+            if (!(repetition || median) || run.error_occurred) {
                 continue;
+            }
             const std::string name = run.run_name.function_name;
             const double t = run.GetAdjustedCPUTime();
-            if (!times.count(name) || t < times[name])
+            if (!times.count(name) || t < times[name]) {
                 times[name] = t;
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -317,11 +332,12 @@ int main(int argc, char** argv) {
                  "or the median when only aggregates are reported)\n";
     auto& t = reporter.times;
     const auto ratio = [&](const std::string& ours, const std::string& theirs) -> std::string {
-        if (!t.count(ours) || !t.count(theirs))
+        if (!t.count(ours) || !t.count(theirs)) {
             return "-";
+        }
         return std::to_string(t[ours] / t[theirs]).substr(0, 5);
     };
-    for (const Corpus& c : Corpora())
+    for (const Corpus& c : Corpora()) {
         std::cout << "  inflate " << c.name << " (" << c.plain.size() << " bytes, deflated to "
                   << c.deflated.size() << "): vs inflate "
                   << ratio("Inflate/ours/" + c.name, "Inflate/zlib/" + c.name)
@@ -329,6 +345,7 @@ int main(int argc, char** argv) {
                   << ratio("Inflate/ours/" + c.name, "Inflate/zlib+crc32/" + c.name)
                   << ", vs libdeflate+crc32 "
                   << ratio("Inflate/ours/" + c.name, "Inflate/libdeflate+crc32/" + c.name) << "\n";
+    }
     std::cout << "  crc32: " << ratio("Crc32/ours", "Crc32/zlib") << "\n";
     benchmark::Shutdown();
     return 0;

@@ -11,8 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kq;
-    if (size < 1)
+    if (size < 1) {
         return 0;
+    }
     auto& sandbox = fuzz::Sandbox::Instance();
     const std::uint8_t options = data[0];
     std::string_view archive = fuzz::Bytes(data + 1, size - 1);

@@ -8,8 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kq;
-    if (size < 3)
+    if (size < 3) {
         return 0;
+    }
     static TUnzipContext context;
     const auto declared =
         static_cast<std::int32_t>(data[0] | data[1] << 8 | (data[2] & 0x0F) << 16);

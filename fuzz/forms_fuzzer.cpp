@@ -16,12 +16,14 @@ bool HasHugeLanguageCount(std::string_view description) {
     constexpr std::string_view kProperty("\x0eNumOfLanguages\x01", 16);
     for (std::size_t at = description.find(kProperty); at != std::string_view::npos;
          at = description.find(kProperty, at + 1)) {
-        if (at + kProperty.size() + 4 > description.size())
+        if (at + kProperty.size() + 4 > description.size()) {
             break;
+        }
         std::int32_t count = 0;
         std::memcpy(&count, description.data() + at + kProperty.size(), 4);
-        if (count > 64)
+        if (count > 64) {
             return true;
+        }
     }
     return false;
 }
@@ -32,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kq;
     fuzz::Sandbox::Instance();
     const std::string_view description = fuzz::Bytes(data, size);
-    if (HasHugeLanguageCount(description))
+    if (HasHugeLanguageCount(description)) {
         return 0;
+    }
     try {
         TForm1 form(nullptr, description);
     } catch (const Exception&) {

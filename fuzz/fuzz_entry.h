@@ -40,15 +40,17 @@ struct Entry {
 inline void RunEntry(const std::uint8_t* data, std::size_t size,
                      const std::function<void(TUnzipContext&, const Entry&)>& decode,
                      std::size_t padTo = 0) {
-    if (size < 3)
+    if (size < 3) {
         return;
+    }
     static TUnzipContext context;
     const Entry entry{static_cast<std::int32_t>(data[0] | data[1] << 8 | (data[2] & 0x0F) << 16),
                       data[2] >> 4};
     TMemoryStream archive;
     archive.WriteBuffer(data + 3, static_cast<std::int32_t>(size - 3));
-    if (padTo > size - 3)
+    if (padTo > size - 3) {
         archive.SetSize(static_cast<std::int64_t>(padTo));
+    }
     archive.SetPosition(0);
     TDiscardStream output;
     context.Archive = &archive;
@@ -101,14 +103,14 @@ public:
                 std::abort();
             }
         }
-        for (const auto& e : fs::directory_iterator(work_))
+        for (const auto& e : fs::directory_iterator(work_)) {
             fs::remove_all(e.path());
+        }
     }
 
 private:
     // In TMPDIR, which scripts/fuzz points at a folder it removes, however the run ends.
-    Sandbox()
-        : base_(folder_.Path()), root_(base_ / "root"), work_(root_ / "c" / "work") {
+    Sandbox() : base_(folder_.Path()), root_(base_ / "root"), work_(root_ / "c" / "work") {
         std::filesystem::create_directories(work_);
         SetRootFolder(root_.string());
     }

@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Exception&) {
     }
     const AnsiString folder = form.EditDir->Text();
-    if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\')
+    if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\') {
         __builtin_trap();
+    }
     wizard.Exercise(7);
     return 0;
 }

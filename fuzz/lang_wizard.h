@@ -33,8 +33,9 @@ public:
         static const char* const kNames[] = {"sCompany", "sWill1", "sFile1", "", "nonexistent"};
         TLangDispatcher& dispatcher = *form_->LangDispatcher1;
         for (int language = 1; language <= 3; ++language) {
-            if ((languages >> (language - 1) & 1) == 0)
+            if ((languages >> (language - 1) & 1) == 0) {
                 continue;
+            }
             try {
                 dispatcher.SetActiveLanguage(language);
             } catch (const Exception&) {

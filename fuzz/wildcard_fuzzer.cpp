@@ -9,8 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input = kq::fuzz::Bytes(data, size);
     const std::size_t split = input.find('\0');
-    if (split == std::string_view::npos)
+    if (split == std::string_view::npos) {
         return 0;
+    }
     // Copies of their exact size, so that a read past either end is seen by the address checker.
     const std::size_t patternSize = split, pathSize = size - split - 1;
     const auto pattern = std::make_unique<char[]>(patternSize);

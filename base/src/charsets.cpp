@@ -27,8 +27,9 @@ std::optional<int> CharsetFromName(std::string_view name, TNameCase nameCase) {
     for (const TCharsetName& charset : kCharsets) {
         const bool same =
             nameCase == TNameCase::Exact ? charset.Name == name : SameText(charset.Name, name);
-        if (same)
+        if (same) {
             return charset.Value;
+        }
     }
     return std::nullopt;
 }

@@ -18,8 +18,9 @@ std::deque<TComponentClass>& Registry() {
 
 void RegisterClass(const TClassInfo& info, TComponentFactory create) {
     if (const TComponentClass* existing = GetClass(info.Name())) {
-        if (existing->info != &info)
+        if (existing->info != &info) {
             throw EFilerError(Format("A class named %s already exists", {info.Name()}));
+        }
         return;
     }
     Registry().push_back(TComponentClass{&info, create});
@@ -27,16 +28,18 @@ void RegisterClass(const TClassInfo& info, TComponentFactory create) {
 
 const TComponentClass* GetClass(std::string_view name) {
     for (const TComponentClass& c : Registry()) {
-        if (SameText(c.info->Name(), name))
+        if (SameText(c.info->Name(), name)) {
             return &c;
+        }
     }
     return nullptr;
 }
 
 const TComponentClass& FindClass(std::string_view name) {
     const TComponentClass* c = GetClass(name);
-    if (c == nullptr)
+    if (c == nullptr) {
         throw EClassNotFound(Format("Class %s not found", {name}));
+    }
     return *c;
 }
 

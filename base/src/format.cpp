@@ -29,12 +29,13 @@ public:
         AnsiString out;
         while (pos_ < fmt_.size()) {
             const char c = fmt_[pos_++];
-            if (c != '%')
+            if (c != '%') {
                 out += c;
-            else if (pos_ < fmt_.size() && fmt_[pos_] == '%')
+            } else if (pos_ < fmt_.size() && fmt_[pos_] == '%') {
                 out += fmt_[pos_++];
-            else
+            } else {
                 out += FormatField(ParseField());
+            }
         }
         return out;
     }
@@ -42,13 +43,15 @@ public:
 private:
     // Reads a run of decimal digits; -1 when there is none.
     int ReadNumber() {
-        if (pos_ >= fmt_.size() || fmt_[pos_] < '0' || fmt_[pos_] > '9')
+        if (pos_ >= fmt_.size() || fmt_[pos_] < '0' || fmt_[pos_] > '9') {
             return -1;
+        }
         int value = 0;
         while (pos_ < fmt_.size() && fmt_[pos_] >= '0' && fmt_[pos_] <= '9') {
             value = value * 10 + (fmt_[pos_++] - '0');
-            if (value > kMaxFieldWidth)
+            if (value > kMaxFieldWidth) {
                 InvalidFormat(fmt_);
+            }
         }
         return value;
     }
@@ -71,11 +74,13 @@ private:
         if (pos_ < fmt_.size() && fmt_[pos_] == '.') {
             ++pos_;
             field.precision = ReadNumber();
-            if (field.precision < 0)
+            if (field.precision < 0) {
                 InvalidFormat(fmt_);
+            }
         }
-        if (pos_ >= fmt_.size())
+        if (pos_ >= fmt_.size()) {
             InvalidFormat(fmt_);
+        }
         field.conversion = FoldConversion(fmt_[pos_++]);
         return field;
     }
@@ -83,8 +88,9 @@ private:
     static char FoldConversion(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
     const FormatArg& NextArg() {
-        if (nextArg_ >= args_.size())
+        if (nextArg_ >= args_.size()) {
             InvalidFormat(fmt_);
+        }
         return args_[nextArg_++];
     }
 
@@ -111,28 +117,33 @@ private:
     }
 
     AnsiString StringField(const FormatArg& arg, int precision) {
-        if (!arg.IsString())
+        if (!arg.IsString()) {
             InvalidFormat(fmt_);
-        if (precision >= 0 && arg.Text().size() > static_cast<std::size_t>(precision))
+        }
+        if (precision >= 0 && arg.Text().size() > static_cast<std::size_t>(precision)) {
             return arg.Text().substr(0, static_cast<std::size_t>(precision));
+        }
         return arg.Text();
     }
 
     AnsiString NumberField(const FormatArg& arg, char conversion, int precision) {
-        if (arg.IsString())
+        if (arg.IsString()) {
             InvalidFormat(fmt_);
+        }
         bool negative = false;
         std::uint64_t magnitude = arg.Bits();
         if (conversion == 'd') {
             negative = arg.IsSigned() && static_cast<std::int64_t>(magnitude) < 0;
-            if (negative)
+            if (negative) {
                 magnitude = 0 - magnitude;
+            }
         } else if (!arg.IsWide()) {
             magnitude &= 0xFFFFFFFFu; // a narrow argument shows its own 32 bits
         }
         AnsiString digits = Digits(magnitude, conversion == 'x' ? 16 : 10);
-        if (precision >= 0 && digits.size() < static_cast<std::size_t>(precision))
+        if (precision >= 0 && digits.size() < static_cast<std::size_t>(precision)) {
             digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
+        }
         return negative ? "-" + digits : digits;
     }
 

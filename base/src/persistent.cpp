@@ -29,8 +29,9 @@ const TClassInfo& TPersistent::ClassInfo() const {
 }
 
 void TPersistent::Assign(const TPersistent* source) {
-    if (source == nullptr)
+    if (source == nullptr) {
         AssignError(nullptr);
+    }
     source->AssignTo(this);
 }
 

@@ -16,18 +16,21 @@ bool IsObject(TPropKind kind) {
 }
 
 void CheckKind(const TPropInfo& prop, bool matches) {
-    if (!matches)
+    if (!matches) {
         throw EPropertyError("Invalid property type: " + prop.Name());
+    }
 }
 
 void CheckReadable(const TPropInfo& prop) {
-    if (!prop.Readable())
+    if (!prop.Readable()) {
         throw EPropertyError(Format("Property %s is write-only", {prop.Name()}));
+    }
 }
 
 void CheckWritable(const TPropInfo& prop) {
-    if (!prop.Writable())
+    if (!prop.Writable()) {
         throw EPropertyError(Format("Property %s is read-only", {prop.Name()}));
+    }
 }
 
 } // namespace
@@ -49,15 +52,17 @@ TEnumInfo::TEnumInfo(std::string_view name, std::initializer_list<std::string_vi
     : name_(name), valueNames_(valueNames.begin(), valueNames.end()) {}
 
 AnsiString GetEnumName(const TEnumInfo& info, int value) {
-    if (value < 0 || value >= info.Count())
+    if (value < 0 || value >= info.Count()) {
         return AnsiString();
+    }
     return info.ValueNames()[static_cast<std::size_t>(value)];
 }
 
 int GetEnumValue(const TEnumInfo& info, std::string_view name) {
     for (int i = 0; i < info.Count(); ++i) {
-        if (SameText(info.ValueNames()[static_cast<std::size_t>(i)], name))
+        if (SameText(info.ValueNames()[static_cast<std::size_t>(i)], name)) {
             return i;
+        }
     }
     return -1;
 }
@@ -75,8 +80,9 @@ TClassInfo::TClassInfo(std::string_view name, const TClassInfo* parent)
 
 TClassInfo::TClassInfo(std::string_view name, const TClassInfo* parent, std::vector<TPropInfo> own)
     : name_(name), parent_(parent), own_(std::move(own)) {
-    if (parent_ != nullptr)
+    if (parent_ != nullptr) {
         all_ = parent_->all_;
+    }
     // A property declared again replaces the inherited one where it stood.
     for (const TPropInfo& prop : own_) {
         bool replaced = false;
@@ -87,23 +93,26 @@ TClassInfo::TClassInfo(std::string_view name, const TClassInfo* parent, std::vec
                 break;
             }
         }
-        if (!replaced)
+        if (!replaced) {
             all_.push_back(&prop);
+        }
     }
 }
 
 bool TClassInfo::InheritsFrom(const TClassInfo& ancestor) const {
     for (const TClassInfo* c = this; c != nullptr; c = c->parent_) {
-        if (c == &ancestor)
+        if (c == &ancestor) {
             return true;
+        }
     }
     return false;
 }
 
 const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
     for (const TPropInfo* prop : all_) {
-        if (SameText(prop->Name(), name))
+        if (SameText(prop->Name(), name)) {
             return prop;
+        }
     }
     return nullptr;
 }

@@ -24,8 +24,9 @@ constexpr std::int64_t kMaxMemoryStreamSize = std::int64_t{1} << 30;
 
 std::int64_t CheckedAdd(std::int64_t a, std::int64_t b) {
     if ((b > 0 && a > std::numeric_limits<std::int64_t>::max() - b) ||
-        (b < 0 && a < std::numeric_limits<std::int64_t>::min() - b))
+        (b < 0 && a < std::numeric_limits<std::int64_t>::min() - b)) {
         RaiseOutOfRange();
+    }
     return a + b;
 }
 
@@ -50,18 +51,21 @@ void TStream::SetSize(std::int64_t) {
 }
 
 void TStream::ReadBuffer(void* buffer, std::int32_t count) {
-    if (count != 0 && Read(buffer, count) != count)
+    if (count != 0 && Read(buffer, count) != count) {
         throw EReadError("Stream read error");
+    }
 }
 
 void TStream::WriteBuffer(const void* buffer, std::int32_t count) {
-    if (count != 0 && Write(buffer, count) != count)
+    if (count != 0 && Write(buffer, count) != count) {
         throw EWriteError("Stream write error");
+    }
 }
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
-    if (count < 0)
+    if (count < 0) {
         throw EReadError("Stream read error");
+    }
     if (count == 0) {
         source.SetPosition(0);
         count = source.Size();
@@ -85,8 +89,9 @@ const TClassInfo& TMemoryStream::StaticClassInfo() {
 }
 
 std::int32_t TMemoryStream::Read(void* buffer, std::int32_t count) {
-    if (position_ < 0 || count <= 0 || position_ >= Size())
+    if (position_ < 0 || count <= 0 || position_ >= Size()) {
         return 0;
+    }
     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(count, Size() - position_));
     std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
     position_ += n;
@@ -94,11 +99,13 @@ std::int32_t TMemoryStream::Read(void* buffer, std::int32_t count) {
 }
 
 std::int32_t TMemoryStream::Write(const void* buffer, std::int32_t count) {
-    if (position_ < 0 || count <= 0)
+    if (position_ < 0 || count <= 0) {
         return 0;
+    }
     const std::int64_t end = CheckedAdd(position_, count);
-    if (end > Size())
+    if (end > Size()) {
         Resize(end);
+    }
     std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
     position_ = end;
     return count;
@@ -122,11 +129,13 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, int origin) {
 }
 
 void TMemoryStream::SetSize(std::int64_t size) {
-    if (size < 0)
+    if (size < 0) {
         RaiseOutOfRange();
+    }
     Resize(size);
-    if (position_ > size)
+    if (position_ > size) {
         position_ = size;
+    }
 }
 
 void TMemoryStream::Clear() {
@@ -137,8 +146,9 @@ void TMemoryStream::Clear() {
 
 void TMemoryStream::Resize(std::int64_t size) {
     try {
-        if (size > kMaxMemoryStreamSize)
+        if (size > kMaxMemoryStreamSize) {
             throw std::length_error("memory stream");
+        }
         data_.resize(static_cast<std::size_t>(size)); // new bytes are zero
     } catch (const std::length_error&) {
         throw EStreamError("Out of memory while expanding memory stream");

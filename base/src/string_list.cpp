@@ -18,8 +18,9 @@ bool IsBlankOrControl(char c) {
 }
 
 bool NeedsQuotes(std::string_view s) {
-    if (s.empty())
+    if (s.empty()) {
         return true;
+    }
     return std::any_of(s.begin(), s.end(),
                        [](char c) { return IsBlankOrControl(c) || c == kComma || c == kQuote; });
 }
@@ -28,8 +29,9 @@ AnsiString Quoted(std::string_view s) {
     AnsiString result(1, kQuote);
     for (char c : s) {
         result += c;
-        if (c == kQuote)
+        if (c == kQuote) {
             result += kQuote;
+        }
     }
     result += kQuote;
     return result;
@@ -44,8 +46,9 @@ public:
     bool AtEnd() const { return At(pos_) == '\0'; }
 
     void SkipBlanks() {
-        while (!AtEnd() && IsBlankOrControl(At(pos_)))
+        while (!AtEnd() && IsBlankOrControl(At(pos_))) {
             ++pos_;
+        }
     }
 
     AnsiString ReadItem() { return At(pos_) == kQuote ? ReadQuoted() : ReadPlain(); }
@@ -53,8 +56,9 @@ public:
     // Steps over the comma that ends an item, and the blanks after it. Returns true when that
     // comma was the last byte: a trailing comma stands for one more, empty, string.
     bool SkipComma() {
-        if (At(pos_) != kComma)
+        if (At(pos_) != kComma) {
             return false;
+        }
         const bool last = At(pos_ + 1) == '\0';
         ++pos_;
         SkipBlanks();
@@ -64,8 +68,9 @@ public:
 private:
     AnsiString ReadPlain() {
         const std::size_t start = pos_;
-        while (!IsBlankOrControl(At(pos_)) && At(pos_) != kComma)
+        while (!IsBlankOrControl(At(pos_)) && At(pos_) != kComma) {
             ++pos_;
+        }
         return AnsiString(text_.substr(start, pos_ - start));
     }
 
@@ -133,12 +138,15 @@ void TStrings::InsertObject(int index, const AnsiString& s, TObject* object) {
 
 void TStrings::Move(int curIndex, int newIndex) {
     // Both indexes are checked first: once the string is deleted a bad target would lose it.
-    if (curIndex < 0 || curIndex >= GetCount())
+    if (curIndex < 0 || curIndex >= GetCount()) {
         IndexError(curIndex);
-    if (newIndex < 0 || newIndex >= GetCount())
+    }
+    if (newIndex < 0 || newIndex >= GetCount()) {
         IndexError(newIndex);
-    if (curIndex == newIndex)
+    }
+    if (curIndex == newIndex) {
         return;
+    }
     const AnsiString s = Get(curIndex);
     TObject* object = GetObject(curIndex);
     Update([&] {
@@ -162,8 +170,9 @@ void TStrings::Exchange(int index1, int index2) {
 
 int TStrings::IndexOf(std::string_view s) const {
     for (int i = 0; i < GetCount(); ++i) {
-        if (CompareStrings(Get(i), s) == 0)
+        if (CompareStrings(Get(i), s) == 0) {
             return i;
+        }
     }
     return -1;
 }
@@ -172,8 +181,10 @@ int TStrings::IndexOfName(std::string_view name) const {
     for (int i = 0; i < GetCount(); ++i) {
         const AnsiString s = Get(i);
         const std::size_t eq = s.find('=');
-        if (eq != AnsiString::npos && CompareStrings(std::string_view(s).substr(0, eq), name) == 0)
+        if (eq != AnsiString::npos &&
+            CompareStrings(std::string_view(s).substr(0, eq), name) == 0) {
             return i;
+        }
     }
     return -1;
 }
@@ -199,8 +210,9 @@ void TStrings::SetValue(std::string_view name, std::string_view value) {
     const int index = IndexOfName(name);
     const AnsiString line = AnsiString(name) + "=" + AnsiString(value);
     if (value.empty()) {
-        if (index >= 0)
+        if (index >= 0) {
             Delete(index);
+        }
     } else if (index < 0) {
         Add(line);
     } else {
@@ -224,13 +236,16 @@ void TStrings::SetText(std::string_view text) {
         const auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
         while (at(i) != '\0') {
             const std::size_t start = i;
-            while (at(i) != '\0' && at(i) != '\r' && at(i) != '\n')
+            while (at(i) != '\0' && at(i) != '\r' && at(i) != '\n') {
                 ++i;
+            }
             Add(AnsiString(text.substr(start, i - start)));
-            if (at(i) == '\r')
+            if (at(i) == '\r') {
                 ++i;
-            if (at(i) == '\n')
+            }
+            if (at(i) == '\n') {
                 ++i;
+            }
         }
     });
 }
@@ -239,8 +254,9 @@ AnsiString TStrings::CommaText() const {
     AnsiString result;
     for (int i = 0; i < GetCount(); ++i) {
         const AnsiString s = Get(i);
-        if (i > 0)
+        if (i > 0) {
             result += kComma;
+        }
         result += NeedsQuotes(s) ? Quoted(s) : s;
     }
     return result;
@@ -254,8 +270,9 @@ void TStrings::SetCommaText(std::string_view text) {
         while (!reader.AtEnd()) {
             Add(reader.ReadItem());
             reader.SkipBlanks();
-            if (reader.SkipComma())
+            if (reader.SkipComma()) {
                 Add(AnsiString());
+            }
         }
     });
 }
@@ -266,8 +283,9 @@ void TStrings::Assign(const TPersistent* source) {
         TPersistent::Assign(source);
         return;
     }
-    if (strings == this)
+    if (strings == this) {
         return; // clearing first would lose the very strings to copy
+    }
     Update([&] {
         Clear();
         AddStrings(*strings);
@@ -283,23 +301,27 @@ void TStrings::AddStrings(const TStrings& strings) {
         return;
     }
     Update([&] {
-        for (int i = 0; i < strings.Count(); ++i)
+        for (int i = 0; i < strings.Count(); ++i) {
             AddObject(strings.Strings(i), strings.Objects(i));
+        }
     });
 }
 
 void TStrings::BeginUpdate() {
-    if (updateCount_ == 0)
+    if (updateCount_ == 0) {
         SetUpdateState(true);
+    }
     ++updateCount_;
 }
 
 void TStrings::EndUpdate() {
-    if (updateCount_ == 0)
+    if (updateCount_ == 0) {
         return;
+    }
     --updateCount_;
-    if (updateCount_ == 0)
+    if (updateCount_ == 0) {
         SetUpdateState(false);
+    }
 }
 
 int TStrings::CompareStrings(std::string_view a, std::string_view b) const {
@@ -314,30 +336,35 @@ const TClassInfo& TStringList::StaticClassInfo() {
 }
 
 void TStringList::CheckIndex(int index) const {
-    if (index < 0 || index >= GetCount())
+    if (index < 0 || index >= GetCount()) {
         IndexError(index);
+    }
 }
 
 void TStringList::CheckNotSorted() const {
-    if (sorted_)
+    if (sorted_) {
         throw EListError("Operation not allowed on sorted list");
+    }
 }
 
 void TStringList::Changing() {
-    if (!Updating() && OnChanging)
+    if (!Updating() && OnChanging) {
         OnChanging(this);
+    }
 }
 
 void TStringList::Changed() {
-    if (!Updating() && OnChange)
+    if (!Updating() && OnChange) {
         OnChange(this);
+    }
 }
 
 void TStringList::SetUpdateState(bool updating) {
-    if (updating)
+    if (updating) {
         Changing();
-    else
+    } else {
         Changed();
+    }
 }
 
 AnsiString TStringList::Get(int index) const {
@@ -395,8 +422,9 @@ void TStringList::Insert(int index, const AnsiString& s) {
 
 void TStringList::InsertObject(int index, const AnsiString& s, TObject* object) {
     CheckNotSorted();
-    if (index < 0 || index > GetCount())
+    if (index < 0 || index > GetCount()) {
         IndexError(index);
+    }
     InsertItem(index, s, object);
 }
 
@@ -414,8 +442,9 @@ void TStringList::Delete(int index) {
 }
 
 void TStringList::Clear() {
-    if (items_.empty())
+    if (items_.empty()) {
         return;
+    }
     Changing();
     items_.clear();
     Changed();
@@ -426,8 +455,9 @@ void TStringList::Move(int curIndex, int newIndex) {
     CheckNotSorted();
     CheckIndex(curIndex);
     CheckIndex(newIndex);
-    if (curIndex == newIndex)
+    if (curIndex == newIndex) {
         return;
+    }
     Changing();
     Item item = std::move(items_[static_cast<std::size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
@@ -464,8 +494,9 @@ void TStringList::SetValue(std::string_view name, std::string_view value) {
 }
 
 int TStringList::IndexOf(std::string_view s) const {
-    if (!sorted_)
+    if (!sorted_) {
         return TStrings::IndexOf(s);
+    }
     int index = 0;
     return Find(s, index) ? index : -1;
 }
@@ -484,8 +515,9 @@ bool TStringList::Find(std::string_view s, int& index) const {
             if (c == 0) {
                 found = true;
                 // Under dupAccept keep going left to the first of the equal strings.
-                if (duplicates_ != TDuplicates::dupAccept)
+                if (duplicates_ != TDuplicates::dupAccept) {
                     low = mid;
+                }
             }
         }
     }
@@ -494,8 +526,9 @@ bool TStringList::Find(std::string_view s, int& index) const {
 }
 
 void TStringList::Sort() {
-    if (sorted_ || items_.size() < 2)
+    if (sorted_ || items_.size() < 2) {
         return;
+    }
     Changing();
     SortItems();
     Changed();
@@ -511,31 +544,37 @@ void TStringList::SortItems() {
             const std::size_t right = std::min(left + 2 * width, items_.size());
             std::size_t i = left, j = mid, k = left;
             while (i < mid && j < right) {
-                if (CompareStrings(items_[j].text, items_[i].text) < 0)
+                if (CompareStrings(items_[j].text, items_[i].text) < 0) {
                     buffer[k++] = std::move(items_[j++]);
-                else
+                } else {
                     buffer[k++] = std::move(items_[i++]);
+                }
             }
-            while (i < mid)
+            while (i < mid) {
                 buffer[k++] = std::move(items_[i++]);
-            while (j < right)
+            }
+            while (j < right) {
                 buffer[k++] = std::move(items_[j++]);
+            }
         }
         items_.swap(buffer);
     }
 }
 
 void TStringList::SetSorted(bool sorted) {
-    if (sorted == sorted_)
+    if (sorted == sorted_) {
         return;
-    if (sorted)
+    }
+    if (sorted) {
         Sort();
+    }
     sorted_ = sorted;
 }
 
 void TStringList::SetCaseSensitive(bool caseSensitive) {
-    if (caseSensitive == caseSensitive_)
+    if (caseSensitive == caseSensitive_) {
         return;
+    }
     caseSensitive_ = caseSensitive;
     // The order changes with the comparison; a sorted list must follow it or Find goes wrong.
     if (sorted_ && items_.size() > 1) {

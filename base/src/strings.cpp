@@ -19,10 +19,11 @@ template <class Fold>
 AnsiString MapLetters(std::string_view s, int codePage, Fold fold) {
     AnsiString result(s);
     for (std::size_t i = 0; i < result.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(result[i]), codePage) && i + 1 < result.size())
+        if (IsLeadByte(static_cast<unsigned char>(result[i]), codePage) && i + 1 < result.size()) {
             ++i; // the trail byte belongs to a double-byte character
-        else
+        } else {
             result[i] = fold(result[i]);
+        }
     }
     return result;
 }
@@ -35,22 +36,26 @@ bool IsDigit(char c) {
 }
 
 int HexDigitValue(char c) {
-    if (IsDigit(c))
+    if (IsDigit(c)) {
         return c - '0';
+    }
     c = FoldUpper(c);
-    if (c >= 'A' && c <= 'F')
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
 // Parses s as StrToInt describes; false when it is not a valid 32-bit integer.
 bool TryStrToInt(std::string_view s, int& value) {
     std::size_t i = 0;
-    while (i < s.size() && s[i] == ' ')
+    while (i < s.size() && s[i] == ' ') {
         ++i;
+    }
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i++] == '-';
+    }
     bool hex = false;
     if (i < s.size() && s[i] == '$') {
         hex = true;
@@ -59,19 +64,22 @@ bool TryStrToInt(std::string_view s, int& value) {
         hex = true;
         i += 2;
     }
-    if (i == s.size())
+    if (i == s.size()) {
         return false;
+    }
     // Decimal values must fit the signed range; hexadecimal ones may use all 32 bits, so that
     // "$FFFFFFFF" is -1.
     const std::uint64_t limit = hex ? 0xFFFFFFFFu : (negative ? 0x80000000u : 0x7FFFFFFFu);
     std::uint64_t magnitude = 0;
     for (; i < s.size(); ++i) {
         const int digit = hex ? HexDigitValue(s[i]) : (IsDigit(s[i]) ? s[i] - '0' : -1);
-        if (digit < 0)
+        if (digit < 0) {
             return false;
+        }
         magnitude = magnitude * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-        if (magnitude > limit)
+        if (magnitude > limit) {
             return false;
+        }
     }
     const auto bits = static_cast<std::uint32_t>(negative ? 0u - magnitude : magnitude);
     value = static_cast<int>(static_cast<std::int32_t>(bits));
@@ -87,10 +95,11 @@ template <class Match>
 std::size_t LastDelimiter(std::string_view s, int codePage, Match match) {
     std::size_t found = std::string_view::npos;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(s[i]), codePage) && i + 1 < s.size())
+        if (IsLeadByte(static_cast<unsigned char>(s[i]), codePage) && i + 1 < s.size()) {
             ++i;
-        else if (match(s[i]))
+        } else if (match(s[i])) {
             found = i;
+        }
     }
     return found;
 }
@@ -110,8 +119,9 @@ int CompareText(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(FoldUpper(a[i]));
         const auto cb = static_cast<unsigned char>(FoldUpper(b[i]));
-        if (ca != cb)
+        if (ca != cb) {
             return ca < cb ? -1 : 1;
+        }
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
@@ -129,19 +139,23 @@ int CompareStr(std::string_view a, std::string_view b) {
 AnsiString Trim(std::string_view s) {
     std::size_t first = 0;
     std::size_t last = s.size();
-    while (first < last && static_cast<unsigned char>(s[first]) <= ' ')
+    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') {
         ++first;
-    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ')
+    }
+    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') {
         --last;
+    }
     return AnsiString(s.substr(first, last - first));
 }
 
 bool IsValidIdent(std::string_view s) {
-    if (s.empty() || !(IsAsciiLetter(s[0]) || s[0] == '_'))
+    if (s.empty() || !(IsAsciiLetter(s[0]) || s[0] == '_')) {
         return false;
+    }
     for (char c : s.substr(1)) {
-        if (!(IsAsciiLetter(c) || IsDigit(c) || c == '_'))
+        if (!(IsAsciiLetter(c) || IsDigit(c) || c == '_')) {
             return false;
+        }
     }
     return true;
 }
@@ -152,8 +166,9 @@ AnsiString IntToStr(std::int64_t value) {
 
 int StrToInt(std::string_view s) {
     int value = 0;
-    if (!TryStrToInt(s, value))
+    if (!TryStrToInt(s, value)) {
         throw EConvertError("'" + AnsiString(s) + "' is not a valid integer value");
+    }
     return value;
 }
 
@@ -178,8 +193,9 @@ bool IsLeadByte(unsigned char b, int codePage) {
 AnsiString IncludeTrailingBackslash(std::string_view path, int codePage) {
     const std::size_t last = LastDelimiter(path, codePage, [](char c) { return c == '\\'; });
     AnsiString result(path);
-    if (path.empty() || last != path.size() - 1)
+    if (path.empty() || last != path.size() - 1) {
         result += '\\';
+    }
     return result;
 }
 
@@ -196,8 +212,9 @@ AnsiString ExtractFileName(std::string_view path, int codePage) {
 AnsiString ExtractFileExt(std::string_view path, int codePage) {
     const std::size_t last =
         LastDelimiter(path, codePage, [](char c) { return c == '.' || IsPathSeparator(c); });
-    if (last == std::string_view::npos || path[last] != '.')
+    if (last == std::string_view::npos || path[last] != '.') {
         return AnsiString();
+    }
     return AnsiString(path.substr(last));
 }
 

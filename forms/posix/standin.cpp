@@ -62,8 +62,9 @@ void ProcessNativeMessages() {
 }
 
 std::optional<TSize> MeasureText(const TFont& font, std::string_view text) {
-    if (!Measurer())
+    if (!Measurer()) {
         return std::nullopt;
+    }
     return Measurer()(font, text);
 }
 

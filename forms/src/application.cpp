@@ -8,8 +8,9 @@ namespace kq {
 
 AnsiString ErrorBoxText(const AnsiString& message) {
     // The last byte decides: a trailing double-byte character ends in a byte above "." as well.
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
         return message + ".";
+    }
     return message;
 }
 
@@ -26,13 +27,15 @@ TApplication::~TApplication() {
 
 void TApplication::SetTitle(const AnsiString& title) {
     title_ = title;
-    if (initialized_)
+    if (initialized_) {
         SetNativeTitle(title);
+    }
 }
 
 void TApplication::Initialize() {
-    if (initialized_)
+    if (initialized_) {
         return;
+    }
     initialized_ = true;
     comInitialized_ = InitializeNative();
 }
@@ -43,8 +46,9 @@ void TApplication::AddForm(std::unique_ptr<TForm> form) {
 
 void TApplication::Run() {
     TForm* main = MainForm();
-    if (main == nullptr)
+    if (main == nullptr) {
         return;
+    }
     main->Show();
     RunMessageLoop(*main);
 }
@@ -68,10 +72,12 @@ void TApplication::ShowException(const std::exception& error) {
 }
 
 void TApplication::Finalize() {
-    while (!forms_.empty())
+    while (!forms_.empty()) {
         forms_.pop_back();
-    if (initialized_)
+    }
+    if (initialized_) {
         FinalizeNative(comInitialized_);
+    }
     initialized_ = false;
     comInitialized_ = false;
 }

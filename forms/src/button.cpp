@@ -17,8 +17,9 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 }
 
 void TButton::SetDefault(bool isDefault) {
-    if (isDefault == default_)
+    if (isDefault == default_) {
         return;
+    }
     default_ = isDefault;
     Changed(TControlChange::State);
 }

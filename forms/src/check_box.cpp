@@ -18,8 +18,9 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCheckBox::SetChecked(bool checked) {
-    if (checked == checked_)
+    if (checked == checked_) {
         return;
+    }
     checked_ = checked;
     Changed(TControlChange::State);
 }

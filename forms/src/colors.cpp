@@ -20,8 +20,9 @@ std::optional<TColor> ColorFromName(std::string_view name) {
         {"colorWhite", colorWhite},
     };
     for (const auto& [colorName, color] : names) {
-        if (SameText(colorName, name))
+        if (SameText(colorName, name)) {
             return color;
+        }
     }
     return std::nullopt;
 }

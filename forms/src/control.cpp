@@ -59,31 +59,38 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     TControl::DestroyPeers();
-    if (parent_ != nullptr)
+    if (parent_ != nullptr) {
         parent_->RemoveControl(this);
-    if (action_ != nullptr)
+    }
+    if (action_ != nullptr) {
         action_->RemoveFreeNotification(this);
+    }
 }
 
 void TControl::SetParent(TWinControl* parent) {
-    if (parent == parent_)
+    if (parent == parent_) {
         return;
+    }
     for (const TControl* p = parent; p != nullptr; p = p->parent_) {
-        if (p == this)
+        if (p == this) {
             throw EInvalidOperation(Format(
                 "Control %s cannot be placed in itself or in one of its children", {Name()}));
+        }
     }
     DestroyPeers();
-    if (parent_ != nullptr)
+    if (parent_ != nullptr) {
         parent_->RemoveControl(this);
+    }
     parent_ = parent;
-    if (parent_ == nullptr)
+    if (parent_ == nullptr) {
         return;
+    }
     parent_->InsertControl(this);
     ParentFontChanged();
     ParentColorChanged();
-    if (parent_->Peer() != nullptr)
+    if (parent_->Peer() != nullptr) {
         CreatePeers();
+    }
 }
 
 void TControl::SetLeft(int left) {
@@ -104,8 +111,9 @@ void TControl::SetHeight(int height) {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     const TRect wanted{left, top, std::max(width, 0), std::max(height, 0)};
-    if (wanted == bounds_)
+    if (wanted == bounds_) {
         return;
+    }
     bounds_ = wanted;
     BoundsChanged();
     UpdateBoundsInParent();
@@ -113,21 +121,25 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 // An aligned control that moved or changed size is put back in place by its parent.
 void TControl::UpdateBoundsInParent() {
-    if (parent_ != nullptr && align_ != TAlign::None)
+    if (parent_ != nullptr && align_ != TAlign::None) {
         parent_->AlignControls();
+    }
 }
 
 void TControl::SetAlign(TAlign align) {
-    if (align == align_)
+    if (align == align_) {
         return;
+    }
     align_ = align;
-    if (parent_ != nullptr)
+    if (parent_ != nullptr) {
         parent_->AlignControls();
+    }
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible == visible_)
+    if (visible == visible_) {
         return;
+    }
     visible_ = visible;
     Changed(TControlChange::Visible);
     UpdateBoundsInParent();
@@ -135,15 +147,17 @@ void TControl::SetVisible(bool visible) {
 
 bool TControl::Showing() const {
     for (const TControl* c = this; c != nullptr; c = c->parent_) {
-        if (!c->visible_)
+        if (!c->visible_) {
             return false;
+        }
     }
     return true;
 }
 
 void TControl::SetEnabled(bool enabled) {
-    if (enabled == enabled_)
+    if (enabled == enabled_) {
         return;
+    }
     enabled_ = enabled;
     Changed(TControlChange::Enabled);
 }
@@ -154,16 +168,18 @@ void TControl::SetParentFont(bool parentFont) {
 }
 
 void TControl::ParentFontChanged() {
-    if (!parentFont_ || parent_ == nullptr)
+    if (!parentFont_ || parent_ == nullptr) {
         return;
+    }
     followingParentFont_ = true;
     font_.Assign(parent_->Font());
     followingParentFont_ = false;
 }
 
 void TControl::FontObjectChanged() {
-    if (!followingParentFont_)
+    if (!followingParentFont_) {
         parentFont_ = false;
+    }
     FontChanged();
 }
 
@@ -178,17 +194,20 @@ void TControl::SetParentColor(bool parentColor) {
 }
 
 void TControl::ParentColorChanged() {
-    if (parentColor_)
+    if (parentColor_) {
         ShowColor(parent_ != nullptr ? parent_->Color() : DefaultColor());
+    }
 }
 
 void TControl::ShowColor(TColor color) {
-    if (color == color_)
+    if (color == color_) {
         return;
+    }
     color_ = color;
     Changed(TControlChange::Color);
-    if (auto* self = dynamic_cast<TWinControl*>(this))
+    if (auto* self = dynamic_cast<TWinControl*>(this)) {
         self->ColorChangedForChildren();
+    }
 }
 
 void TControl::InitParentColor(bool parentColor, TColor color) {
@@ -197,36 +216,43 @@ void TControl::InitParentColor(bool parentColor, TColor color) {
 }
 
 void TControl::SetAction(TBasicAction* action) {
-    if (action == action_)
+    if (action == action_) {
         return;
-    if (action_ != nullptr)
+    }
+    if (action_ != nullptr) {
         action_->RemoveFreeNotification(this);
+    }
     action_ = action;
-    if (action_ != nullptr)
+    if (action_ != nullptr) {
         action_->FreeNotification(this);
+    }
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == action_)
+    if (operation == TOperation::opRemove && component == action_) {
         action_ = nullptr;
+    }
 }
 
 void TControl::SetText(const AnsiString& text) {
-    if (text == text_)
+    if (text == text_) {
         return;
+    }
     text_ = text;
     TextChanged();
 }
 
 void TControl::Click() {
-    if (OnClick)
+    if (OnClick) {
         OnClick(this);
+    }
 }
 
 void TControl::CreatePeers() {
-    if (peer_ == nullptr)
+    if (peer_ == nullptr) {
         peer_ = CreateControlPeer(*this);
+    }
 }
 
 void TControl::DestroyPeers() {
@@ -238,8 +264,9 @@ void TControl::Loaded() {
 }
 
 void TControl::Changed(TControlChange change) {
-    if (peer_ != nullptr)
+    if (peer_ != nullptr) {
         peer_->Changed(change);
+    }
 }
 
 void TControl::TextChanged() {
@@ -270,21 +297,24 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 // The children stay with their owner; they only lose their parent, whose windows are gone.
 TWinControl::~TWinControl() {
     TWinControl::DestroyPeers();
-    for (TControl* control : controls_)
+    for (TControl* control : controls_) {
         control->parent_ = nullptr;
+    }
     controls_.clear();
     tabList_.clear();
 }
 
 TControl* TWinControl::Controls(int index) const {
-    if (index < 0 || index >= ControlCount())
+    if (index < 0 || index >= ControlCount()) {
         throw EListError(Format("List index out of bounds (%d)", {index}));
+    }
     return controls_[static_cast<std::size_t>(index)];
 }
 
 int TWinControl::TabOrder() const {
-    if (Parent() == nullptr)
+    if (Parent() == nullptr) {
         return -1;
+    }
     const auto& list = Parent()->tabList_;
     return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
 }
@@ -296,16 +326,18 @@ void TWinControl::SetTabOrder(int order) {
     }
     auto& list = Parent()->tabList_;
     const int last = static_cast<int>(list.size()) - 1;
-    if (order < 0 || order > last)
+    if (order < 0 || order > last) {
         order = last;
+    }
     Erase(list, this);
     list.insert(list.begin() + order, this);
     Parent()->Changed(TControlChange::TabOrder);
 }
 
 void TWinControl::SetTabStop(bool tabStop) {
-    if (tabStop == tabStop_)
+    if (tabStop == tabStop_) {
         return;
+    }
     tabStop_ = tabStop;
     Changed(TControlChange::TabOrder);
 }
@@ -320,15 +352,17 @@ void TWinControl::InsertControl(TControl* control) {
             windowed->SetTabOrder(order);
         }
     }
-    if (control->Align() != TAlign::None)
+    if (control->Align() != TAlign::None) {
         AlignControls();
+    }
 }
 
 void TWinControl::RemoveControl(TControl* control) {
     Erase(controls_, control);
     Erase(tabList_, control);
-    if (control->Align() != TAlign::None)
+    if (control->Align() != TAlign::None) {
         AlignControls();
+    }
 }
 
 // Children read with a tab order take that place when it is free; the others fill the places
@@ -340,15 +374,17 @@ void TWinControl::OrderTabListByStoredOrder() {
     for (TWinControl* child : tabList_) {
         const int wanted = child->storedTabOrder_;
         child->storedTabOrder_ = -1;
-        if (wanted >= 0 && static_cast<std::size_t>(wanted) < count && ordered[wanted] == nullptr)
+        if (wanted >= 0 && static_cast<std::size_t>(wanted) < count && ordered[wanted] == nullptr) {
             ordered[wanted] = child;
-        else
+        } else {
             rest.push_back(child);
+        }
     }
     auto next = rest.begin();
     for (TWinControl*& slot : ordered) {
-        if (slot == nullptr)
+        if (slot == nullptr) {
             slot = *next++;
+        }
     }
     tabList_ = std::move(ordered);
 }
@@ -358,14 +394,16 @@ TRect TWinControl::ClientRect() const {
 }
 
 void TWinControl::AlignControls() {
-    if (Loading() || aligning_)
+    if (Loading() || aligning_) {
         return;
+    }
     aligning_ = true;
     TRect rest = ClientRect();
     for (TAlign edge : {TAlign::Top, TAlign::Bottom, TAlign::Left, TAlign::Right, TAlign::Client}) {
         for (TControl* c : controls_) {
-            if (c->Align() != edge || !c->Visible())
+            if (c->Align() != edge || !c->Visible()) {
                 continue;
+            }
             const int w = std::min(c->Width(), rest.Width);
             const int h = std::min(c->Height(), rest.Height);
             switch (edge) {
@@ -401,16 +439,19 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::SetFocus() {
-    if (!CanFocus())
+    if (!CanFocus()) {
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    if (Peer() != nullptr)
+    }
+    if (Peer() != nullptr) {
         Peer()->SetFocus();
+    }
 }
 
 bool TWinControl::CanFocus() const {
     for (const TControl* c = this; c != nullptr; c = c->Parent()) {
-        if (!c->Visible() || !c->Enabled())
+        if (!c->Visible() || !c->Enabled()) {
             return false;
+        }
     }
     return true;
 }
@@ -418,19 +459,23 @@ bool TWinControl::CanFocus() const {
 // Windowed children first, in tab order: the system visits windows in the order they were made.
 void TWinControl::CreatePeers() {
     TControl::CreatePeers();
-    if (Peer() == nullptr)
+    if (Peer() == nullptr) {
         return;
-    for (TWinControl* child : tabList_)
+    }
+    for (TWinControl* child : tabList_) {
         child->CreatePeers();
+    }
     for (TControl* child : controls_) {
-        if (dynamic_cast<TWinControl*>(child) == nullptr)
+        if (dynamic_cast<TWinControl*>(child) == nullptr) {
             child->CreatePeers();
+        }
     }
 }
 
 void TWinControl::DestroyPeers() {
-    for (TControl* child : controls_)
+    for (TControl* child : controls_) {
         child->DestroyPeers();
+    }
     TControl::DestroyPeers();
 }
 
@@ -443,8 +488,9 @@ void TWinControl::Loaded() {
 
 void TWinControl::FontChanged() {
     TControl::FontChanged();
-    for (TControl* child : controls_)
+    for (TControl* child : controls_) {
         child->ParentFontChanged();
+    }
 }
 
 void TWinControl::BoundsChanged() {
@@ -453,8 +499,9 @@ void TWinControl::BoundsChanged() {
 }
 
 void TWinControl::ColorChangedForChildren() {
-    for (TControl* child : controls_)
+    for (TControl* child : controls_) {
         child->ParentColorChanged();
+    }
 }
 
 } // namespace kq

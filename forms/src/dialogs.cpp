@@ -63,24 +63,28 @@ int DialogButtonResult(TDialogButton button) {
 }
 
 TDialogButton DialogCancelButton(TDialogButtons buttons) {
-    if (buttons.Contains(TDialogButton::Cancel))
+    if (buttons.Contains(TDialogButton::Cancel)) {
         return TDialogButton::Cancel;
-    if (buttons.Contains(TDialogButton::No))
+    }
+    if (buttons.Contains(TDialogButton::No)) {
         return TDialogButton::No;
+    }
     return TDialogButton::OK;
 }
 
 TDialogButton DialogDefaultButton(TDialogButtons buttons) {
     for (TDialogButton button : buttonOrder) {
-        if (buttons.Contains(button))
+        if (buttons.Contains(button)) {
             return button;
+        }
     }
     return TDialogButton::OK;
 }
 
 int MessageDialog(const AnsiString& message, TDialogKind kind, TDialogButtons buttons) {
-    if (buttons.Empty())
+    if (buttons.Empty()) {
         throw EInvalidOperation("A message dialog needs a button");
+    }
     if (Responder()) {
         // A copy, so that a responder that replaces itself is not destroyed while it runs.
         const TMessageDialogResponder responder = Responder();

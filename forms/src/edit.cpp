@@ -19,8 +19,9 @@ const TEnumInfo& BorderStyleInfo() {
 AnsiString JoinLines(const TStrings& lines) {
     AnsiString text;
     for (int i = 0; i < lines.Count(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             text += "\r\n";
+        }
         text += lines.Strings(i);
     }
     return text;
@@ -30,15 +31,18 @@ AnsiString JoinLines(const TStrings& lines) {
 // a text that ends in a break has an empty last line, and the text comes back unchanged.
 std::vector<AnsiString> SplitAtBreaks(std::string_view text) {
     std::vector<AnsiString> lines;
-    if (text.empty())
+    if (text.empty()) {
         return lines;
+    }
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
+        if (text[i] != '\r' && text[i] != '\n') {
             continue;
+        }
         lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             ++i;
+        }
         start = i + 1;
     }
     lines.emplace_back(text.substr(start));
@@ -65,15 +69,17 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomEdit::SetReadOnly(bool readOnly) {
-    if (readOnly == readOnly_)
+    if (readOnly == readOnly_) {
         return;
+    }
     readOnly_ = readOnly;
     Changed(TControlChange::State);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
-    if (style == borderStyle_)
+    if (style == borderStyle_) {
         return;
+    }
     borderStyle_ = style;
     Changed(TControlChange::State);
 }
@@ -85,10 +91,12 @@ void TCustomEdit::UserEdited(const AnsiString& text) {
 }
 
 void TCustomEdit::TextChanged() {
-    if (!followingUser_)
+    if (!followingUser_) {
         TWinControl::TextChanged();
-    if (OnChange)
+    }
+    if (OnChange) {
         OnChange(this);
+    }
 }
 
 const TClassInfo& TEdit::StaticClassInfo() {
@@ -119,19 +127,22 @@ AnsiString TMemo::Text() const {
 }
 
 void TMemo::SetText(const AnsiString& text) {
-    if (text == Text())
+    if (text == Text()) {
         return;
+    }
     const std::vector<AnsiString> lines = SplitAtBreaks(text);
     lines_.Update([&] {
         lines_.Clear();
-        for (const AnsiString& line : lines)
+        for (const AnsiString& line : lines) {
             lines_.Add(line);
+        }
     });
 }
 
 void TMemo::SetWordWrap(bool wordWrap) {
-    if (wordWrap == wordWrap_)
+    if (wordWrap == wordWrap_) {
         return;
+    }
     wordWrap_ = wordWrap;
     Changed(TControlChange::State);
 }

@@ -26,8 +26,9 @@ void RegisterEventSlot(TEventSlot slot) {
 const TEventSlot* FindEventSlot(const TClassInfo& cls, std::string_view name) {
     for (const TClassInfo* c = &cls; c != nullptr; c = c->Parent()) {
         for (const TEventSlot& slot : Slots()) {
-            if (slot.Class == c && SameText(slot.Name, name))
+            if (slot.Class == c && SameText(slot.Name, name)) {
                 return &slot;
+            }
         }
     }
     return nullptr;
@@ -35,8 +36,9 @@ const TEventSlot* FindEventSlot(const TClassInfo& cls, std::string_view name) {
 
 const TMethodTable::Entry* TMethodTable::Find(std::string_view name) const {
     for (const Entry& entry : entries_) {
-        if (SameText(entry.Name, name))
+        if (SameText(entry.Name, name)) {
             return &entry;
+        }
     }
     return nullptr;
 }

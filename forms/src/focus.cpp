@@ -13,12 +13,15 @@ namespace {
 template <class Wanted>
 TWinControl* FirstFocusableWhere(const TWinControl& parent, Wanted wanted) {
     for (TWinControl* child : parent.TabList()) {
-        if (!child->CanFocus())
+        if (!child->CanFocus()) {
             continue;
-        if (wanted(*child))
+        }
+        if (wanted(*child)) {
             return child;
-        if (TWinControl* inner = FirstFocusableWhere(*child, wanted))
+        }
+        if (TWinControl* inner = FirstFocusableWhere(*child, wanted)) {
             return inner;
+        }
     }
     return nullptr;
 }
@@ -50,10 +53,12 @@ TButton* DefaultButtonWithin(const TWinControl& parent) {
 }
 
 TWinControl* FocusOnArrival(const TWinControl& parent) {
-    if (TWinControl* field = FirstFocusableWhere(parent, TakesTyping))
+    if (TWinControl* field = FirstFocusableWhere(parent, TakesTyping)) {
         return field;
-    if (TButton* button = DefaultButtonWithin(parent))
+    }
+    if (TButton* button = DefaultButtonWithin(parent)) {
         return button;
+    }
     return FirstTabStop(parent);
 }
 

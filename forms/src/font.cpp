@@ -20,10 +20,12 @@ constexpr std::pair<TFontStyle, const char*> styleNames[] = {
 AnsiString FontStylesToText(TFontStyles styles) {
     AnsiString text = "[";
     for (const auto& [style, name] : styleNames) {
-        if (!styles.Contains(style))
+        if (!styles.Contains(style)) {
             continue;
-        if (text.size() > 1)
+        }
+        if (text.size() > 1) {
             text += ", ";
+        }
         text += name;
     }
     return text + "]";
@@ -34,8 +36,9 @@ TFontStyles FontStylesFromText(std::string_view text) {
         throw EPropertyError("Invalid font style: " + AnsiString(text));
     };
     const AnsiString trimmed = Trim(text);
-    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']') {
         invalid();
+    }
     TFontStyles styles;
     std::string_view rest = std::string_view(trimmed).substr(1, trimmed.size() - 2);
     while (!Trim(rest).empty()) {
@@ -48,8 +51,9 @@ TFontStyles FontStylesFromText(std::string_view text) {
                 known = true;
             }
         }
-        if (!known)
+        if (!known) {
             invalid();
+        }
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     return styles;
@@ -70,38 +74,44 @@ const TClassInfo& TFont::StaticClassInfo() {
 }
 
 void TFont::SetName(const AnsiString& name) {
-    if (name == name_)
+    if (name == name_) {
         return;
+    }
     name_ = name;
     Changed();
 }
 
 void TFont::SetHeight(int height) {
-    if (height == height_)
+    if (height == height_) {
         return;
+    }
     height_ = height;
     Changed();
 }
 
 void TFont::SetStyle(TFontStyles style) {
-    if (style == style_)
+    if (style == style_) {
         return;
+    }
     style_ = style;
     Changed();
 }
 
 void TFont::SetCharset(int charset) {
-    if (charset < 0 || charset > 255)
+    if (charset < 0 || charset > 255) {
         detail::RaiseInvalidPropertyValue();
-    if (charset == charset_)
+    }
+    if (charset == charset_) {
         return;
+    }
     charset_ = charset;
     Changed();
 }
 
 void TFont::SetColor(TColor color) {
-    if (color == color_)
+    if (color == color_) {
         return;
+    }
     color_ = color;
     Changed();
 }
@@ -121,8 +131,9 @@ void TFont::Assign(const TPersistent* source) {
         TPersistent::Assign(source);
         return;
     }
-    if (SameAs(*font))
+    if (SameAs(*font)) {
         return;
+    }
     name_ = font->name_;
     height_ = font->height_;
     style_ = font->style_;
@@ -132,8 +143,9 @@ void TFont::Assign(const TPersistent* source) {
 }
 
 void TFont::Changed() {
-    if (OnChange)
+    if (OnChange) {
         OnChange(this);
+    }
 }
 
 } // namespace kq

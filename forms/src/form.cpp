@@ -30,10 +30,12 @@ constexpr std::pair<TCaptionButton, const char*> captionButtonNames[] = {
 AnsiString CaptionButtonsToText(TCaptionButtons buttons) {
     AnsiString text = "[";
     for (const auto& [button, name] : captionButtonNames) {
-        if (!buttons.Contains(button))
+        if (!buttons.Contains(button)) {
             continue;
-        if (text.size() > 1)
+        }
+        if (text.size() > 1) {
             text += ", ";
+        }
         text += name;
     }
     return text + "]";
@@ -44,8 +46,9 @@ TCaptionButtons CaptionButtonsFromText(std::string_view text) {
         throw EPropertyError("Invalid caption buttons: " + AnsiString(text));
     };
     const AnsiString trimmed = Trim(text);
-    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']') {
         invalid();
+    }
     TCaptionButtons buttons;
     std::string_view rest = std::string_view(trimmed).substr(1, trimmed.size() - 2);
     while (!Trim(rest).empty()) {
@@ -58,8 +61,9 @@ TCaptionButtons CaptionButtonsFromText(std::string_view text) {
                 known = true;
             }
         }
-        if (!known)
+        if (!known) {
             invalid();
+        }
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     return buttons;
@@ -96,22 +100,25 @@ TForm::~TForm() {
 }
 
 void TForm::SetBorder(TWindowBorder border) {
-    if (border == border_)
+    if (border == border_) {
         return;
+    }
     border_ = border;
     Changed(TControlChange::State);
 }
 
 void TForm::SetCaptionButtons(TCaptionButtons buttons) {
-    if (buttons == captionButtons_)
+    if (buttons == captionButtons_) {
         return;
+    }
     captionButtons_ = buttons;
     Changed(TControlChange::State);
 }
 
 void TForm::Show() {
-    if (Peer() == nullptr)
+    if (Peer() == nullptr) {
         CreatePeers();
+    }
     SetVisible(true);
 }
 
@@ -124,8 +131,9 @@ void TForm::Close() {
 }
 
 void TForm::DoCreate() {
-    if (OnCreate)
+    if (OnCreate) {
         OnCreate(this);
+    }
 }
 
 const TMethodTable& TForm::Methods() const {
@@ -135,29 +143,34 @@ const TMethodTable& TForm::Methods() const {
 
 void TForm::BindHandler(TComponent& component, std::string_view event, std::string_view handler) {
     const TEventSlot* slot = FindEventSlot(component.ClassInfo(), event);
-    if (slot == nullptr)
+    if (slot == nullptr) {
         throw EFilerError(
             Format("Class %s has no event %s", {component.ClassName(), AnsiString(event)}));
+    }
     const TMethodTable::Entry* method = Methods().Find(handler);
-    if (method == nullptr)
+    if (method == nullptr) {
         throw EFilerError(Format("%s has no handler %s", {ClassName(), AnsiString(handler)}));
-    if (method->Type != slot->Type)
+    }
+    if (method->Type != slot->Type) {
         throw EFilerError(
             Format("Handler %s does not fit event %s", {AnsiString(handler), AnsiString(event)}));
+    }
     slot->Assign(component, method->Bind(*this));
     auto bound = std::find_if(bindings_.begin(), bindings_.end(), [&](const Binding& b) {
         return b.Component == &component && SameText(b.Event, event);
     });
-    if (bound == bindings_.end())
+    if (bound == bindings_.end()) {
         bindings_.push_back(Binding{&component, AnsiString(event), method->Name});
-    else
+    } else {
         bound->Handler = method->Name;
+    }
 }
 
 AnsiString TForm::BoundHandler(const TComponent& component, std::string_view event) const {
     for (const Binding& b : bindings_) {
-        if (b.Component == &component && SameText(b.Event, event))
+        if (b.Component == &component && SameText(b.Event, event)) {
             return b.Handler;
+        }
     }
     return AnsiString();
 }
@@ -168,9 +181,10 @@ TButton* TForm::DefaultButton() const {
 
 void TForm::Notification(TComponent* component, TOperation operation) {
     TWinControl::Notification(component, operation);
-    if (operation == TOperation::opRemove)
+    if (operation == TOperation::opRemove) {
         std::erase_if(bindings_,
                       [component](const Binding& b) { return b.Component == component; });
+    }
 }
 
 } // namespace kq

@@ -42,8 +42,9 @@ public:
     bool AtEnd() const { return rest_.empty(); }
 
     std::string_view Bytes(std::size_t count, const char* what) {
-        if (count > rest_.size())
+        if (count > rest_.size()) {
             Malformed(Format("%s runs past the end", {what}));
+        }
         std::string_view bytes = rest_.substr(0, count);
         rest_.remove_prefix(count);
         return bytes;
@@ -52,8 +53,9 @@ public:
     std::uint32_t Unsigned(std::size_t size, const char* what) {
         const std::string_view bytes = Bytes(size, what);
         std::uint32_t value = 0;
-        for (std::size_t i = size; i-- > 0;)
+        for (std::size_t i = size; i-- > 0;) {
             value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+        }
         return value;
     }
 
@@ -92,8 +94,9 @@ Value ReadValue(Input& in) {
         break;
     case tagSet: {
         const std::uint8_t count = in.U8("a set");
-        for (std::uint8_t i = 0; i < count; ++i)
+        for (std::uint8_t i = 0; i < count; ++i) {
             value.items.push_back(in.Name8("a set's name"));
+        }
         break;
     }
     case tagList: {
@@ -142,26 +145,30 @@ std::deque<BinaryProperty>& BinaryProperties() {
 const BinaryProperty* FindBinaryProperty(const TClassInfo& cls, std::string_view name) {
     for (const TClassInfo* c = &cls; c != nullptr; c = c->Parent()) {
         for (const BinaryProperty& p : BinaryProperties()) {
-            if (p.Class == c && SameText(p.Name, name))
+            if (p.Class == c && SameText(p.Name, name)) {
                 return &p;
+            }
         }
     }
     return nullptr;
 }
 
 std::optional<int> IntegerFromName(std::string_view name) {
-    if (auto color = ColorFromName(name))
+    if (auto color = ColorFromName(name)) {
         return *color;
-    if (auto charset = CharsetFromName(name))
+    }
+    if (auto charset = CharsetFromName(name)) {
         return *charset;
+    }
     static const std::pair<const char*, int> cursors[] = {
         {"cursorDefault", cursorDefault},   {"cursorArrow", cursorArrow},
         {"cursorIBeam", cursorIBeam},       {"cursorHourGlass", cursorHourGlass},
         {"cursorAppStart", cursorAppStart}, {"cursorHandPoint", cursorHandPoint},
     };
     for (const auto& [cursorName, cursor] : cursors) {
-        if (SameText(cursorName, name))
+        if (SameText(cursorName, name)) {
             return cursor;
+        }
     }
     return std::nullopt;
 }
@@ -169,8 +176,9 @@ std::optional<int> IntegerFromName(std::string_view name) {
 AnsiString SetAsText(const std::vector<AnsiString>& items) {
     AnsiString text = "[";
     for (const AnsiString& item : items) {
-        if (text.size() > 1)
+        if (text.size() > 1) {
             text += ", ";
+        }
         text += item;
     }
     return text + "]";
@@ -207,14 +215,17 @@ private:
 };
 
 void Reader::Read() {
-    if (in_.Bytes(signature.size(), "the signature") != signature)
+    if (in_.Bytes(signature.size(), "the signature") != signature) {
         Malformed("no signature");
+    }
     const std::uint8_t version = in_.U8("the version");
-    if (version != formatVersion)
+    if (version != formatVersion) {
         Malformed(Format("version %d is not known", {static_cast<int>(version)}));
+    }
     ReadRoot();
-    if (!in_.AtEnd())
+    if (!in_.AtEnd()) {
         Malformed("data after the form");
+    }
     ResolveFixups();
     loading_.EndLoading();
 }
@@ -222,8 +233,9 @@ void Reader::Read() {
 void Reader::ReadRoot() {
     const AnsiString className = in_.Name8("the form's class");
     const AnsiString name = in_.Name8("the form's name");
-    if (!SameText(className, form_.ClassName()))
+    if (!SameText(className, form_.ClassName())) {
         Malformed(Format("it describes a %s, not a %s", {className, form_.ClassName()}));
+    }
     loading_.Add(form_);
     form_.SetName(name);
     ReadProperties(form_);
@@ -232,8 +244,9 @@ void Reader::ReadRoot() {
 
 void Reader::ReadChildren(TComponent& parent) {
     const std::uint16_t count = in_.U16("a child count");
-    for (std::uint16_t i = 0; i < count; ++i)
+    for (std::uint16_t i = 0; i < count; ++i) {
         ReadComponent(parent);
+    }
 }
 
 // A control goes into the enclosing control before its properties are set, so that it starts
@@ -246,12 +259,14 @@ void Reader::ReadComponent(TComponent& parent) {
     loading_.Add(*component);
     auto* control = dynamic_cast<TControl*>(component);
     auto* container = dynamic_cast<TWinControl*>(&parent);
-    if (control != nullptr && container == nullptr)
+    if (control != nullptr && container == nullptr) {
         throw EFilerError(Format("%s cannot hold the control %s", {parent.Name(), name}));
+    }
     try {
         component->SetName(name);
-        if (control != nullptr)
+        if (control != nullptr) {
             control->SetParent(container);
+        }
     } catch (const Exception& error) {
         throw EFilerError(Format("Error reading %s: %s", {name, AnsiString(error.Message())}));
     }
@@ -278,11 +293,13 @@ void Reader::SetProperty(TComponent& component, const AnsiString& path, const Va
              dot = rest.find('.')) {
             const std::string_view part = rest.substr(0, dot);
             const TPropInfo* prop = FindPropInfo(*object, part);
-            if (prop == nullptr)
+            if (prop == nullptr) {
                 throw EPropertyError(Format("Property %s does not exist", {AnsiString(part)}));
+            }
             object = GetObjectProp(*object, *prop);
-            if (object == nullptr)
+            if (object == nullptr) {
                 throw EPropertyError(Format("Property %s holds no object", {AnsiString(part)}));
+            }
             rest.remove_prefix(dot + 1);
         }
         SetValue(component, *object, AnsiString(rest), value, where);
@@ -295,14 +312,16 @@ void Reader::SetValue(TComponent& component, TPersistent& object, const AnsiStri
                       const Value& value, const AnsiString& where) {
     if (value.tag == tagBinary) {
         const BinaryProperty* binary = FindBinaryProperty(object.ClassInfo(), name);
-        if (binary == nullptr)
+        if (binary == nullptr) {
             throw EPropertyError(Format("Property %s does not exist", {name}));
+        }
         binary->Read(object, value.text);
         return;
     }
     const TPropInfo* prop = FindPropInfo(object, name);
-    if (prop == nullptr)
+    if (prop == nullptr) {
         throw EPropertyError(Format("Property %s does not exist", {name}));
+    }
     const auto mismatch = [&] {
         throw EPropertyError(Format("Property %s cannot take %s", {name, TagName(value.tag)}));
     };
@@ -312,62 +331,73 @@ void Reader::SetValue(TComponent& component, TPersistent& object, const AnsiStri
             SetOrdProp(object, *prop, value.integer);
         } else if (value.tag == tagIdent) {
             const std::optional<int> number = IntegerFromName(value.text);
-            if (!number)
+            if (!number) {
                 throw EPropertyError(Format("Invalid property value %s", {value.text}));
+            }
             SetOrdProp(object, *prop, *number);
         } else {
             mismatch();
         }
         return;
     case TPropKind::Boolean:
-        if (value.tag != tagIdent)
+        if (value.tag != tagIdent) {
             mismatch();
-        if (SameText(value.text, "True"))
+        }
+        if (SameText(value.text, "True")) {
             SetOrdProp(object, *prop, 1);
-        else if (SameText(value.text, "False"))
+        } else if (SameText(value.text, "False")) {
             SetOrdProp(object, *prop, 0);
-        else
+        } else {
             throw EPropertyError(Format("Invalid property value %s", {value.text}));
+        }
         return;
     case TPropKind::Enumeration: {
-        if (value.tag != tagIdent)
+        if (value.tag != tagIdent) {
             mismatch();
+        }
         const int ordinal = GetEnumValue(*prop->EnumInfo(), value.text);
-        if (ordinal < 0)
+        if (ordinal < 0) {
             throw EPropertyError(Format("Invalid property value %s", {value.text}));
+        }
         SetOrdProp(object, *prop, ordinal);
         return;
     }
     case TPropKind::String:
-        if (value.tag == tagString)
+        if (value.tag == tagString) {
             SetStrProp(object, *prop, value.text);
-        else if (value.tag == tagSet)
+        } else if (value.tag == tagSet) {
             SetStrProp(object, *prop, SetAsText(value.items));
-        else
+        } else {
             mismatch();
+        }
         return;
     case TPropKind::StringList: {
-        if (value.tag != tagList)
+        if (value.tag != tagList) {
             mismatch();
+        }
         auto* list = dynamic_cast<TStrings*>(GetObjectProp(object, *prop));
-        if (list == nullptr)
+        if (list == nullptr) {
             throw EPropertyError(Format("Property %s holds no list", {name}));
+        }
         list->Update([&] {
             list->Clear();
-            for (const AnsiString& item : value.items)
+            for (const AnsiString& item : value.items) {
                 list->Add(item);
+            }
         });
         return;
     }
     case TPropKind::Object:
         if (value.tag != tagIdent ||
-            !prop->ObjectClass()->InheritsFrom(TComponent::StaticClassInfo()))
+            !prop->ObjectClass()->InheritsFrom(TComponent::StaticClassInfo())) {
             mismatch();
+        }
         fixups_.push_back(Fixup{&object, prop, value.text, where});
         return;
     case TPropKind::Event:
-        if (value.tag != tagIdent || &object != &component)
+        if (value.tag != tagIdent || &object != &component) {
             mismatch();
+        }
         form_.BindHandler(component, name, value.text);
         return;
     case TPropKind::Font:
@@ -376,8 +406,9 @@ void Reader::SetValue(TComponent& component, TPersistent& object, const AnsiStri
 }
 
 TComponent* Reader::FindByName(std::string_view name) const {
-    if (SameText(form_.Name(), name))
+    if (SameText(form_.Name(), name)) {
         return &form_;
+    }
     return form_.FindComponent(name);
 }
 
@@ -386,8 +417,9 @@ void Reader::ResolveFixups() {
     for (const Fixup& fixup : fixups_) {
         TComponent* target = FindByName(fixup.Target);
         try {
-            if (target == nullptr)
+            if (target == nullptr) {
                 throw EPropertyError(Format("No component named %s", {fixup.Target}));
+            }
             SetObjectProp(*fixup.Object, *fixup.Prop, target);
         } catch (const Exception& error) {
             throw EFilerError(

@@ -21,28 +21,33 @@ TImage::TImage(TComponent* owner) : TControl(owner) {
 }
 
 void TImage::SetStretch(bool stretch) {
-    if (stretch == stretch_)
+    if (stretch == stretch_) {
         return;
+    }
     stretch_ = stretch;
     Changed(TControlChange::State);
 }
 
 void TImage::SetCenter(bool center) {
-    if (center == center_)
+    if (center == center_) {
         return;
+    }
     center_ = center;
     Changed(TControlChange::State);
 }
 
 TRect TImage::PictureRect() const {
-    if (picture_.Empty())
+    if (picture_.Empty()) {
         return TRect{};
-    if (stretch_)
+    }
+    if (stretch_) {
         return TRect{0, 0, Width(), Height()};
+    }
     const int w = picture_.Width();
     const int h = picture_.Height();
-    if (center_)
+    if (center_) {
         return TRect{(Width() - w) / 2, (Height() - h) / 2, w, h};
+    }
     return TRect{0, 0, w, h};
 }
 

@@ -43,8 +43,9 @@ struct Sink {
     bool Make(int w, int h) noexcept {
         width = w;
         height = h;
-        if (w < 1 || h < 1 || w > TBitmap::kMaxSide || h > TBitmap::kMaxSide)
+        if (w < 1 || h < 1 || w > TBitmap::kMaxSide || h > TBitmap::kMaxSide) {
             return false;
+        }
         try {
             bitmap = std::make_unique<TBitmap>(w, h);
         } catch (...) {
@@ -87,8 +88,9 @@ Outcome DecodeRows(jpeg_decompress_struct* info, ErrorManager* errors, const uns
 TBitmap DecodeJpeg(std::string_view data) {
     // Every JPEG file starts with the start-of-image marker FF D8.
     if (data.size() < 2 || static_cast<unsigned char>(data[0]) != 0xFF ||
-        static_cast<unsigned char>(data[1]) != 0xD8)
+        static_cast<unsigned char>(data[1]) != 0xD8) {
         throw EInvalidGraphic("Not a JPEG picture");
+    }
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -108,8 +110,9 @@ TBitmap DecodeJpeg(std::string_view data) {
     TBitmap& bitmap = *sink.bitmap;
     for (int y = 0; y < bitmap.Height(); ++y) {
         std::uint8_t* row = bitmap.Row(y);
-        for (int x = 0; x < bitmap.Width(); ++x)
+        for (int x = 0; x < bitmap.Width(); ++x) {
             std::swap(row[x * 3], row[x * 3 + 2]);
+        }
     }
     return std::move(bitmap);
 }

@@ -16,8 +16,9 @@ const TClassInfo& TLabel::StaticClassInfo() {
 TLabel::TLabel(TComponent* owner) : TControl(owner) {}
 
 void TLabel::SetAutoSize(bool autoSize) {
-    if (autoSize == autoSize_)
+    if (autoSize == autoSize_) {
         return;
+    }
     autoSize_ = autoSize;
     AdjustBounds();
 }
@@ -39,12 +40,14 @@ void TLabel::FontChanged() {
 
 // An empty caption is measured as one blank, so that the label keeps the height of a line.
 void TLabel::AdjustBounds() {
-    if (!autoSize_ || Loading())
+    if (!autoSize_ || Loading()) {
         return;
+    }
     const AnsiString caption = Caption();
     const std::optional<TSize> size = MeasureText(*Font(), caption.empty() ? " " : caption);
-    if (size)
+    if (size) {
         SetBounds(Left(), Top(), size->Width, size->Height);
+    }
 }
 
 } // namespace kq

@@ -18,11 +18,13 @@ constexpr int frameBottom = 6;
 
 // The focused control inside page, if any.
 const TWinControl* FocusedWithin(const TWinControl& page) {
-    if (page.Focused())
+    if (page.Focused()) {
         return &page;
+    }
     for (const TWinControl* child : page.TabList()) {
-        if (const TWinControl* found = FocusedWithin(*child))
+        if (const TWinControl* found = FocusedWithin(*child)) {
             return found;
+        }
     }
     return nullptr;
 }
@@ -43,32 +45,39 @@ const TClassInfo& TPageControl::StaticClassInfo() {
 TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {}
 
 TPageControl::~TPageControl() {
-    for (TTabSheet* page : pages_)
+    for (TTabSheet* page : pages_) {
         page->pageControl_ = nullptr;
+    }
 }
 
 TTabSheet* TPageControl::Pages(int index) const {
-    if (index < 0 || index >= PageCount())
+    if (index < 0 || index >= PageCount()) {
         throw EListError(Format("List index out of bounds (%d)", {index}));
+    }
     return pages_[static_cast<std::size_t>(index)];
 }
 
 void TPageControl::SetActivePage(TTabSheet* page) {
-    if (page != nullptr && page->pageControl_ != this)
+    if (page != nullptr && page->pageControl_ != this) {
         throw EInvalidOperation(Format("%s is not a page of %s", {page->Name(), Name()}));
-    if (page == activePage_)
+    }
+    if (page == activePage_) {
         return;
+    }
     TTabSheet* old = activePage_;
     const bool focusLeaves = old != nullptr && FocusedWithin(*old) != nullptr;
     activePage_ = page;
-    if (page != nullptr)
+    if (page != nullptr) {
         page->SetVisible(true);
-    if (old != nullptr)
+    }
+    if (old != nullptr) {
         old->SetVisible(false);
+    }
     Changed(TControlChange::State);
     if (focusLeaves && page != nullptr) {
-        if (TWinControl* arrival = FocusOnArrival(*page))
+        if (TWinControl* arrival = FocusOnArrival(*page)) {
             arrival->SetFocus();
+        }
     }
 }
 
@@ -89,8 +98,9 @@ TRect TPageControl::ClientRect() const {
 
 void TPageControl::AlignControls() {
     const TRect area = ClientRect();
-    for (TTabSheet* page : pages_)
+    for (TTabSheet* page : pages_) {
         page->SetBounds(area.Left, area.Top, area.Width, area.Height);
+    }
     TWinControl::AlignControls();
 }
 
@@ -103,8 +113,9 @@ void TPageControl::InsertPage(TTabSheet* page) {
 
 void TPageControl::RemovePage(TTabSheet* page) {
     pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
-    if (activePage_ == page)
+    if (activePage_ == page) {
         activePage_ = nullptr;
+    }
 }
 
 // --- TTabSheet ------------------------------------------------------------------------------
@@ -123,8 +134,9 @@ TTabSheet::TTabSheet(TComponent* owner) : TWinControl(owner) {
 }
 
 TTabSheet::~TTabSheet() {
-    if (pageControl_ != nullptr)
+    if (pageControl_ != nullptr) {
         pageControl_->RemovePage(this);
+    }
 }
 
 void TTabSheet::SetParent(TWinControl* parent) {
@@ -141,8 +153,9 @@ void TTabSheet::SetParent(TWinControl* parent) {
 }
 
 int TTabSheet::PageIndex() const {
-    if (pageControl_ == nullptr)
+    if (pageControl_ == nullptr) {
         return -1;
+    }
     const auto& pages = pageControl_->pages_;
     return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
 }

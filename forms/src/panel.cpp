@@ -26,15 +26,17 @@ const TClassInfo& TPanel::StaticClassInfo() {
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {}
 
 void TPanel::SetBevelOuter(TBevel bevel) {
-    if (bevel == bevelOuter_)
+    if (bevel == bevelOuter_) {
         return;
+    }
     bevelOuter_ = bevel;
     Changed(TControlChange::State);
 }
 
 void TPanel::SetBevelInner(TBevel bevel) {
-    if (bevel == bevelInner_)
+    if (bevel == bevelInner_) {
         return;
+    }
     bevelInner_ = bevel;
     Changed(TControlChange::State);
 }

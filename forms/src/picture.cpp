@@ -32,8 +32,9 @@ std::vector<std::vector<Tap>> AreaTaps(int from, int to) {
         const int last = std::min(static_cast<int>(std::ceil(right)), from) - 1;
         for (int s = first; s <= last; ++s) {
             const double covered = std::min(right, s + 1.0) - std::max(left, double(s));
-            if (covered > 0)
+            if (covered > 0) {
                 taps[static_cast<std::size_t>(d)].push_back(Tap{s, covered / scale});
+            }
         }
     }
     return taps;
@@ -46,10 +47,12 @@ std::uint8_t Channel(double value) {
 } // namespace
 
 TBitmap::TBitmap(int width, int height) : width_(width), height_(height), stride_(0) {
-    if (width < 1 || height < 1)
+    if (width < 1 || height < 1) {
         throw EInvalidGraphic(Format("Invalid picture size (%d x %d)", {width, height}));
-    if (width > kMaxSide || height > kMaxSide)
+    }
+    if (width > kMaxSide || height > kMaxSide) {
         throw EInvalidGraphic(Format("Picture too large (%d x %d)", {width, height}));
+    }
     stride_ = StrideOf(width);
     pixels_.assign(std::size_t(stride_) * std::size_t(height), 0);
 }
@@ -69,8 +72,9 @@ TBitmap TBitmap::Scaled(int width, int height) const {
         for (int x = 0; x < width; ++x) {
             double sum[3] = {0, 0, 0};
             for (const Tap& tap : columns[std::size_t(x)]) {
-                for (int c = 0; c < 3; ++c)
+                for (int c = 0; c < 3; ++c) {
                     sum[c] += tap.weight * row[tap.source * 3 + c];
+                }
             }
             double* out = &narrow[(std::size_t(y) * width + x) * 3];
             std::copy(sum, sum + 3, out);
@@ -82,11 +86,13 @@ TBitmap TBitmap::Scaled(int width, int height) const {
             double sum[3] = {0, 0, 0};
             for (const Tap& tap : rows[std::size_t(y)]) {
                 const double* in = &narrow[(std::size_t(tap.source) * width + x) * 3];
-                for (int c = 0; c < 3; ++c)
+                for (int c = 0; c < 3; ++c) {
                     sum[c] += tap.weight * in[c];
+                }
             }
-            for (int c = 0; c < 3; ++c)
+            for (int c = 0; c < 3; ++c) {
                 out[x * 3 + c] = Channel(sum[c]);
+            }
         }
     }
     return result;
@@ -108,8 +114,9 @@ void TPicture::LoadFromJpeg(std::string_view data) {
 }
 
 void TPicture::Clear() {
-    if (bitmap_ == nullptr)
+    if (bitmap_ == nullptr) {
         return;
+    }
     bitmap_.reset();
     Changed();
 }
@@ -124,15 +131,17 @@ void TPicture::Assign(const TPersistent* source) {
         TPersistent::Assign(source);
         return;
     }
-    if (picture->bitmap_ == bitmap_)
+    if (picture->bitmap_ == bitmap_) {
         return;
+    }
     bitmap_ = picture->bitmap_;
     Changed();
 }
 
 void TPicture::Changed() {
-    if (OnChange)
+    if (OnChange) {
         OnChange(this);
+    }
 }
 
 } // namespace kq

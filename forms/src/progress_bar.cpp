@@ -20,16 +20,18 @@ TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {}
 
 // A range given upside down is kept as given; the position then stays at Min.
 void TProgressBar::SetMin(int min) {
-    if (min == min_)
+    if (min == min_) {
         return;
+    }
     min_ = min;
     position_ = std::max(min_, std::min(position_, max_));
     Changed(TControlChange::State);
 }
 
 void TProgressBar::SetMax(int max) {
-    if (max == max_)
+    if (max == max_) {
         return;
+    }
     max_ = max;
     position_ = std::max(min_, std::min(position_, max_));
     Changed(TControlChange::State);
@@ -37,8 +39,9 @@ void TProgressBar::SetMax(int max) {
 
 void TProgressBar::SetPosition(int position) {
     position = std::max(min_, std::min(position, max_));
-    if (position == position_)
+    if (position == position_) {
         return;
+    }
     position_ = position;
     Changed(TControlChange::State);
 }

@@ -10,8 +10,9 @@ TScreen& Screen() {
 }
 
 void TScreen::SetCursor(int cursor) {
-    if (cursor == cursor_)
+    if (cursor == cursor_) {
         return;
+    }
     cursor_ = cursor;
     ApplyScreenCursor(cursor);
 }

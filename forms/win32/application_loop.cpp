@@ -23,8 +23,9 @@ TWindowPeer* FormPeerOf(HWND window) {
 }
 
 void Press(TControl& button) {
-    if (auto* peer = dynamic_cast<TWindowPeer*>(button.Peer()))
+    if (auto* peer = dynamic_cast<TWindowPeer*>(button.Peer())) {
         SendMessageA(peer->Window(), BM_CLICK, 0, 0);
+    }
 }
 
 // Enter presses the button that has the focus, else the default button of what is shown. A memo
@@ -37,12 +38,14 @@ bool HandleEnter(TWindowPeer& formPeer) {
             return true;
         }
         auto* memo = dynamic_cast<TMemo*>(&focused->Control());
-        if (memo != nullptr && memo->WantReturns())
+        if (memo != nullptr && memo->WantReturns()) {
             return false;
+        }
     }
     TButton* button = static_cast<TForm&>(formPeer.Control()).DefaultButton();
-    if (button == nullptr)
+    if (button == nullptr) {
         return false;
+    }
     Press(*button);
     return true;
 }
@@ -52,10 +55,12 @@ bool HandleEnter(TWindowPeer& formPeer) {
 // the message has been handled.
 bool PreTranslate(MSG& msg) {
     TWindowPeer* formPeer = FormPeerOf(msg.hwnd);
-    if (formPeer == nullptr)
+    if (formPeer == nullptr) {
         return false;
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && HandleEnter(*formPeer))
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && HandleEnter(*formPeer)) {
         return true;
+    }
     return IsDialogMessageA(formPeer->Window(), &msg) != FALSE;
 }
 
@@ -79,18 +84,21 @@ bool InitializeNative() {
 
 void FinalizeNative(bool comInitialized) {
     SetMessageFilter(nullptr);
-    if (comInitialized)
+    if (comInitialized) {
         CoUninitialize();
+    }
 }
 
 void RunMessageLoop(const TForm& form) {
     MSG msg{};
     while (form.Visible()) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1)
+        if (got == 0 || got == -1) {
             break; // WM_QUIT, or a loop that can no longer get messages
-        if (PreTranslate(msg))
+        }
+        if (PreTranslate(msg)) {
             continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -104,8 +112,9 @@ void ProcessNativeMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (PreTranslate(msg))
+        if (PreTranslate(msg)) {
             continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -115,8 +124,9 @@ void ProcessNativeMessages() {
 
 std::optional<TSize> MeasureText(const TFont& font, std::string_view text) {
     HDC dc = GetDC(nullptr);
-    if (dc == nullptr)
+    if (dc == nullptr) {
         return std::nullopt;
+    }
     TGdiFont handle;
     HGDIOBJ old = SelectObject(dc, handle.For(font));
     RECT r{0, 0, 0, 0};

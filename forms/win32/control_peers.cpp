@@ -29,8 +29,9 @@ DWORD TabStopStyle(const TWinControl& control) {
 bool ChangeStyle(HWND window, DWORD mask, DWORD bits) {
     const auto current = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     const DWORD wanted = (current & ~mask) | bits;
-    if (wanted == current)
+    if (wanted == current) {
         return false;
+    }
     SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(wanted));
     return true;
 }
@@ -105,16 +106,18 @@ private:
     // One pixel of edge, which leaves the rest inside it; a panel two or three pixels high is a
     // rule: a dark line over a light one.
     static void DrawBevel(HDC dc, RECT& r, TBevel bevel) {
-        if (bevel == TBevel::None || r.right <= r.left || r.bottom <= r.top)
+        if (bevel == TBevel::None || r.right <= r.left || r.bottom <= r.top) {
             return;
+        }
         DrawEdge(dc, &r, bevel == TBevel::Lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
                  BF_RECT | BF_ADJUST);
     }
 
     void DrawCaption(HDC dc, RECT& r) {
         const AnsiString caption = control_.Text();
-        if (caption.empty())
+        if (caption.empty()) {
             return;
+        }
         HGDIOBJ old = SelectObject(dc, FontHandle());
         SetTextColor(dc, ColorRef(control_.Font()->Color()));
         SetBkMode(dc, TRANSPARENT);
@@ -136,8 +139,9 @@ public:
 
 private:
     bool Reflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
-        if (msg != WM_CTLCOLORSTATIC)
+        if (msg != WM_CTLCOLORSTATIC) {
             return false;
+        }
         result = ControlColors(reinterpret_cast<HDC>(wp), true);
         return true;
     }
@@ -186,8 +190,9 @@ private:
         if (bitmap != nullptr && place.Width > 0 && place.Height > 0) {
             const int w = Scale(place.Width);
             const int h = Scale(place.Height);
-            if (!shown_ || shown_->Width() != w || shown_->Height() != h)
+            if (!shown_ || shown_->Width() != w || shown_->Height() != h) {
                 shown_.emplace(bitmap->Scaled(w, h));
+            }
             BITMAPINFO info{};
             info.bmiHeader.biSize = sizeof info.bmiHeader;
             info.bmiHeader.biWidth = w;
@@ -223,8 +228,9 @@ private:
     }
 
     bool Reflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
-        if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED)
+        if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) {
             return false;
+        }
         TButton& button = button_;
         Application().CallHandler([&button] { button.Click(); });
         result = 0;
@@ -252,8 +258,9 @@ private:
             result = ControlColors(reinterpret_cast<HDC>(wp), true);
             return true;
         }
-        if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED)
+        if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) {
             return false;
+        }
         const bool checked = SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED;
         TCheckBox& box = box_;
         Application().CallHandler([&box, checked] { box.UserToggled(checked); });
@@ -271,11 +278,12 @@ public:
     explicit TEditPeer(TCustomEdit& edit) : TWindowPeer(edit), edit_(edit) {
         memo_ = dynamic_cast<TMemo*>(&edit);
         DWORD style = TabStopStyle(edit) | WS_CLIPSIBLINGS | (edit.ReadOnly() ? ES_READONLY : 0);
-        if (memo_ == nullptr)
+        if (memo_ == nullptr) {
             style |= ES_AUTOHSCROLL;
-        else
+        } else {
             style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
                      (memo_->WordWrap() ? 0 : ES_AUTOHSCROLL);
+        }
         Create("EDIT", false, style, Border());
         SyncAll();
     }
@@ -288,13 +296,15 @@ private:
     // A multi-line edit asks for every key, so the dialog keys would never leave it: a memo keeps
     // only Enter, and that only while it wants returns; Tab moves on as everywhere else.
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg != WM_GETDLGCODE || memo_ == nullptr)
+        if (msg != WM_GETDLGCODE || memo_ == nullptr) {
             return TWindowPeer::HandleMessage(msg, wp, lp);
+        }
         LRESULT code = Default(msg, wp, lp) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
         const auto* key = reinterpret_cast<const MSG*>(lp);
         if (memo_->WantReturns() && key != nullptr && key->message == WM_KEYDOWN &&
-            key->wParam == VK_RETURN)
+            key->wParam == VK_RETURN) {
             code |= DLGC_WANTALLKEYS;
+        }
         return code;
     }
 
@@ -316,8 +326,9 @@ private:
             result = ControlColors(reinterpret_cast<HDC>(wp), false);
             return true;
         }
-        if (msg != WM_COMMAND || HIWORD(wp) != EN_CHANGE || settingText_)
+        if (msg != WM_COMMAND || HIWORD(wp) != EN_CHANGE || settingText_) {
             return false;
+        }
         const AnsiString text = WindowText(window_);
         TCustomEdit& edit = edit_;
         Application().CallHandler([&edit, &text] { edit.UserEdited(text); });
@@ -352,25 +363,34 @@ private:
 } // namespace
 
 std::unique_ptr<TControlPeer> CreateControlPeer(TControl& control) {
-    if (auto* form = dynamic_cast<TForm*>(&control))
+    if (auto* form = dynamic_cast<TForm*>(&control)) {
         return CreateFormPeer(*form);
+    }
     // Every other control lives in its parent's window.
-    if (control.Parent() == nullptr || control.Parent()->Peer() == nullptr)
+    if (control.Parent() == nullptr || control.Parent()->Peer() == nullptr) {
         return nullptr;
-    if (auto* label = dynamic_cast<TLabel*>(&control))
+    }
+    if (auto* label = dynamic_cast<TLabel*>(&control)) {
         return std::make_unique<TLabelPeer>(*label);
-    if (auto* image = dynamic_cast<TImage*>(&control))
+    }
+    if (auto* image = dynamic_cast<TImage*>(&control)) {
         return std::make_unique<TImagePeer>(*image);
-    if (auto* button = dynamic_cast<TButton*>(&control))
+    }
+    if (auto* button = dynamic_cast<TButton*>(&control)) {
         return std::make_unique<TButtonPeer>(*button);
-    if (auto* box = dynamic_cast<TCheckBox*>(&control))
+    }
+    if (auto* box = dynamic_cast<TCheckBox*>(&control)) {
         return std::make_unique<TCheckBoxPeer>(*box);
-    if (auto* edit = dynamic_cast<TCustomEdit*>(&control))
+    }
+    if (auto* edit = dynamic_cast<TCustomEdit*>(&control)) {
         return std::make_unique<TEditPeer>(*edit);
-    if (auto* bar = dynamic_cast<TProgressBar*>(&control))
+    }
+    if (auto* bar = dynamic_cast<TProgressBar*>(&control)) {
         return std::make_unique<TProgressBarPeer>(*bar);
-    if (auto* container = dynamic_cast<TWinControl*>(&control))
+    }
+    if (auto* container = dynamic_cast<TWinControl*>(&control)) {
         return std::make_unique<TContainerPeer>(*container);
+    }
     return nullptr;
 }
 

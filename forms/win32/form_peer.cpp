@@ -36,15 +36,18 @@ DWORD FormStyle(const TForm& form) {
         break;
     }
     const TCaptionButtons buttons = form.CaptionButtons();
-    if (!buttons.Contains(TCaptionButton::SystemMenu))
+    if (!buttons.Contains(TCaptionButton::SystemMenu)) {
         return style;
+    }
     style |= WS_SYSMENU;
     // Minimise and maximise boxes belong to main windows; dialogs and tool windows have none.
     const bool boxes = border == TWindowBorder::Single || border == TWindowBorder::Sizable;
-    if (boxes && buttons.Contains(TCaptionButton::Minimize))
+    if (boxes && buttons.Contains(TCaptionButton::Minimize)) {
         style |= WS_MINIMIZEBOX;
-    if (boxes && buttons.Contains(TCaptionButton::Maximize))
+    }
+    if (boxes && buttons.Contains(TCaptionButton::Maximize)) {
         style |= WS_MAXIMIZEBOX;
+    }
     return style;
 }
 
@@ -68,8 +71,9 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM 
         // The application window itself is nothing to look at: its last active form takes over.
         if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
             HWND popup = GetLastActivePopup(window);
-            if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup))
+            if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
                 PostMessageA(window, WM_USER, 0, reinterpret_cast<LPARAM>(popup));
+            }
         }
         return 0;
     case WM_USER:
@@ -77,8 +81,9 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM 
         return 0;
     case WM_CLOSE:
         // Closing the task-bar button closes the main form.
-        if (TForm* main = Application().MainForm())
+        if (TForm* main = Application().MainForm()) {
             Application().CallHandler([main] { main->Close(); });
+        }
         return 0;
     }
     return DefWindowProcA(window, msg, wp, lp);
@@ -98,9 +103,10 @@ HWND ApplicationWindow() {
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
                             0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (made != nullptr)
+        if (made != nullptr) {
             SetWindowPos(made, nullptr, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        }
         return made;
     }();
     return window;
@@ -131,8 +137,9 @@ void TFormPeer::UpdateState() {
     const auto currentEx = static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE));
     const DWORD wantedEx =
         (currentEx & ~(WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW)) | FormExStyle(form_);
-    if (wanted == current && wantedEx == currentEx)
+    if (wanted == current && wantedEx == currentEx) {
         return;
+    }
     SetWindowLongA(window_, GWL_STYLE, static_cast<LONG>(wanted));
     SetWindowLongA(window_, GWL_EXSTYLE, static_cast<LONG>(wantedEx));
     // A changed frame is only recomputed when asked to.
@@ -154,16 +161,18 @@ void TFormPeer::UpdateBounds() {
     const int width = Scale(form_.ClientWidth()) + frameWidth;
     const int height = Scale(form_.ClientHeight()) + frameHeight;
     if (outer.left == form_.Left() && outer.top == form_.Top() &&
-        outer.right - outer.left == width && outer.bottom - outer.top == height)
+        outer.right - outer.left == width && outer.bottom - outer.top == height) {
         return;
+    }
     SetWindowPos(window_, nullptr, form_.Left(), form_.Top(), width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormPeer::UpdateVisible() {
     const bool visible = form_.Visible();
-    if (visible == (IsWindowVisible(window_) != FALSE))
+    if (visible == (IsWindowVisible(window_) != FALSE)) {
         return;
+    }
     if (!visible) {
         ShowWindow(window_, SW_HIDE);
         // The message loop checks the main form after each message it gets; a form hidden from a
@@ -173,8 +182,9 @@ void TFormPeer::UpdateVisible() {
     }
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
-    if (TWinControl* arrival = FocusOnArrival(form_))
+    if (TWinControl* arrival = FocusOnArrival(form_)) {
         arrival->SetFocus();
+    }
 }
 
 // Windows gives the focus to the window itself when it is activated; the control that had it
@@ -182,8 +192,9 @@ void TFormPeer::UpdateVisible() {
 void TFormPeer::Activated(WPARAM wp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_, focus))
+        if (focus != nullptr && IsChild(window_, focus)) {
             lastFocus_ = focus;
+        }
         return;
     }
     if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
@@ -191,8 +202,9 @@ void TFormPeer::Activated(WPARAM wp) {
         ::SetFocus(lastFocus_);
         return;
     }
-    if (TWinControl* arrival = FocusOnArrival(form_))
+    if (TWinControl* arrival = FocusOnArrival(form_)) {
         arrival->SetFocus();
+    }
 }
 
 LRESULT TFormPeer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -208,8 +220,9 @@ LRESULT TFormPeer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
     }
     case WM_ACTIVATE:
-        if (!HIWORD(wp))
+        if (!HIWORD(wp)) {
             Activated(wp);
+        }
         return 0;
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == SC_MINIMIZE && GetWindow(window_, GW_OWNER) != nullptr) {
@@ -228,8 +241,9 @@ std::unique_ptr<TControlPeer> CreateFormPeer(TForm& form) {
 }
 
 void SetNativeTitle(const AnsiString& title) {
-    if (HWND window = ApplicationWindow())
+    if (HWND window = ApplicationWindow()) {
         SetWindowTextA(window, title.c_str());
+    }
 }
 
 } // namespace kq

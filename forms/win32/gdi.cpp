@@ -10,8 +10,9 @@ int ScreenDpi() {
     static const int dpi = [] {
         HDC screen = GetDC(nullptr);
         const int value = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-        if (screen != nullptr)
+        if (screen != nullptr) {
             ReleaseDC(nullptr, screen);
+        }
         return value > 0 ? value : 96;
     }();
     return dpi;
@@ -33,8 +34,9 @@ COLORREF ColorRef(TColor color) {
 }
 
 HBRUSH TBrush::For(TColor color) {
-    if (brush_ != nullptr && color == color_)
+    if (brush_ != nullptr && color == color_) {
         return brush_;
+    }
     Release();
     color_ = color;
     if (IsSystemColor(color)) {
@@ -48,8 +50,9 @@ HBRUSH TBrush::For(TColor color) {
 }
 
 void TBrush::Release() {
-    if (owned_ && brush_ != nullptr)
+    if (owned_ && brush_ != nullptr) {
         DeleteObject(brush_);
+    }
     brush_ = nullptr;
     owned_ = false;
 }
@@ -57,8 +60,9 @@ void TBrush::Release() {
 HFONT TGdiFont::For(const TFont& font) {
     const AnsiString face = font.FaceToDraw();
     if (font_ != nullptr && face == face_ && font.Height() == height_ && font.Style() == style_ &&
-        font.Charset() == charset_)
+        font.Charset() == charset_) {
         return font_;
+    }
     Release();
     face_ = face;
     height_ = font.Height();
@@ -83,8 +87,9 @@ HFONT TGdiFont::For(const TFont& font) {
 }
 
 void TGdiFont::Release() {
-    if (font_ != nullptr)
+    if (font_ != nullptr) {
         DeleteObject(font_);
+    }
     font_ = nullptr;
 }
 

@@ -75,8 +75,9 @@ void Layout(HWND dialog, DialogRequest& request) {
 
     std::vector<TDialogButton> shown;
     for (TDialogButton button : buttonOrder) {
-        if (request.buttons.Contains(button))
+        if (request.buttons.Contains(button)) {
             shown.push_back(button);
+        }
     }
     const int rowWidth =
         static_cast<int>(shown.size()) * buttonWidth + (static_cast<int>(shown.size()) - 1) * gap;
@@ -124,8 +125,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         return FALSE; // the focus is set
     case WM_COMMAND: {
         const int id = LOWORD(wp);
-        if (request == nullptr)
+        if (request == nullptr) {
             return FALSE;
+        }
         if (id == IDCANCEL) {
             EndDialog(dialog, DialogButtonResult(DialogCancelButton(request->buttons)));
             return TRUE;
@@ -156,8 +158,9 @@ std::vector<WORD> EmptyTemplate() {
 win32::OwnedFont MessageFont() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         return win32::OwnedFont();
+    }
     return win32::OwnedFont(CreateFontIndirectA(&metrics.lfMessageFont));
 }
 

@@ -33,8 +33,9 @@ namespace {
 }
 
 HWND ParentWindow(const TControl& control) {
-    if (control.Parent() == nullptr)
+    if (control.Parent() == nullptr) {
         return nullptr;
+    }
     auto* parent = dynamic_cast<TWindowPeer*>(control.Parent()->Peer());
     return parent != nullptr ? parent->Window() : nullptr;
 }
@@ -68,8 +69,9 @@ HCURSOR CursorHandle(int cursor) {
 void TWindowPeer::RegisterOwnClass(const char* name) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc)) {
         return;
+    }
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &TWindowPeer::OwnWindowProc;
@@ -89,22 +91,26 @@ void TWindowPeer::Create(const char* windowClass, bool ownClass, DWORD style, DW
                          HWND owner) {
     ownClass_ = ownClass;
     const HWND parent = ParentWindow(control_);
-    if (parent != nullptr)
+    if (parent != nullptr) {
         style |= WS_CHILD;
-    if (ownClass)
+    }
+    if (ownClass) {
         RegisterOwnClass(windowClass);
+    }
     const TRect& b = control_.BoundsRect();
     const AnsiString text = control_.Text();
     window_ =
         CreateWindowExA(exStyle, windowClass, text.c_str(), style, Scale(b.Left), Scale(b.Top),
                         Scale(b.Width), Scale(b.Height), parent != nullptr ? parent : owner,
                         nullptr, GetModuleHandleA(nullptr), ownClass ? this : nullptr);
-    if (window_ == nullptr)
+    if (window_ == nullptr) {
         WindowFailed(control_);
+    }
     SetPropA(window_, peerProperty, this);
-    if (!ownClass)
+    if (!ownClass) {
         SetWindowSubclass(window_, &TWindowPeer::SubclassProc, subclassId,
                           reinterpret_cast<DWORD_PTR>(this));
+    }
 }
 
 void TWindowPeer::SyncAll() {
@@ -120,21 +126,24 @@ void TWindowPeer::SyncAll() {
 
 // The window goes without its peer: what it says while it is destroyed reaches nobody.
 void TWindowPeer::Detach() {
-    if (window_ == nullptr)
+    if (window_ == nullptr) {
         return;
+    }
     RemovePropA(window_, peerProperty);
-    if (ownClass_)
+    if (ownClass_) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    else
+    } else {
         RemoveWindowSubclass(window_, &TWindowPeer::SubclassProc, subclassId);
+    }
     name_.Remove();
     class_.Remove();
 }
 
 TWindowPeer::~TWindowPeer() {
     Detach();
-    if (window_ != nullptr)
+    if (window_ != nullptr) {
         DestroyWindow(window_);
+    }
 }
 
 TWindowPeer* TWindowPeer::FromWindow(HWND window) {
@@ -142,8 +151,9 @@ TWindowPeer* TWindowPeer::FromWindow(HWND window) {
 }
 
 void TWindowPeer::Changed(TControlChange change) {
-    if (window_ == nullptr)
+    if (window_ == nullptr) {
         return;
+    }
     switch (change) {
     case TControlChange::Bounds:
         UpdateBounds();
@@ -178,8 +188,9 @@ bool TWindowPeer::Focused() const {
 }
 
 void TWindowPeer::SetFocus() {
-    if (window_ != nullptr)
+    if (window_ != nullptr) {
         ::SetFocus(window_);
+    }
 }
 
 void TWindowPeer::UpdateText() {
@@ -206,19 +217,22 @@ void TWindowPeer::UpdateFont() {
 void TWindowPeer::UpdateVisible() {
     const bool visible = control_.Visible();
     const bool shown = (GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (visible != shown)
+    if (visible != shown) {
         ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+    }
 }
 
 void TWindowPeer::UpdateChildOrder() {
     auto* self = dynamic_cast<TWinControl*>(&control_);
-    if (self == nullptr)
+    if (self == nullptr) {
         return;
+    }
     HWND previous = HWND_TOP;
     for (TWinControl* child : self->TabList()) {
         auto* peer = dynamic_cast<TWindowPeer*>(child->Peer());
-        if (peer == nullptr)
+        if (peer == nullptr) {
             continue;
+        }
         SetWindowPos(peer->window_, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = peer->window_;
     }
@@ -227,8 +241,9 @@ void TWindowPeer::UpdateChildOrder() {
 LRESULT TWindowPeer::ControlColors(HDC dc, bool transparentText) {
     SetTextColor(dc, ColorRef(control_.Font()->Color()));
     SetBkColor(dc, ColorRef(control_.Color()));
-    if (transparentText)
+    if (transparentText) {
         SetBkMode(dc, TRANSPARENT);
+    }
     return reinterpret_cast<LRESULT>(brush_.For(control_.Color()));
 }
 
@@ -287,8 +302,9 @@ LRESULT TWindowPeer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORBTN:
     case WM_NOTIFY: {
         LRESULT result = 0;
-        if (ReflectToChild(msg, wp, lp, result))
+        if (ReflectToChild(msg, wp, lp, result)) {
             return result;
+        }
         break;
     }
     }
@@ -308,16 +324,18 @@ LRESULT CALLBACK TWindowPeer::OwnWindowProc(HWND window, UINT msg, WPARAM wp, LP
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* peer = reinterpret_cast<TWindowPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (peer == nullptr)
+    if (peer == nullptr) {
         return DefWindowProcA(window, msg, wp, lp);
+    }
     return peer->HandleMessage(msg, wp, lp);
 }
 
 LRESULT CALLBACK TWindowPeer::SubclassProc(HWND window, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                            DWORD_PTR data) {
     auto* peer = reinterpret_cast<TWindowPeer*>(data);
-    if (peer == nullptr || peer->window_ != window)
+    if (peer == nullptr || peer->window_ != window) {
         return DefSubclassProc(window, msg, wp, lp);
+    }
     return peer->HandleMessage(msg, wp, lp);
 }
 

@@ -4,9 +4,8 @@
 //
 // Sharing modes are not imitated: a second opener is never refused.
 
-#include "platform/files.h"
-
 #include "../shared/checks.h"
+#include "platform/files.h"
 #include "platform/standin.h"
 #include "standin_internal.h"
 

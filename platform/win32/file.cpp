@@ -1,7 +1,6 @@
-#include "platform/files.h"
-
 #include "../shared/checks.h"
 #include "dos_time.h"
+#include "platform/files.h"
 #include "platform/win32_api.h"
 
 #include <utility>
@@ -134,8 +133,9 @@ bool File::Close() {
 std::int64_t win32::DosDateTimeOf(const FILETIME& written) {
     constexpr std::uint64_t kTwoSeconds = 2 * 10'000'000; // in 100 ns ticks
     FILETIME local;
-    if (!::FileTimeToLocalFileTime(&written, &local))
+    if (!::FileTimeToLocalFileTime(&written, &local)) {
         return -1;
+    }
     // Rounded here, so that the conversion sees whole even seconds whatever its own rounding.
     std::uint64_t ticks = std::uint64_t(local.dwHighDateTime) << 32 | local.dwLowDateTime;
     ticks = (ticks + kTwoSeconds - 1) / kTwoSeconds * kTwoSeconds;
@@ -143,15 +143,18 @@ std::int64_t win32::DosDateTimeOf(const FILETIME& written) {
     local.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     WORD date = 0;
     WORD time = 0;
-    if (!::FileTimeToDosDateTime(&local, &date, &time))
+    if (!::FileTimeToDosDateTime(&local, &date, &time)) {
         return -1;
+    }
     return static_cast<std::int64_t>(static_cast<std::uint32_t>(date) << 16 | time);
 }
 
 std::int64_t File::DosDateTime() const {
     FILETIME written;
-    if (!checks::IsOpen(IsOpen()) || !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written))
+    if (!checks::IsOpen(IsOpen()) ||
+        !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written)) {
         return -1;
+    }
     return win32::DosDateTimeOf(written);
 }
 

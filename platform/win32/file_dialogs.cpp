@@ -13,9 +13,11 @@ namespace {
 // The dialog takes its filter as strings each ended by a NUL, with one more NUL at the end.
 std::vector<char> FilterForDialog(const std::string& filter) {
     std::vector<char> result(filter.begin(), filter.end());
-    for (char& c : result)
-        if (c == '|')
+    for (char& c : result) {
+        if (c == '|') {
             c = '\0';
+        }
+    }
     result.push_back('\0');
     result.push_back('\0');
     return result;
@@ -38,8 +40,9 @@ bool native::AskFileToOpen(const std::string& title, const std::string& filter,
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&dialog))
+    if (!::GetOpenFileNameA(&dialog)) {
         return false;
+    }
     fileName = chosen.data();
     return true;
 }

@@ -1,7 +1,7 @@
 #include "platform/files.h"
 
-#include "platform/win32_api.h"
 #include "dos_time.h"
+#include "platform/win32_api.h"
 
 namespace kq {
 
@@ -53,16 +53,18 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
 
 std::int64_t GetFileDosDateTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
         return -1;
+    }
     return DosDateTimeOf(data);
 }
 
 std::int64_t GetPlainFileDosDateTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return -1;
+    }
     return DosDateTimeOf(data);
 }
 

@@ -16,8 +16,9 @@ bool pumpedOnce = false;
 bool TRedrawPacer::Due() {
     const DWORD now = ::GetTickCount();
     // The tick count wraps after 49 days; the unsigned difference does not mind.
-    if (started_ && now - last_ < interval_)
+    if (started_ && now - last_ < interval_) {
         return false;
+    }
     started_ = true;
     last_ = now;
     return true;
@@ -25,8 +26,9 @@ bool TRedrawPacer::Due() {
 
 void native::DispatchPendingMessages(unsigned interval) {
     const DWORD now = ::GetTickCount();
-    if (interval != 0 && pumpedOnce && now - lastPump < interval)
+    if (interval != 0 && pumpedOnce && now - lastPump < interval) {
         return;
+    }
     lastPump = now;
     pumpedOnce = true;
     MSG message;
@@ -37,8 +39,9 @@ void native::DispatchPendingMessages(unsigned interval) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        if (filter != nullptr && filter(&message))
+        if (filter != nullptr && filter(&message)) {
             continue;
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }

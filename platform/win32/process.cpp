@@ -38,8 +38,9 @@ std::string GetModuleFileName() {
     for (;;) {
         const DWORD length =
             ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
+        if (length == 0) {
             return std::string();
+        }
         if (length < path.size()) {
             path.resize(length);
             return path;

@@ -20,8 +20,9 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
 
 bool GetDiskFreeSpace(const std::string& folder, std::uint64_t& freeBytes) {
     ULARGE_INTEGER available{};
-    if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr))
+    if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) {
         return false;
+    }
     freeBytes = available.QuadPart;
     return true;
 }

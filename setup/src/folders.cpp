@@ -27,18 +27,22 @@ AnsiString GetProgramFilesDir() {
 }
 
 bool CreateDirChain(const AnsiString& dir) {
-    if (dir.empty())
+    if (dir.empty()) {
         return false;
-    if (DirectoryExists(dir) || CreateDirectory(dir))
+    }
+    if (DirectoryExists(dir) || CreateDirectory(dir)) {
         return true;
+    }
     // The parent: up to the last separator before the last character, which must lie after the
     // drive root (0-based position 4 or later).
     const AnsiString parent =
         ExtractFilePath(std::string_view(dir).substr(0, dir.size() - 1), CodePage());
-    if (parent.size() < 5 || parent.back() == ':')
+    if (parent.size() < 5 || parent.back() == ':') {
         return false;
-    if (!CreateDirChain(parent))
+    }
+    if (!CreateDirChain(parent)) {
         return false;
+    }
     return CreateDirectory(dir) || DirectoryExists(dir);
 }
 
@@ -50,10 +54,12 @@ bool BrowseForFolder(const AnsiString& title, const std::wstring& root, AnsiStri
         if (ShowFolderDialog(title, root, chosen)) {
             confirmed = true;
             const std::size_t nul = chosen.find('\0');
-            if (nul != AnsiString::npos)
+            if (nul != AnsiString::npos) {
                 chosen.resize(nul);
-            if (!chosen.empty())
+            }
+            if (!chosen.empty()) {
                 chosen = IncludeTrailingBackslash(chosen, CodePage());
+            }
             dir = chosen;
         }
     } catch (...) {

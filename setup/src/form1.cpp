@@ -40,9 +40,10 @@ struct Slot {
 template <class T>
 void Find(const TForm& form, T*& field, const char* name) {
     field = dynamic_cast<T*>(form.FindComponent(name));
-    if (field == nullptr)
+    if (field == nullptr) {
         throw EComponentError(
             Format("%s has no %s named %s", {form.Name(), T::StaticClassInfo().Name(), name}));
+    }
 }
 
 } // namespace
@@ -152,8 +153,7 @@ void TForm1::FindComponents() {
 
         Slot{"ZipExtractor1", &TForm1::ZipExtractor1},
         Slot{"Translator1", &TForm1::Translator1},
-        Slot{"LangDispatcher1", &TForm1::LangDispatcher1}
-    };
+        Slot{"LangDispatcher1", &TForm1::LangDispatcher1}};
     std::apply([this](const auto&... slot) { (Find(*this, this->*slot.member, slot.name), ...); },
                kSlots);
 }

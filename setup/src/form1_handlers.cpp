@@ -60,8 +60,9 @@ std::int32_t FileStamp(const AnsiString& path) {
 std::uint64_t UncompressedTotal(TZipExtractor& zip) {
     zip.OpenAndRefreshCatalogue();
     std::uint64_t total = 0;
-    for (int i = 0; i < zip.Count(); ++i)
+    for (int i = 0; i < zip.Count(); ++i) {
         total += zip.Entry(i).UncompressedSize();
+    }
     return total;
 }
 
@@ -73,12 +74,13 @@ AnsiString SizeText(std::uint64_t bytes) {
     constexpr std::uint64_t kKB = 1024;
     constexpr std::uint64_t kMB = 1024 * 1024;
     char text[32];
-    if (bytes < kMB)
+    if (bytes < kMB) {
         std::snprintf(text, sizeof text, "%llu KB",
                       static_cast<unsigned long long>((bytes + kKB - 1) / kKB));
-    else
+    } else {
         std::snprintf(text, sizeof text, "%.1f MB",
                       static_cast<double>((bytes * 10 + kMB / 2) / kMB) / 10);
+    }
     return text;
 }
 
@@ -133,8 +135,9 @@ void TForm1::FormCreate(TObject*) {
         if (key.Create(uconst::kRegistryKey)) {
             RegistryValue value;
             if (key.QueryValue(uconst::kInstallPathValue, value) &&
-                (value.type == reg::Sz || value.type == reg::ExpandSz))
+                (value.type == reg::Sz || value.type == reg::ExpandSz)) {
                 EditDir->SetText(value.data);
+            }
         }
     } catch (...) {
     }
@@ -160,8 +163,9 @@ void TForm1::ButtonPrior2Click(TObject*) {
 // The product always gets its own sub-folder of the chosen one.
 void TForm1::ButtonChgDirClick(TObject*) {
     AnsiString dir;
-    if (BrowseForFolder(Translator1->LookupString("sBrowse"), std::wstring(), dir))
+    if (BrowseForFolder(Translator1->LookupString("sBrowse"), std::wstring(), dir)) {
         EditDir->SetText(dir + ProductName() + "\\");
+    }
 }
 
 // The folder is made here, before anything is installed; the summary is built from it.
@@ -171,8 +175,9 @@ void TForm1::ButtonNext2Click(TObject*) {
         folder = IncludeTrailingBackslash(folder, static_cast<int>(GetACP()));
         EditDir->SetText(folder);
     }
-    if (!CreateDirChain(folder))
+    if (!CreateDirChain(folder)) {
         throw Exception(Translator1->LookupString("sChooseCorrectFolder"));
+    }
 
     const auto lookup = [this](std::string_view name) { return Translator1->LookupString(name); };
     MemoInfo->SetText(lookup("sSetupType") + "\r\n\r\n    " + lookup("sNormal") + "\r\n\r\n" +
@@ -223,8 +228,9 @@ void TForm1::ButtonNext3Click(TObject*) {
     uninstallLog_.reset();
     // The good files stay installed and logged; without the damaged ones the product is not
     // whole, so it gets no shortcuts, no recorded folder and no finished page.
-    if (!damaged_.empty())
+    if (!damaged_.empty()) {
         StopForDamagedFiles();
+    }
 
     const AnsiString product = ProductName();
     const AnsiString program = dest + uconst::kProgramExe;
@@ -233,14 +239,16 @@ void TForm1::ButtonNext3Click(TObject*) {
     for (const ExtraFile& extra : kExtraFiles) {
         const AnsiString name = Compose(Translator1->LookupString(extra.namePattern), stStrings,
                                         extra.namePattern, {extra.title});
-        if (*extra.fileName != '\0' && FileExists(dest + extra.fileName))
+        if (*extra.fileName != '\0' && FileExists(dest + extra.fileName)) {
             (void)CreateShortcut(dest + extra.fileName, name, TShortcutFolder::sfPrograms, product);
+        }
     }
 
     try {
         RegKey key;
-        if (key.Create(uconst::kRegistryKey))
+        if (key.Create(uconst::kRegistryKey)) {
             (void)key.SetStringValue(uconst::kInstallPathValue, dest);
+        }
     } catch (...) {
     }
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
@@ -252,14 +260,16 @@ void TForm1::ButtonCancel2Click(TObject*) {
     const AnsiString message = Translator1->LookupString("sCanelSetup") + ProductName() + " ?";
     if (MessageDialog(message, TDialogKind::Confirmation,
                       {TDialogButton::Yes, TDialogButton::No}) ==
-        DialogButtonResult(TDialogButton::Yes))
+        DialogButtonResult(TDialogButton::Yes)) {
         ExitProcess(0);
+    }
 }
 
 // A program that fails to start is not reported.
 void TForm1::ButtonFinishClick(TObject*) {
-    if (CheckBox1->Checked())
+    if (CheckBox1->Checked()) {
         (void)RunProgram(EditDir->Text() + uconst::kProgramExe);
+    }
     Close();
 }
 
@@ -276,13 +286,15 @@ void TForm1::ZipExtractor1StartUnZip(TObject*, int, AnsiString& fileName, bool&)
 }
 
 void TForm1::ShowStatus() {
-    if (!status_.empty() && LabelInstall2->Caption() != status_)
+    if (!status_.empty() && LabelInstall2->Caption() != status_) {
         LabelInstall2->SetCaption(status_);
+    }
 }
 
 void TForm1::ShowStatusWhenDue() {
-    if (!status_.empty() && LabelInstall2->Caption() != status_ && statusPacer_.Due())
+    if (!status_.empty() && LabelInstall2->Caption() != status_ && statusPacer_.Due()) {
         LabelInstall2->SetCaption(status_);
+    }
 }
 
 // A file that cannot be opened or made: Yes tries again, anything else ends the program, with
@@ -295,16 +307,18 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
         NoteDamaged(fileIndex);
         return;
     }
-    if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError)
+    if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError) {
         return;
+    }
     ShowStatus();
     const AnsiString message = Translator1->LookupString("sCopyError") + "\r\n" + fileName +
                                "\r\n" + Translator1->LookupString("sRetry");
     retry = MessageDialog(message, TDialogKind::Confirmation,
                           {TDialogButton::Yes, TDialogButton::No}) ==
             DialogButtonResult(TDialogButton::Yes);
-    if (!retry)
+    if (!retry) {
         ExitProcess(0);
+    }
 }
 
 // An entry stored without encryption whose data does not match its CRC; the engine has removed
@@ -325,10 +339,12 @@ void TForm1::NoteDamaged(int fileIndex) {
 void TForm1::StopForDamagedFiles() {
     AnsiString message = Translator1->LookupString("sArchiveDamaged");
     // A translation file made before this string existed lacks it.
-    if (message.empty())
+    if (message.empty()) {
         message = Translator1->StoredText(stStrings, "sArchiveDamaged");
-    for (const AnsiString& name : damaged_)
+    }
+    for (const AnsiString& name : damaged_) {
         message += "\r\n" + name;
+    }
     (void)MessageBox(message, Application().Title(), mb::Ok | mb::IconError);
     throw EAbort(message);
 }
@@ -340,8 +356,9 @@ void TForm1::StopForDamagedFiles() {
 void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
     const AnsiString dest = EditDir->Text();
     const AnsiString log = dest + uconst::kUninstallLog;
-    if (!uninstallLog_ || uninstallLog_->FileName() != log)
+    if (!uninstallLog_ || uninstallLog_->FileName() != log) {
         uninstallLog_ = std::make_unique<TUninstallLog>(log, uconst::kUninstallSection);
+    }
     const bool inside =
         fileName.size() > dest.size() && fileName.compare(0, dest.size(), dest) == 0;
     const AnsiString index = IntToStr(fileIndex);

@@ -38,10 +38,12 @@ const char* ShellFolderValueName(TShortcutFolder folder) {
 // than a string is an error in the user's profile, not a missing folder.
 AnsiString ReadShellFolder(const RegKey& key, const char* valueName) {
     RegistryValue value;
-    if (!key.QueryValue(valueName, value))
+    if (!key.QueryValue(valueName, value)) {
         return AnsiString();
-    if (value.type != reg::Sz && value.type != reg::ExpandSz)
+    }
+    if (value.type != reg::Sz && value.type != reg::ExpandSz) {
         throw Exception(AnsiString("Invalid data type for '") + valueName + "'");
+    }
     return value.data;
 }
 
@@ -55,8 +57,9 @@ AnsiString ChangeFileExt(const AnsiString& name, const AnsiString& ext) {
 bool CreateShortcut(const AnsiString& target, const AnsiString& linkName, TShortcutFolder folder,
                     const AnsiString& subFolder) {
     ShellLink link;
-    if (!link.Create())
+    if (!link.Create()) {
         throw Exception("Cannot create a shell link: " + SysErrorMessage(LastError()));
+    }
     link.SetPath(target);
     // Names are split where the code page says a character ends: a second byte 0x5C of a
     // double-byte character is not a folder separator.
@@ -64,31 +67,37 @@ bool CreateShortcut(const AnsiString& target, const AnsiString& linkName, TShort
     link.SetWorkingDirectory(ExtractFilePath(target, codePage));
 
     RegKey key;
-    if (!key.Open(kShellFoldersKey))
+    if (!key.Open(kShellFoldersKey)) {
         return false;
+    }
 
     AnsiString name;
-    if (target.empty())
+    if (target.empty()) {
         name = kMyComputer;
-    else
+    } else {
         name = linkName.empty() ? ExtractFileName(target, codePage) : linkName;
+    }
     link.SetDescription(name);
     name = ChangeFileExt(name, ".lnk");
 
     const char* valueName = ShellFolderValueName(folder);
-    if (valueName == nullptr)
+    if (valueName == nullptr) {
         return false;
+    }
     AnsiString folderPath = ReadShellFolder(key, valueName);
-    if (folder == TShortcutFolder::sfQuickLaunch)
+    if (folder == TShortcutFolder::sfQuickLaunch) {
         folderPath += kQuickLaunchSuffix;
-    if (folderPath.empty())
+    }
+    if (folderPath.empty()) {
         return false;
+    }
 
     AnsiString linkFolder = folderPath;
     if (!subFolder.empty()) {
         linkFolder += "\\" + subFolder;
-        if (!DirectoryExists(linkFolder) && !CreateDirectory(linkFolder))
+        if (!DirectoryExists(linkFolder) && !CreateDirectory(linkFolder)) {
             return false;
+        }
     }
     return link.Save(linkFolder + "\\" + name);
 }

@@ -16,31 +16,39 @@ bool IsBlank(char c) {
 // The system's writer compares names without regard to ASCII case.
 std::string Folded(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z')
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
     return folded;
 }
 
 // A key the fast way can append exactly as the system's writer would.
 bool IsPlainKey(const std::string& key) {
     if (key.empty() || IsBlank(key.front()) || IsBlank(key.back()) || key.front() == '[' ||
-        key.front() == ';')
+        key.front() == ';') {
         return false;
+    }
     // Names beyond ASCII compare by the system's rules for the code page: left to it.
-    for (char c : key)
+    for (char c : key) {
         if (c == '=' || c == '\r' || c == '\n' || c == '\0' ||
-            static_cast<unsigned char>(c) >= 0x80)
+            static_cast<unsigned char>(c) >= 0x80) {
             return false;
+        }
+    }
     return true;
 }
 
 bool IsPlainValue(const std::string& value) {
-    if (!value.empty() && IsBlank(value.front()))
+    if (!value.empty() && IsBlank(value.front())) {
         return false;
-    for (char c : value)
-        if (c == '\r' || c == '\n' || c == '\0')
+    }
+    for (char c : value) {
+        if (c == '\r' || c == '\n' || c == '\0') {
             return false;
+        }
+    }
     return true;
 }
 
@@ -48,11 +56,13 @@ std::string ReadWhole(const std::string& fileName, bool& exists) {
     File file(fileName, FileMode::Read);
     exists = file.IsOpen();
     std::string bytes;
-    if (!exists)
+    if (!exists) {
         return bytes;
+    }
     const std::int64_t size = file.Size();
-    if (size <= 0 || size > 0x7FFFFFFF)
+    if (size <= 0 || size > 0x7FFFFFFF) {
         return bytes;
+    }
     bytes.resize(static_cast<std::size_t>(size));
     const std::int32_t read = file.Read(bytes.data(), static_cast<std::int32_t>(size));
     bytes.resize(read < 0 ? 0 : static_cast<std::size_t>(read));
@@ -65,30 +75,35 @@ TUninstallLog::TUninstallLog(AnsiString fileName, AnsiString section)
     : fileName_(std::move(fileName)), section_(std::move(section)) {}
 
 bool TUninstallLog::Write(const AnsiString& key, const AnsiString& value) {
-    if (!indexed_)
+    if (!indexed_) {
         Index();
-    if (!fast_ || !IsPlainKey(key) || !IsPlainValue(value))
+    }
+    if (!fast_ || !IsPlainKey(key) || !IsPlainValue(value)) {
         return WriteThroughSystem(key, value);
+    }
 
     const auto found = values_.find(Folded(key));
     if (found == values_.end()) {
         const std::string line = key + "=" + value + "\r\n";
-        if (!WriteAt(size_, line))
+        if (!WriteAt(size_, line)) {
             return WriteThroughSystem(key, value);
+        }
         values_.emplace(Folded(key),
                         Value{size_ + static_cast<std::int64_t>(key.size()) + 1, value.size()});
         size_ += static_cast<std::int64_t>(line.size());
         return true;
     }
-    if (found->second.length != value.size())
+    if (found->second.length != value.size()) {
         return WriteThroughSystem(key, value);
+    }
     return WriteAt(found->second.offset, value) || WriteThroughSystem(key, value);
 }
 
 bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, const AnsiString& key2,
                           const AnsiString& value2) {
-    if (!indexed_)
+    if (!indexed_) {
         Index();
+    }
     const std::string folded1 = Folded(key1);
     const std::string folded2 = Folded(key2);
     if (!fast_ || !IsPlainKey(key1) || !IsPlainValue(value1) || !IsPlainKey(key2) ||
@@ -128,8 +143,9 @@ bool TUninstallLog::WriteThroughSystem(const AnsiString& key, const AnsiString& 
 bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
     if (!file_.IsOpen()) {
         position_ = -1;
-        if (!file_.Open(fileName_, FileMode::Write))
+        if (!file_.Open(fileName_, FileMode::Write)) {
             return false;
+        }
     }
     if ((position_ == offset || file_.Seek(offset, 0) == offset) &&
         file_.Write(bytes.data(), static_cast<std::int32_t>(bytes.size())) ==
@@ -154,19 +170,22 @@ void TUninstallLog::Index() {
     bool exists = false;
     const std::string bytes = ReadWhole(fileName_, exists);
     size_ = static_cast<std::int64_t>(bytes.size());
-    if (!exists || bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0)
+    if (!exists || bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) {
         return;
+    }
 
     // The last section line, and the name it opens.
     std::size_t lineStart = 0;
     std::size_t sectionEnd = std::string::npos; // just after the section's line
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t end = bytes.find("\r\n", at);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             return;
+        }
         std::size_t first = at;
-        while (first < end && IsBlank(bytes[first]))
+        while (first < end && IsBlank(bytes[first])) {
             ++first;
+        }
         if (first < end && bytes[first] == '[') {
             lineStart = at;
             sectionEnd = end + 2;
@@ -174,23 +193,27 @@ void TUninstallLog::Index() {
         at = end + 2;
     }
     if (sectionEnd == std::string::npos ||
-        Folded(bytes.substr(lineStart, sectionEnd - 2 - lineStart)) != Folded("[" + section_ + "]"))
+        Folded(bytes.substr(lineStart, sectionEnd - 2 - lineStart)) !=
+            Folded("[" + section_ + "]")) {
         return;
+    }
 
     for (std::size_t at = sectionEnd; at < bytes.size();) {
         const std::size_t end = bytes.find("\r\n", at);
         const std::string line = bytes.substr(at, end - at);
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos)
+        if (equals == std::string::npos) {
             return;
+        }
         const std::string key = line.substr(0, equals);
         const std::string value = line.substr(equals + 1);
         if (!IsPlainKey(key) || !IsPlainValue(value) ||
             !values_
                  .emplace(Folded(key),
                           Value{static_cast<std::int64_t>(at + equals + 1), value.size()})
-                 .second)
+                 .second) {
             return;
+        }
         at = end + 2;
     }
     fast_ = true;

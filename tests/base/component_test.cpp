@@ -27,8 +27,9 @@ public:
         std::string line = "loaded " + Name();
         if (Owner() != nullptr) {
             for (int i = 0; i < Owner()->ComponentCount(); ++i) {
-                if (Owner()->Components(i)->Loading())
+                if (Owner()->Components(i)->Loading()) {
                     line += " (" + Owner()->Components(i)->Name() + " still loading)";
+                }
             }
         }
         log_.push_back(line);

@@ -56,8 +56,9 @@ const std::vector<FormatCase> kFormatCases = {
 };
 
 TEST(FormatTest, ComposesFieldsAsDescribed) {
-    for (const FormatCase& c : kFormatCases)
+    for (const FormatCase& c : kFormatCases) {
         EXPECT_EQ(Format(c.fmt, c.args), c.expected) << c.name;
+    }
 }
 
 struct InvalidCase {

@@ -86,8 +86,9 @@ const TClassInfo& TDerived::StaticClassInfo() {
 
 std::vector<std::string> PropNames(const TObject& obj) {
     std::vector<std::string> names;
-    for (const TPropInfo* prop : GetPropList(obj))
+    for (const TPropInfo* prop : GetPropList(obj)) {
         names.push_back(prop->Name());
+    }
     return names;
 }
 
@@ -120,10 +121,12 @@ TEST(PropertiesTest, TablesAreInheritedAndExtended) {
 
 TEST(PropertiesTest, NamesAreFoundIgnoringCase) {
     TDerived derived(nullptr);
-    for (const char* name : {"caption", "CAPTION", "name", "TAG", "hint", "onclick"})
+    for (const char* name : {"caption", "CAPTION", "name", "TAG", "hint", "onclick"}) {
         EXPECT_NE(FindPropInfo(derived, name), nullptr) << name;
-    for (const char* name : {"", "Captio", "Caption ", "Font"})
+    }
+    for (const char* name : {"", "Captio", "Caption ", "Font"}) {
         EXPECT_EQ(FindPropInfo(derived, name), nullptr) << name;
+    }
 }
 
 TEST(PropertiesTest, KindsAndAccess) {

@@ -36,13 +36,16 @@ TEST(ScopeExit, RunsItsActionHoweverTheScopeEnds) {
         try {
             ScopeExit guard([&] {
                 ++runs;
-                if (c.actionRaises)
+                if (c.actionRaises) {
                     throw std::runtime_error("action");
+                }
             });
-            if (c.dismissed)
+            if (c.dismissed) {
                 guard.Dismiss();
-            if (c.scopeRaises)
+            }
+            if (c.scopeRaises) {
                 throw std::runtime_error("work");
+            }
         } catch (const std::runtime_error& e) {
             caught = e.what();
         }

@@ -18,8 +18,9 @@ using Lines = std::vector<std::string>;
 TEST(SortedListTest, AddKeepsCaseInsensitiveAsciiOrder) {
     TStringList list;
     list.SetSorted(true);
-    for (const char* s : {"b", "_x", "A", "c", "\xB0\xA1", "Z"})
+    for (const char* s : {"b", "_x", "A", "c", "\xB0\xA1", "Z"}) {
         list.Add(s);
+    }
     // "_" (5F) sorts after the letters folded to capitals (41-5A); bytes above 7F last.
     EXPECT_EQ(test::Rows(list), (Lines{"A", "b", "c", "Z", "_x", "\xB0\xA1"}));
 }
@@ -51,8 +52,9 @@ TEST(SortedListTest, DuplicatesPolicies) {
         TStringList list;
         list.SetSorted(true);
         list.SetDuplicates(c.policy);
-        for (const char* s : {"c", "b", "b", "b", "a"})
+        for (const char* s : {"c", "b", "b", "b", "a"}) {
             list.Add(s);
+        }
         const int index = list.Add("B");
         EXPECT_EQ(test::Rows(list), c.expected) << c.name;
         EXPECT_EQ(index, 1) << c.name;
@@ -93,8 +95,7 @@ TEST(SortedListTest, OperationsThatWouldBreakTheOrderAreRefused) {
     EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Insert(0, "z"); }), message) << "Insert";
     EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Put(0, "z"); }), message) << "Put";
     EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Move(0, 2); }), message) << "Move";
-    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Exchange(0, 2); }), message)
-        << "Exchange";
+    EXPECT_EQ(test::RaisedMessage<EListError>([&] { list.Exchange(0, 2); }), message) << "Exchange";
     EXPECT_EQ(test::Rows(list), (Lines{"a", "b", "c"}));
 }
 
@@ -152,8 +153,9 @@ protected:
 
 TEST(SortedListTest, InconsistentComparisonStaysInBounds) {
     TInconsistentList list;
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100; ++i) {
         list.Add(std::to_string(i));
+    }
     list.SetSorted(true);
     EXPECT_EQ(list.Count(), 100);
 }

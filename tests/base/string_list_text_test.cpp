@@ -15,8 +15,9 @@ using Lines = std::vector<std::string>;
 
 void Fill(TStringList& list, const Lines& lines) {
     list.Clear();
-    for (const std::string& s : lines)
+    for (const std::string& s : lines) {
         list.Add(s);
+    }
 }
 
 // A text and the list it stands for, named for the failure message.

@@ -73,8 +73,9 @@ TEST(StringsTest, StrToIntDefParsesOnlyWholeThirtyTwoBitNumbers) {
         {"1e3", def},
         {"99999999999999999999999", def},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(StrToIntDef(c.text, def), c.expected) << "'" << c.text << "'";
+    }
 }
 
 TEST(StringsTest, StrToIntRaisesOnInvalidText) {

@@ -84,8 +84,9 @@ TEST(PageControl, ShowsOnePageAtATime) {
         SCOPED_TRACE(index);
         pages->SetActivePageIndex(index);
         EXPECT_EQ(pages->ActivePage(), sheets[index]);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(sheets[i]->Visible(), i == index);
+        }
     }
     pages->SetActivePageIndex(7); // no such page: none shown
     EXPECT_EQ(pages->ActivePage(), nullptr);

@@ -26,8 +26,9 @@ protected:
         form->SetName("Form1");
         form->SetBounds(50, 50, 300, 200);
         pages = Make<TPageControl>("Pages", form, {0, 0, 300, 200});
-        for (const char* name : {"Page1", "Page2"})
+        for (const char* name : {"Page1", "Page2"}) {
             Make<TTabSheet>(name, pages, {});
+        }
         TTabSheet* page1 = pages->Pages(0);
         back = Make<TButton>("Back", page1, {10, 150, 75, 25}, "&Back");
         next = Make<TButton>("Next", page1, {95, 150, 75, 25}, "&Next");
@@ -49,8 +50,9 @@ protected:
         auto* control = new T(form);
         control->SetName(name);
         control->SetParent(parent);
-        if (bounds.Width > 0)
+        if (bounds.Width > 0) {
             control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+        }
         control->SetText(text);
         control->OnClick = [this, name](TObject*) { clicks.push_back(name); };
         return control;
@@ -89,8 +91,9 @@ protected:
         for (TWinControl* c : {static_cast<TWinControl*>(back), static_cast<TWinControl*>(next),
                                static_cast<TWinControl*>(cancel), static_cast<TWinControl*>(memo),
                                static_cast<TWinControl*>(other)}) {
-            if (c->Focused())
+            if (c->Focused()) {
                 return c->Name();
+            }
         }
         return "nothing";
     }

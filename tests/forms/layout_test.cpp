@@ -62,8 +62,9 @@ TEST(PageControl, LaysEveryPageOverItsDisplayArea) {
     auto* second = new TTabSheet(&form);
     second->SetParent(pages);
     // 4 pixels of frame left, top and right, 6 at the bottom.
-    for (TTabSheet* page : {first, second})
+    for (TTabSheet* page : {first, second}) {
         EXPECT_EQ(page->BoundsRect(), (TRect{4, 4, 620, 358}));
+    }
     pages->SetBounds(0, 0, 100, 50);
     EXPECT_EQ(second->BoundsRect(), (TRect{4, 4, 92, 40}));
     EXPECT_EQ(second->PageIndex(), 1);
@@ -72,8 +73,9 @@ TEST(PageControl, LaysEveryPageOverItsDisplayArea) {
 // The windowed children of a parent, by name, in tab order.
 std::vector<std::string> TabNames(const TWinControl& parent) {
     std::vector<std::string> names;
-    for (const TWinControl* child : parent.TabList())
+    for (const TWinControl* child : parent.TabList()) {
         names.push_back(child->Name());
+    }
     return names;
 }
 

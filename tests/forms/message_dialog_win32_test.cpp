@@ -21,8 +21,9 @@ struct Seen {
 };
 
 BOOL CALLBACK FirstVisible(HWND w, LPARAM lp) {
-    if (!IsWindowVisible(w))
+    if (!IsWindowVisible(w)) {
         return TRUE;
+    }
     *reinterpret_cast<HWND*>(lp) = w;
     return FALSE;
 }
@@ -31,8 +32,9 @@ HWND WaitForDialog(DWORD threadId) {
     for (int i = 0; i < 200; ++i) {
         HWND found = nullptr;
         EnumThreadWindows(threadId, FirstVisible, reinterpret_cast<LPARAM>(&found));
-        if (found != nullptr)
+        if (found != nullptr) {
             return found;
+        }
         Sleep(50);
     }
     return nullptr;
@@ -49,14 +51,16 @@ int AskWhile(Seen& seen, const std::function<void(HWND)>& answer) {
     const DWORD me = GetCurrentThreadId();
     std::thread user([&] {
         HWND dialog = WaitForDialog(me);
-        if (dialog == nullptr)
+        if (dialog == nullptr) {
             return;
+        }
         seen.caption = TextOf(dialog);
         for (HWND b = FindWindowExA(dialog, nullptr, "Button", nullptr); b != nullptr;
              b = FindWindowExA(dialog, b, "Button", nullptr)) {
             seen.buttons.push_back(TextOf(b));
-            if (TextOf(b) == "&Yes")
+            if (TextOf(b) == "&Yes") {
                 seen.yesIsDefault = (GetWindowLongA(b, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+            }
         }
         RECT r{};
         GetWindowRect(dialog, &r);

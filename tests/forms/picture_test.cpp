@@ -106,8 +106,9 @@ TBitmap Row(const std::vector<int>& values, int height = 1) {
     TBitmap bitmap(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c)
+            for (int c = 0; c < 3; ++c) {
                 bitmap.Row(y)[x * 3 + c] = static_cast<std::uint8_t>(values[y * width + x]);
+            }
         }
     }
     return bitmap;

@@ -23,23 +23,26 @@ namespace {
 using test::Gbk;
 
 std::string ColorName(TColor color) {
-    if (color == colorWindowText)
+    if (color == colorWindowText) {
         return "windowtext";
-    if (color == colorBlue)
+    }
+    if (color == colorBlue) {
         return "blue";
+    }
     std::ostringstream hex;
     hex << std::hex << "0x" << color;
     return hex.str();
 }
 
 std::string FontColumn(const TControl& c) {
-    if (c.ParentFont())
+    if (c.ParentFont()) {
         return "window";
+    }
     const TFont& font = *c.Font();
     std::ostringstream out;
     out << font.Name() << ' ' << font.Height()
-        << (font.Style().Contains(TFontStyle::Bold) ? " bold" : "") << " charset "
-        << font.Charset() << ' ' << ColorName(font.Color());
+        << (font.Style().Contains(TFontStyle::Bold) ? " bold" : "") << " charset " << font.Charset()
+        << ' ' << ColorName(font.Color());
     return out.str();
 }
 
@@ -48,22 +51,27 @@ std::string LayoutLine(const TForm& form, const TControl& c) {
     std::ostringstream out;
     out << c.Name() << " | " << c.ClassName() << " | " << c.Parent()->Name() << " | ";
     auto* label = dynamic_cast<const TLabel*>(&c);
-    if (label != nullptr && label->AutoSize())
+    if (label != nullptr && label->AutoSize()) {
         out << "auto " << c.Left() << ' ' << c.Top();
-    else
+    } else {
         out << c.Left() << ' ' << c.Top() << ' ' << c.Width() << ' ' << c.Height();
+    }
     auto* windowed = dynamic_cast<const TWinControl*>(&c);
     out << " | " << (windowed == nullptr ? "-" : std::to_string(windowed->TabOrder()));
-    out << " | " << (c.Enabled() ? "enabled" : "disabled") << (c.Visible() ? " visible" : " hidden");
+    out << " | " << (c.Enabled() ? "enabled" : "disabled")
+        << (c.Visible() ? " visible" : " hidden");
     auto* button = dynamic_cast<const TButton*>(&c);
-    if (button != nullptr && button->Default())
+    if (button != nullptr && button->Default()) {
         out << " default";
+    }
     const std::string handler = form.BoundHandler(c, "OnClick");
     EXPECT_EQ(static_cast<bool>(c.OnClick), !handler.empty()) << c.Name();
-    out << " | " << (handler.empty() ? "-" : handler) << " | " << FontColumn(c) << " | " << c.Text();
+    out << " | " << (handler.empty() ? "-" : handler) << " | " << FontColumn(c) << " | "
+        << c.Text();
     std::string line = out.str();
-    while (!line.empty() && line.back() == ' ')
+    while (!line.empty() && line.back() == ' ') {
         line.pop_back();
+    }
     return line;
 }
 
@@ -73,8 +81,9 @@ std::vector<std::string> DesignedLayout() {
     EXPECT_TRUE(in) << "tests/forms/data/wizard_window.txt cannot be read";
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line[0] != '#')
+        if (!line.empty() && line[0] != '#') {
             lines.push_back(Gbk(std::u8string(line.begin(), line.end())));
+        }
     }
     return lines;
 }
@@ -106,8 +115,9 @@ TEST_F(WizardWindow, IsPlacedAndFramedAsDesigned) {
 TEST_F(WizardWindow, HoldsEveryControlAsDesignedAndNoOther) {
     std::vector<std::string> loaded;
     for (int i = 0; i < form.ComponentCount(); ++i) {
-        if (auto* control = dynamic_cast<TControl*>(form.Components(i)))
+        if (auto* control = dynamic_cast<TControl*>(form.Components(i))) {
             loaded.push_back(LayoutLine(form, *control));
+        }
     }
     const std::vector<std::string> designed = DesignedLayout();
     for (size_t i = 0; i < std::max(loaded.size(), designed.size()); ++i) {
@@ -201,8 +211,9 @@ TEST_F(WizardWindow, CarriesTheTranslationComponentAndItsDispatcher) {
     const char* names[] = {"ChineseSimplified", "ChineseTranTraditional", "English"};
     for (auto* list : {translator.LangNames(), dispatcher.LangNames()}) {
         ASSERT_EQ(list->Count(), 3);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(list->Strings(i), names[i]);
+        }
     }
     EXPECT_EQ(translator.NumOfLanguages(), 3);
     EXPECT_EQ(translator.LangDelim(), 1);

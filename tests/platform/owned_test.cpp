@@ -3,9 +3,8 @@
 
 #include "platform/owned.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 

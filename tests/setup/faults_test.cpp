@@ -50,10 +50,12 @@ std::map<std::string, std::string> LogKeys(const std::string& hostPath) {
     std::istringstream text(ReadHostFile(hostPath));
     std::string line;
     while (std::getline(text, line)) {
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.pop_back();
-        if (const auto equals = line.find('='); equals != std::string::npos)
+        }
+        if (const auto equals = line.find('='); equals != std::string::npos) {
             keys[line.substr(0, equals)] = line.substr(equals + 1);
+        }
     }
     return keys;
 }
@@ -75,8 +77,9 @@ protected:
             const std::string name = Name(i);
             fs::create_directories(fs::path(source + "/" + name).parent_path());
             std::string bytes;
-            for (int line = 0; line <= i * 7; ++line)
+            for (int line = 0; line <= i * 7; ++line) {
                 bytes += "file " + std::to_string(i) + " line " + std::to_string(line) + "\n";
+            }
             std::ofstream(source + "/" + name, std::ios::binary) << bytes;
             sources_[name] = bytes;
             // 2001-01-01 plus i days and 2i seconds: even seconds, as a DOS time keeps them.
@@ -130,8 +133,9 @@ TEST_F(Faults, CancelDuringTheInstallationEndsWithZeroAndLogsOnlyWholeFilesWithT
         SetMessagePumpHook([&] {
             const AnsiString status = form->LabelInstall2->Caption();
             if (pressed || status.size() < target.size() ||
-                status.compare(status.size() - target.size(), target.size(), target) != 0)
+                status.compare(status.size() - target.size(), target.size(), target) != 0) {
                 return;
+            }
             pressed = true;
             form->ButtonCancel3->Click();
         });
@@ -153,8 +157,9 @@ TEST_F(Faults, CancelDuringTheInstallationEndsWithZeroAndLogsOnlyWholeFilesWithT
             c.logged == 0 && !fs::exists(log) ? std::map<std::string, std::string>{} : LogKeys(log);
         EXPECT_EQ(keys.size(), 2u * c.logged);
         for (const auto& [key, stored] : keys) {
-            if (key[0] == 'D')
+            if (key[0] == 'D') {
                 continue;
+            }
             SCOPED_TRACE(key + "=" + stored);
             std::string name = stored;
             std::replace(name.begin(), name.end(), '\\', '/');
@@ -295,14 +300,17 @@ TEST_F(TranslationFile, AFileWithNothingUsableLeavesTheStoredCaptionsAndTheRowsI
             ASSERT_NO_THROW(form = Start());
             EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0);
             std::vector<AnsiString> expected = stored;
-            if (c.next1 != nullptr)
+            if (c.next1 != nullptr) {
                 expected[0] = codePage == 936 ? c.next1 : huge;
-            if (c.next3 != nullptr)
+            }
+            if (c.next3 != nullptr) {
                 expected[4] = codePage == 936 ? c.next3 : "N3";
+            }
             const std::vector<AnsiString> shown = Captions(*form);
-            for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t i = 0; i < shown.size(); ++i) {
                 EXPECT_TRUE(shown[i] == expected[i])
                     << "caption " << i << ": " << shown[i].substr(0, 40);
+            }
             if (codePage == 1252) {
                 EXPECT_EQ(form->EditDir->Text(),
                           std::string("C:\\Program Files\\") + c.company + "Qyn\\");
@@ -331,8 +339,9 @@ TEST_F(Faults, TheLogNamesEachFileWhereItWasWritten) {
     const std::vector<std::string> names = {"..\\..\\outside.txt", "C:\\abs\\drive.txt", "CON",
                                             "name:stream", "ok\\plain.txt"};
     std::string command = "python3 '" + root_ + "/make.py' '" + root_ + "/c/Media/Setup.dat'";
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         command += " '" + name + "'";
+    }
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     auto form = Start();
@@ -368,8 +377,9 @@ TEST_F(TranslationFile, AHostileFileNeverEndsTheWizardAbnormallyNorMovesItsFolde
         manySections += "[S" + std::to_string(i) + "]\r\nTForm1.Label4=a~!@#b~!@#c\r\n";
     }
     for (const char* section : {"Captions", "Hints", "Fonts", "CharSets", "MultiLines", "Other",
-                                "Strings", "DlgsCaptions", "Extended", "OPTIONS"})
+                                "Strings", "DlgsCaptions", "Extended", "OPTIONS"}) {
         emptySections += std::string("[") + section + "]\r\n";
+    }
     struct Case {
         const char* label;
         std::string bytes;
@@ -411,8 +421,9 @@ TEST_F(TranslationFile, AHostileFileNeverEndsTheWizardAbnormallyNorMovesItsFolde
     for (const Case& c : cases) {
         std::ofstream("translations.lng", std::ios::binary) << c.bytes;
         for (const std::uint32_t codePage : {1252u, 936u, 950u}) {
-            if (c.large && codePage != 1252)
+            if (c.large && codePage != 1252) {
                 continue;
+            }
             SCOPED_TRACE(std::string(c.label) + " at code page " + std::to_string(codePage));
             SetAnsiCodePage(codePage);
             errorBox = {};

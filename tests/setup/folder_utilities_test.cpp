@@ -23,9 +23,11 @@ protected:
     // Every folder below the root, as host paths relative to it.
     std::set<std::string> Folders() const {
         std::set<std::string> found;
-        for (const auto& entry : fs::recursive_directory_iterator(root_))
-            if (entry.is_directory())
+        for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+            if (entry.is_directory()) {
                 found.insert(fs::relative(entry.path(), root_).generic_string());
+            }
+        }
         return found;
     }
     test::StandInRoot standIn_{{"c/windows", "d"}};
@@ -115,8 +117,9 @@ TEST_F(FolderUtilities, RunProgramStartsThePathAsQuotedInItsFolder) {
     EXPECT_FALSE(RunProgram("C:\\Program Files\\Kavoru Qyn\\missing.exe"));
     ASSERT_TRUE(RunProgram("C:\\Program Files\\Kavoru Qyn\\qynapp.exe"));
     const std::string marker = root_ + "/c/Program Files/Kavoru Qyn/marker";
-    for (int i = 0; i < 100 && !fs::exists(marker); ++i)
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     EXPECT_TRUE(fs::exists(marker));
     EXPECT_FALSE(fs::exists(root_ + "/decoy"));
 }

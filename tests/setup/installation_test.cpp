@@ -105,8 +105,9 @@ protected:
 
     // Back to a machine on which nothing was installed.
     void Reset() {
-        for (const char* folder : {"/d", "/c/users", "/registry"})
+        for (const char* folder : {"/d", "/c/users", "/registry"}) {
             std::filesystem::remove_all(root_ + folder);
+        }
         std::filesystem::create_directories(root_ + "/d");
     }
 
@@ -122,8 +123,9 @@ protected:
     std::string InstallPath() {
         RegKey key;
         RegistryValue value;
-        if (!key.Open("Software\\Kavoru\\KavoruQyn") || !key.QueryValue("InstallPath", value))
+        if (!key.Open("Software\\Kavoru\\KavoruQyn") || !key.QueryValue("InstallPath", value)) {
             return "<none>";
+        }
         return value.data;
     }
     // The log as the file holds it.
@@ -132,8 +134,9 @@ protected:
 
 std::string LogLines(const std::vector<std::pair<std::string, std::string>>& keys) {
     std::string text = "[Qyn]\r\n";
-    for (const auto& [key, value] : keys)
+    for (const auto& [key, value] : keys) {
         text += key + "=" + value + "\r\n";
+    }
     return text;
 }
 
@@ -155,8 +158,9 @@ TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryV
             {"data/sub/table.bin", std::string("\0\1\2\3", 4), kJune},
             {"UnInstall.exe", "uninstall", kLate},
         };
-        if (c.withReadme)
+        if (c.withReadme) {
             files.push_back({"Qyn.doc", "read me", kMay});
+        }
         MakeArchive(files);
 
         auto form = Install();
@@ -186,8 +190,9 @@ TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryV
         };
         const std::string readme = programs + "Qyn Readme.lnk";
         EXPECT_EQ(std::filesystem::exists(Host(readme)), c.withReadme);
-        if (c.withReadme)
+        if (c.withReadme) {
             links.push_back({programs, "Qyn Readme.lnk", "Qyn.doc", "Qyn Readme"});
+        }
         for (const Link& link : links) {
             test::LinkFile read;
             std::string error;
@@ -229,8 +234,9 @@ TEST_F(Installation, AFileThatCannotBeMadeAsksToRetryAndNoEndsTheProgram) {
     // Yes tries again; the second time the way is clear.
     SetMessageDialogResponder([&](const AnsiString& message, TDialogKind, TDialogButtons) {
         questions.push_back(message);
-        if (questions.size() == 2)
+        if (questions.size() == 2) {
             std::filesystem::remove(Host(blocked));
+        }
         return id::Yes;
     });
     auto form = Install();
@@ -295,8 +301,9 @@ constexpr Packing kDeflatedEncrypted{true, "", 8};
 
 std::string ProgramText() {
     std::string text;
-    for (int i = 0; i < 400; ++i)
+    for (int i = 0; i < 400; ++i) {
         text += "program line " + std::to_string(i) + "\n";
+    }
     return text;
 }
 
@@ -401,10 +408,12 @@ TEST_F(Installation, ADamagedArchiveNamesItsBadFilesAndTheInstallationDoesNotCom
         EXPECT_EQ(InstallPath(), "<none>");
         for (const char* folder : {"Programs", "Desktop"}) {
             const std::string host = Host(ShellFolder(folder));
-            if (!std::filesystem::exists(host))
+            if (!std::filesystem::exists(host)) {
                 continue;
-            for (const auto& item : std::filesystem::recursive_directory_iterator(host))
+            }
+            for (const auto& item : std::filesystem::recursive_directory_iterator(host)) {
                 EXPECT_NE(item.path().extension(), ".lnk") << item.path();
+            }
         }
     }
 }
@@ -450,8 +459,9 @@ TEST_F(Installation, ShortcutsFollowTheNamingAndFolderRules) {
         SCOPED_TRACE(std::string(c.linkName) + " in folder " +
                      std::to_string(static_cast<int>(c.folder)));
         EXPECT_EQ(CreateShortcut(c.target, c.linkName, c.folder, c.subFolder), c.saved);
-        if (!c.saved)
+        if (!c.saved) {
             continue;
+        }
         test::LinkFile read;
         std::string error;
         ASSERT_TRUE(test::LinkReader(ReadHostFile(Host(c.file))).Read(read, error)) << error;
@@ -482,13 +492,15 @@ protected:
     void SetUp() override {
         Installation::SetUp();
         if (::geteuid() != 0 ||
-            ::mount("tmpfs", (root_ + "/d").c_str(), "tmpfs", 0, "size=1m") != 0)
+            ::mount("tmpfs", (root_ + "/d").c_str(), "tmpfs", 0, "size=1m") != 0) {
             GTEST_SKIP() << "cannot mount a small file system here";
+        }
         mounted_ = true;
     }
     void TearDown() override {
-        if (mounted_)
+        if (mounted_) {
             ::umount2((root_ + "/d").c_str(), MNT_DETACH);
+        }
     }
     bool mounted_ = false;
 };
@@ -512,12 +524,14 @@ TEST_F(SmallDrive, AFullDiskStopsTheInstallationAndTheLogNamesOnlyWholeFiles) {
     SetMessagePumpHook([this] {
         if (std::filesystem::exists(root_ + "/d/filler") ||
             !std::filesystem::exists(Host(std::string(kDest) + "Uninstall.log")) ||
-            Log().find("=one.bin") == std::string::npos)
+            Log().find("=one.bin") == std::string::npos) {
             return;
+        }
         std::ofstream filler(root_ + "/d/filler", std::ios::binary);
         const std::string block(4096, 'f');
-        while (filler.write(block.data(), block.size()))
+        while (filler.write(block.data(), block.size())) {
             ;
+        }
     });
     auto form = Install();
     EXPECT_EQ(errorBox.shown, 1);

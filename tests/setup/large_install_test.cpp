@@ -2,9 +2,8 @@
 // encrypted, plain 32-bit sizes): the file arrives whole, the log names it with its stamp, and
 // the run ends on the finished page with the folder recorded. The source file, the archive and
 // the installed copy are made and removed by the test (label "large").
-#include "wizard_fixture.h"
-
 #include "platform/registry.h"
+#include "wizard_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,8 +24,9 @@ constexpr std::uint64_t kSize = 2469606195; // 2.3 GiB
 // megabyte lost, doubled or swapped changes the CRC.
 std::vector<std::string> Units() {
     std::string noise(4096, '\0');
-    for (std::size_t i = 0; i < noise.size(); ++i)
+    for (std::size_t i = 0; i < noise.size(); ++i) {
         noise[i] = static_cast<char>((i * 2654435761u) >> 13 & 0xFF);
+    }
     std::string reversed(noise.rbegin(), noise.rend());
     std::vector<std::string> units(2);
     for (std::uint64_t i = 0; i < kUnit / noise.size(); ++i) {
@@ -66,8 +66,9 @@ class LargeInstallation : public Wizard {};
 
 TEST_F(LargeInstallation, AFileOf2Point3GiBIsInstalledWhole) {
     // The source, the archive (small: the content packs well) and the installed copy.
-    if (std::filesystem::space(root_).available < 2 * kSize + (kUnit << 8))
+    if (std::filesystem::space(root_).available < 2 * kSize + (kUnit << 8)) {
         GTEST_SKIP() << "about 5 GiB of free space needed in " << root_;
+    }
     SetModuleFileName("C:\\Media\\Setup.exe");
     std::filesystem::create_directories(root_ + "/source");
     std::filesystem::create_directories(root_ + "/c/Media");

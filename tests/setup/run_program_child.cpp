@@ -5,11 +5,13 @@
 int main(int, char** argv) {
     std::string self = argv[0];
     const std::size_t slash = self.find_last_of("\\/");
-    if (slash != std::string::npos)
+    if (slash != std::string::npos) {
         self.erase(0, slash + 1);
+    }
     std::FILE* marker = std::fopen(("ran-" + self).c_str(), "w");
-    if (marker == nullptr)
+    if (marker == nullptr) {
         return 1;
+    }
     std::fclose(marker);
     return 0;
 }

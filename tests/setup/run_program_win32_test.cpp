@@ -26,12 +26,14 @@ TEST(RunProgram, StartsTheQuotedPathInItsFolderAndNeverTheDecoy) {
     EXPECT_FALSE(RunProgram((folder / "missing.exe").string()));
     ASSERT_TRUE(RunProgram(program));
     const fs::path marker = folder / "ran-qynapp.exe";
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     EXPECT_TRUE(fs::exists(marker)) << program;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    for (const auto& entry : fs::recursive_directory_iterator(base))
+    for (const auto& entry : fs::recursive_directory_iterator(base)) {
         EXPECT_NE(entry.path().filename().string(), "ran-Program.exe") << entry.path().string();
+    }
 }
 
 } // namespace

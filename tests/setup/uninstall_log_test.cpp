@@ -79,8 +79,8 @@ void RunCases(bool paired) {
             }
             const std::string want = test::ReadWholeFile(oracle);
             ASSERT_TRUE(test::ReadWholeFile(mine) == want) << "after " << written << ", wanted:\n"
-                                                       << want << "\ngot:\n"
-                                                       << test::ReadWholeFile(mine);
+                                                           << want << "\ngot:\n"
+                                                           << test::ReadWholeFile(mine);
         }
     }
 }

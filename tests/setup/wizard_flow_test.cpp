@@ -23,9 +23,9 @@
 namespace kq {
 namespace {
 
-using test::ToCodePage;
 using setup_test::Exited;
 using setup_test::Wizard;
+using test::ToCodePage;
 
 struct StartCase {
     std::uint32_t codePage;
@@ -48,15 +48,13 @@ TEST_F(Wizard, StartsInTheLanguageOfTheCodePageWithEveryComposedText) {
         u8"minutes of time.",
         u8"C:\\Program Files\\Kavoru Qyn\\"};
     const StartCase cases[] = {
-        {936, 1, u8"KavoruQyn安装系统", u8"KavoruQyn 安装向导",
-         u8"欢迎使用 KavoruQyn 安装向导",
+        {936, 1, u8"KavoruQyn安装系统", u8"KavoruQyn 安装向导", u8"欢迎使用 KavoruQyn 安装向导",
          u8"安装向导将要在您的计算机中安装 KavoruQyn  。要继续，请单击\"下一步\"。",
          u8"Kavoru软件开发有限公司", u8"将 KavoruQyn 安装到：",
          u8"安装向导成功地安装了 KavoruQyn 。单击\"完成\"退出向导。", u8"正在安装KavoruQyn",
          u8"安装向导正在安装 KavoruQyn ，请稍候。这需要几分钟的时间。",
          u8"C:\\Program Files\\KavoruQyn\\"},
-        {950, 2, u8"KavoruQyn安裝繫統", u8"KavoruQyn 安裝向導",
-         u8"歡迎使用 KavoruQyn 安裝向導",
+        {950, 2, u8"KavoruQyn安裝繫統", u8"KavoruQyn 安裝向導", u8"歡迎使用 KavoruQyn 安裝向導",
          u8"安裝向導將要在您的計算機中安裝 KavoruQyn  。要繼續，請單擊\"下一步\"。",
          u8"Kavoru軟件開發有限公司", u8"將 KavoruQyn 安裝到：",
          u8"安裝向導成功地安裝了 KavoruQyn 。單擊\"完成\"退出向導。", u8"正在安裝KavoruQyn",
@@ -64,8 +62,8 @@ TEST_F(Wizard, StartsInTheLanguageOfTheCodePageWithEveryComposedText) {
          u8"C:\\Program Files\\KavoruQyn\\"},
         {1252, 3, english[0], english[1], english[2], english[3], english[4], english[5],
          english[6], english[7], english[8], english[9]},
-        {932, 3, english[0], english[1], english[2], english[3], english[4], english[5],
-         english[6], english[7], english[8], english[9]},
+        {932, 3, english[0], english[1], english[2], english[3], english[4], english[5], english[6],
+         english[7], english[8], english[9]},
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE("code page " + std::to_string(c.codePage));
@@ -227,8 +225,9 @@ TEST_F(Wizard, CancelAsksOnTheMiddlePagesOnlyAndYesEndsWithZero) {
             EXPECT_EQ(exited.code, 0u);
         }
         EXPECT_EQ(questions, std::vector<AnsiString>(3, "Canel SetupKavoru Qyn ?"));
-        if (page == 1)
+        if (page == 1) {
             form->ButtonNext2Click(nullptr);
+        }
     }
     // Nothing is rolled back: the folder made by Next stays.
     EXPECT_TRUE(std::filesystem::is_directory(root_ + "/d/Apps/Q"));

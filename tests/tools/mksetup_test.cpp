@@ -36,22 +36,26 @@ struct Output {
 
 std::string Quoted(const std::string& word) {
     std::string quoted = "'";
-    for (const char c : word)
+    for (const char c : word) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
     return quoted + "'";
 }
 
 Output RunCommand(const std::vector<std::string>& words) {
     std::string command;
-    for (const std::string& word : words)
+    for (const std::string& word : words) {
         command += Quoted(word) + " ";
+    }
     Output output;
     FILE* pipe = ::popen((command + "2>&1").c_str(), "r");
-    if (pipe == nullptr)
+    if (pipe == nullptr) {
         return output;
+    }
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
         output.text.append(buffer, n);
+    }
     const int status = ::pclose(pipe);
     output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
@@ -85,16 +89,18 @@ void SetTime(const fs::path& path, const Stamp& stamp) {
 
 std::string Text(int lines) {
     std::string text;
-    for (int i = 0; i < lines; ++i)
+    for (int i = 0; i < lines; ++i) {
         text += "line " + std::to_string(i) + " of the product's read-me\r\n";
+    }
     return text;
 }
 
 std::string RandomBytes(std::size_t count) {
     std::mt19937 random(20240229);
     std::string bytes(count, '\0');
-    for (char& c : bytes)
+    for (char& c : bytes) {
         c = static_cast<char>(random());
+    }
     return bytes;
 }
 
@@ -139,12 +145,14 @@ protected:
         for (auto item = tree.rbegin(); item != tree.rend(); ++item) {
             const fs::path path = product_ / item->HostName();
             fs::create_directories(item->IsFolder() ? path : path.parent_path());
-            if (!item->IsFolder())
+            if (!item->IsFolder()) {
                 WriteHostFile(path, item->content);
+            }
         }
         fs::permissions(product_ / "locked.txt", fs::perms::owner_write, fs::perm_options::remove);
-        for (auto item = tree.rbegin(); item != tree.rend(); ++item)
+        for (auto item = tree.rbegin(); item != tree.rend(); ++item) {
             SetTime(product_ / item->HostName(), item->stamp);
+        }
     }
 
     Output Pack(const fs::path& folder, const std::string& archive,
@@ -213,8 +221,9 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
             RunCommand({"python3", KQ_PEER_LISTING, (drive_ / archive).string(), password});
         ASSERT_EQ(listed.status, 0) << c.name << ": " << listed.text;
         std::string expected;
-        for (const Item& item : Tree())
+        for (const Item& item : Tree()) {
             expected += PeerLine(item, c.descriptors, c.store) + "\n";
+        }
         EXPECT_EQ(listed.text, expected) << c.name;
 
         // The engine as the wizard runs it, in code page 936 so the GBK name is a name.
@@ -230,8 +239,9 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
         EXPECT_EQ(zip.UnZip(), 6) << c.name;
         for (const Item& item : Tree()) {
             std::string path = out + item.name;
-            for (char& ch : path)
+            for (char& ch : path) {
                 ch = ch == '/' ? '\\' : ch;
+            }
             if (item.IsFolder()) {
                 EXPECT_TRUE(DirectoryExists(path)) << c.name << ": " << item.name;
                 continue;
@@ -260,8 +270,9 @@ TEST_F(MksetupTest, PeersAndTheEngineReadBackTheTree) {
 TEST_F(MksetupTest, RefusalsNameTheCauseAndKeepTheOlderArchive) {
     const fs::path many = scratch_ / "many";
     fs::create_directories(many);
-    for (int i = 0; i < 65536; ++i)
+    for (int i = 0; i < 65536; ++i) {
         std::ofstream(many / ("f" + std::to_string(i)));
+    }
     const fs::path big = scratch_ / "big";
     fs::create_directories(big);
     // Sparse: 4 GiB of holes cost nothing.

@@ -93,28 +93,32 @@ class ArchiveFile {
 public:
     explicit ArchiveFile(std::string path)
         : path_(std::move(path)), file_(std::fopen(path_.c_str(), "wb")) {
-        if (file_ == nullptr)
+        if (file_ == nullptr) {
             Fail(path_, std::strerror(errno));
+        }
     }
     ~ArchiveFile() {
-        if (file_ != nullptr)
+        if (file_ != nullptr) {
             std::fclose(file_);
+        }
     }
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
     void Write(const void* data, std::size_t count) {
-        if (count != 0 && std::fwrite(data, 1, count, file_) != count)
+        if (count != 0 && std::fwrite(data, 1, count, file_) != count) {
             Fail(path_, std::strerror(errno));
+        }
         position_ += count;
     }
     void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
 
     // Where the next byte goes, for a record that names it by a 32-bit offset.
     std::uint32_t Offset(const std::string& what) const {
-        if (position_ > kMax32)
+        if (position_ > kMax32) {
             Fail(what, "the archive passes 4 GiB here, which an archive without Zip64 cannot "
                        "address");
+        }
         return static_cast<std::uint32_t>(position_);
     }
 
@@ -123,8 +127,9 @@ public:
         const int flushed = std::fflush(file_);
         const int closed = std::fclose(file_);
         file_ = nullptr;
-        if (flushed != 0 || closed != 0)
+        if (flushed != 0 || closed != 0) {
             Fail(path_, std::strerror(errno));
+        }
     }
 
 private:
@@ -142,8 +147,9 @@ using Sink = std::function<void(unsigned char* data, std::size_t count)>;
 class Deflater {
 public:
     explicit Deflater(const std::string& path) {
-        if (deflateInit2(&stream_, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        if (deflateInit2(&stream_, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
             Fail(path, "zlib cannot start a deflate stream");
+        }
     }
     ~Deflater() { deflateEnd(&stream_); }
     Deflater(const Deflater&) = delete;
@@ -157,8 +163,9 @@ public:
             stream_.next_out = out_.data();
             stream_.avail_out = static_cast<uInt>(out_.size());
             result = deflate(&stream_, last ? Z_FINISH : Z_NO_FLUSH);
-            if (result == Z_STREAM_ERROR)
+            if (result == Z_STREAM_ERROR) {
                 throw PackError("zlib: the deflate stream failed");
+            }
             sink(out_.data(), out_.size() - stream_.avail_out);
         } while (stream_.avail_out == 0);
     }
@@ -177,24 +184,27 @@ struct Digest {
 Digest StreamFile(const SourceItem& file, bool deflate, const Sink& sink) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.path.c_str(), "rb"),
                                                              std::fclose);
-    if (!in)
+    if (!in) {
         Fail(file.path, std::strerror(errno));
+    }
     std::unique_ptr<Deflater> deflater = deflate ? std::make_unique<Deflater>(file.path) : nullptr;
     std::vector<unsigned char> buffer(kChunkSize);
     Digest digest{static_cast<std::uint32_t>(crc32(0, nullptr, 0)), 0};
     bool last = false;
     while (!last) {
         const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), in.get());
-        if (count < buffer.size() && std::ferror(in.get()))
+        if (count < buffer.size() && std::ferror(in.get())) {
             Fail(file.path, "read error");
+        }
         last = count < buffer.size();
         digest.crc =
             static_cast<std::uint32_t>(crc32(digest.crc, buffer.data(), static_cast<uInt>(count)));
         digest.size += count;
-        if (deflater)
+        if (deflater) {
             deflater->Feed(buffer.data(), count, last, sink);
-        else if (count != 0)
+        } else if (count != 0) {
             sink(buffer.data(), count);
+        }
     }
     return digest;
 }
@@ -204,15 +214,17 @@ void Measure(Entry& entry, bool store) {
     std::uint64_t deflatedSize = 0;
     const Digest digest = StreamFile(
         entry.source, !store, [&](unsigned char*, std::size_t count) { deflatedSize += count; });
-    if (digest.size > kMax32 - kEncryptionHeaderSize)
+    if (digest.size > kMax32 - kEncryptionHeaderSize) {
         Fail(entry.source.path, "larger than an archive without Zip64 can hold (4 GiB)");
+    }
     entry.crc = digest.crc;
     entry.size = static_cast<std::uint32_t>(digest.size);
     const bool deflate = !store && deflatedSize < digest.size;
     entry.method = deflate ? kDeflated : kStored;
     entry.dataSize = deflate ? static_cast<std::uint32_t>(deflatedSize) : entry.size;
-    if (deflate)
+    if (deflate) {
         entry.flags |= kFlagMaximumCompression;
+    }
 }
 
 // --- Records -------------------------------------------------------------------------------------
@@ -283,10 +295,12 @@ std::string EndRecord(std::size_t entries, std::uint32_t size, std::uint32_t off
 std::array<unsigned char, kEncryptionHeaderSize> PlainEncryptionHeader(const Entry& entry) {
     std::uint64_t state = 0x6B712D6D6B736574; // FNV-1a over the name and the CRC, from a seed
     const auto mix = [&state](unsigned char byte) { state = (state ^ byte) * 0x100000001B3; };
-    for (const char c : entry.source.name)
+    for (const char c : entry.source.name) {
         mix(static_cast<unsigned char>(c));
-    for (int shift = 0; shift < 32; shift += 8)
+    }
+    for (int shift = 0; shift < 32; shift += 8) {
         mix(static_cast<unsigned char>(entry.crc >> shift));
+    }
     std::array<unsigned char, kEncryptionHeaderSize> header{};
     for (std::uint32_t i = 0; i + 1 < kEncryptionHeaderSize; ++i) {
         state += 0x9E3779B97F4A7C15; // splitmix64
@@ -317,17 +331,20 @@ void WriteEntry(ArchiveFile& archive, Entry& entry) {
                                              archive.Write(data, count);
                                              written += count;
                                          });
-        if (digest.crc != entry.crc || digest.size != entry.size || written != entry.dataSize)
+        if (digest.crc != entry.crc || digest.size != entry.size || written != entry.dataSize) {
             Fail(entry.source.path, "the file changed while it was being packed");
+        }
     }
-    if ((entry.flags & kFlagDescriptor) != 0)
+    if ((entry.flags & kFlagDescriptor) != 0) {
         archive.Write(DataDescriptor(entry));
+    }
 }
 
 void WriteCentralDirectory(ArchiveFile& archive, const std::vector<Entry>& entries) {
     const std::uint32_t start = archive.Offset("the central directory");
-    for (const Entry& entry : entries)
+    for (const Entry& entry : entries) {
         archive.Write(CentralHeader(entry));
+    }
     const std::uint32_t end = archive.Offset("the central directory");
     archive.Write(EndRecord(entries.size(), end - start, start));
 }
@@ -338,10 +355,11 @@ std::vector<Entry> Catalogue(const Options& options) {
     std::vector<SourceItem> items = ListTree(options.folder);
     std::sort(items.begin(), items.end(),
               [](const SourceItem& a, const SourceItem& b) { return a.name < b.name; });
-    if (items.size() > kMaxEntries)
+    if (items.size() > kMaxEntries) {
         Fail(options.folder, std::to_string(items.size()) +
                                  " files and folders; an archive without Zip64 holds at most " +
                                  std::to_string(kMaxEntries));
+    }
     std::uint64_t total = 0;
     std::vector<Entry> entries;
     for (const SourceItem& item : items) {
@@ -349,15 +367,18 @@ std::vector<Entry> Catalogue(const Options& options) {
         Entry entry;
         entry.source = item;
         entry.source.name = ArchiveName(item, options.codePage);
-        if (entry.source.name.size() > 0xFFFF)
+        if (entry.source.name.size() > 0xFFFF) {
             Fail(item.path, "the name is longer than an archive can store");
-        if (options.descriptors)
+        }
+        if (options.descriptors) {
             entry.flags |= kFlagDescriptor;
+        }
         entries.push_back(entry);
     }
-    if (total > kMax32)
+    if (total > kMax32) {
         Fail(options.folder, std::to_string(total) +
                                  " bytes of files; an archive without Zip64 holds at most 4 GiB");
+    }
     return entries;
 }
 
@@ -367,8 +388,9 @@ void Pack(const Options& options) {
     try {
         ArchiveFile archive(partial);
         for (Entry& entry : entries) {
-            if (!entry.source.isFolder)
+            if (!entry.source.isFolder) {
                 Measure(entry, options.store);
+            }
             WriteEntry(archive, entry);
         }
         WriteCentralDirectory(archive, entries);
@@ -388,23 +410,26 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     std::vector<std::string> operands;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--descriptors")
+        if (argument == "--descriptors") {
             options.descriptors = true;
-        else if (argument == "--store")
+        } else if (argument == "--store") {
             options.store = true;
-        else if (argument == "--codepage" && i + 1 < argc) {
+        } else if (argument == "--codepage" && i + 1 < argc) {
             char* end = nullptr;
             const unsigned long codePage = std::strtoul(argv[++i], &end, 10);
-            if (*end != '\0' || codePage == 0 || codePage > 65535)
+            if (*end != '\0' || codePage == 0 || codePage > 65535) {
                 return false;
+            }
             options.codePage = static_cast<unsigned>(codePage);
-        } else if (argument.rfind("--", 0) == 0)
+        } else if (argument.rfind("--", 0) == 0) {
             return false;
-        else
+        } else {
             operands.push_back(argument);
+        }
     }
-    if (operands.size() != 2)
+    if (operands.size() != 2) {
         return false;
+    }
     options.folder = operands[0];
     options.archive = operands[1];
     return true;
@@ -413,10 +438,12 @@ bool ParseArguments(int argc, char** argv, Options& options) {
 } // namespace
 
 std::uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second) {
-    if (year < 1980)
+    if (year < 1980) {
         return DosDateTime(1980, 1, 1, 0, 0, 0);
-    if (year > 2107)
+    }
+    if (year > 2107) {
         return DosDateTime(2107, 12, 31, 23, 59, 58);
+    }
     second = std::min(second, 59); // a leap second
     const std::uint32_t date = static_cast<std::uint32_t>((year - 1980) << 9 | month << 5 | day);
     const std::uint32_t time = static_cast<std::uint32_t>(hour << 11 | minute << 5 | second / 2);

@@ -13,8 +13,9 @@ std::uint32_t CrcStep(std::uint32_t crc, std::uint8_t byte) {
         std::array<std::uint32_t, 256> t{};
         for (std::uint32_t n = 0; n < 256; ++n) {
             std::uint32_t c = n;
-            for (int bit = 0; bit < 8; ++bit)
+            for (int bit = 0; bit < 8; ++bit) {
                 c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
             t[n] = c;
         }
         return t;
@@ -25,8 +26,9 @@ std::uint32_t CrcStep(std::uint32_t crc, std::uint8_t byte) {
 } // namespace
 
 ZipEncryptor::ZipEncryptor(std::string_view password) {
-    for (const char c : password)
+    for (const char c : password) {
         TakeIn(static_cast<std::uint8_t>(c));
+    }
 }
 
 void ZipEncryptor::Encrypt(unsigned char* data, std::size_t count) {

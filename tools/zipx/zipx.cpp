@@ -48,38 +48,47 @@ struct Options {
 };
 
 std::optional<TUZOverwriteMode> OverwriteModeNamed(const std::string& name) {
-    if (name == "prompt")
+    if (name == "prompt") {
         return TUZOverwriteMode::Prompt;
-    if (name == "always")
+    }
+    if (name == "always") {
         return TUZOverwriteMode::Always;
-    if (name == "never")
+    }
+    if (name == "never") {
         return TUZOverwriteMode::Never;
-    if (name == "newer")
+    }
+    if (name == "newer") {
         return TUZOverwriteMode::ifNewer;
-    if (name == "older")
+    }
+    if (name == "older") {
         return TUZOverwriteMode::ifOlder;
+    }
     return std::nullopt;
 }
 
 std::optional<Options> ParseArguments(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]).size() != 1)
+    if (argc < 2 || std::string(argv[1]).size() != 1) {
         return std::nullopt;
+    }
     Options options;
     options.command = argv[1][0];
-    if (options.command != 'l' && options.command != 't' && options.command != 'x')
+    if (options.command != 'l' && options.command != 't' && options.command != 'x') {
         return std::nullopt;
+    }
     int i = 2;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         const std::string option = argv[i];
         const bool takesValue = option == "-p" || option == "-o";
-        if (takesValue && i + 1 >= argc)
+        if (takesValue && i + 1 >= argc) {
             return std::nullopt;
+        }
         if (option == "-p" && options.command != 'l') {
             options.password = argv[++i];
         } else if (option == "-o" && options.command == 'x') {
             const std::optional<TUZOverwriteMode> mode = OverwriteModeNamed(argv[++i]);
-            if (!mode)
+            if (!mode) {
                 return std::nullopt;
+            }
             options.overwrite = *mode;
         } else if (option == "-v" && options.command == 'x') {
             options.verbose = true;
@@ -94,8 +103,9 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     const size_t wanted = options.command == 'x' ? 2 : 1;
     const bool fits = options.command == 'x' ? options.operands.size() >= wanted
                                              : options.operands.size() == wanted;
-    if (!fits)
+    if (!fits) {
         return std::nullopt;
+    }
     return options;
 }
 
@@ -152,13 +162,15 @@ void AnswerMessageBoxesOnTheConsole() {
         [](const std::string& text, const std::string& caption, std::uint32_t flags) {
             const std::uint32_t buttons = flags & mb::TypeMask;
             std::cerr << caption << ": " << text << (buttons == mb::Ok ? "\n" : " [y/n] ");
-            if (buttons == mb::Ok)
+            if (buttons == mb::Ok) {
                 return id::Ok;
+            }
             std::string answer;
             const bool yes = std::getline(std::cin, answer) && !answer.empty() &&
                              (answer[0] == 'y' || answer[0] == 'Y');
-            if (buttons == mb::OkCancel)
+            if (buttons == mb::OkCancel) {
                 return yes ? id::Ok : id::Cancel;
+            }
             return yes ? id::Yes : id::No;
         });
 }
@@ -206,8 +218,9 @@ private:
         };
         zip_.OnEndUnZip = [this](TObject*, int index, const AnsiString& name) {
             Event("OnEndUnZip", {std::to_string(index), name});
-            if (testing_)
+            if (testing_) {
                 std::cout << "ok\t" << Printable(name) << '\n';
+            }
         };
         zip_.OnSkippingFile = [this](TObject*, TSkipReason reason, const AnsiString& name,
                                      int index, bool& retry) {
@@ -225,8 +238,9 @@ private:
         zip_.OnUnZipComplete = [this](TObject*, int count) {
             Event("OnUnZipComplete", {std::to_string(count)});
         };
-        if (!verbose_)
+        if (!verbose_) {
             return;
+        }
         zip_.OnFilePercentDone = [this](TObject*, int percent) {
             Event("OnFilePercentDone", {std::to_string(percent)});
         };
@@ -236,11 +250,13 @@ private:
     }
 
     void Event(const char* name, std::initializer_list<std::string> arguments) const {
-        if (!verbose_)
+        if (!verbose_) {
             return;
+        }
         std::cout << name;
-        for (const std::string& argument : arguments)
+        for (const std::string& argument : arguments) {
             std::cout << '\t' << Printable(argument);
+        }
         std::cout << '\n';
     }
 
@@ -275,8 +291,9 @@ int Extract(const Options& options) {
     } else {
         zip.SetDestDir(EnginePath(options.operands[1]));
         TStringList patterns;
-        for (size_t i = 2; i < options.operands.size(); ++i)
+        for (size_t i = 2; i < options.operands.size(); ++i) {
             patterns.Add(options.operands[i]);
+        }
         zip.SetDoAll(patterns.Count() == 0);
         zip.SetFilesList(&patterns);
         good = zip.UnZip();

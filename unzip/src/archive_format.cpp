@@ -9,8 +9,9 @@
 namespace kq {
 
 void ReadArchiveBytes(TStream& archive, void* buffer, std::int32_t count) {
-    if (count < 0 || archive.Read(buffer, count) != count)
+    if (count < 0 || archive.Read(buffer, count) != count) {
         throw EBadZipFile();
+    }
 }
 
 namespace {
@@ -85,23 +86,27 @@ void TakeZip64Sizes(const std::string& extra, TZipHeaderInfo& info) {
         const std::uint16_t tag = LoadU16(bytes + at);
         const std::size_t length = LoadU16(bytes + at + 2);
         at += 4;
-        if (at + length > extra.size())
+        if (at + length > extra.size()) {
             return;
+        }
         if (tag != kZip64Tag) {
             at += length;
             continue;
         }
         std::size_t field = at;
         const auto take = [&](std::uint32_t value, void (TZipHeaderInfo::*set)(std::uint32_t)) {
-            if (value != kZip64Placeholder)
+            if (value != kZip64Placeholder) {
                 return;
-            if (field + 8 > at + length)
+            }
+            if (field + 8 > at + length) {
                 return;
+            }
             const std::uint64_t wide =
                 LoadU32(bytes + field) | std::uint64_t(LoadU32(bytes + field + 4)) << 32;
             field += 8;
-            if (wide <= kZip64Placeholder)
+            if (wide <= kZip64Placeholder) {
                 (info.*set)(static_cast<std::uint32_t>(wide));
+            }
         };
         take(info.UncompressedSize(), &TZipHeaderInfo::SetUncompressedSize);
         take(info.CompressedSize(), &TZipHeaderInfo::SetCompressedSize);

@@ -24,26 +24,32 @@ TS_BufferStream::~TS_BufferStream() {
 }
 
 bool TS_BufferStream::FinishWriting() {
-    if (finished_)
+    if (finished_) {
         return true;
+    }
     finished_ = true;
     bool ok = true;
-    if (state_ == BufferState::Writing)
+    if (state_ == BufferState::Writing) {
         ok = Flush();
-    if (flushOnDestroy_ && written_)
-        if (auto* file = dynamic_cast<TFileHandleStream*>(&stream_))
+    }
+    if (flushOnDestroy_ && written_) {
+        if (auto* file = dynamic_cast<TFileHandleStream*>(&stream_)) {
             ok = file->Handle().FlushToDisk() && ok;
+        }
+    }
     return ok;
 }
 
 void TS_BufferStream::DoAfterFill() {
-    if (OnAfterFill)
+    if (OnAfterFill) {
         OnAfterFill(this);
+    }
 }
 
 void TS_BufferStream::DoAfterFlush() {
-    if (OnAfterFlush)
+    if (OnAfterFlush) {
         OnAfterFlush(this);
+    }
 }
 
 bool TS_BufferStream::Fill() {
@@ -66,8 +72,9 @@ bool TS_BufferStream::Flush() {
 }
 
 std::int32_t TS_BufferStream::Read(void* buffer, std::int32_t count) {
-    if (state_ == BufferState::Writing)
+    if (state_ == BufferState::Writing) {
         Flush();
+    }
     if (!hasPointer_) {
         pointer_ = end_;
         hasPointer_ = true;
@@ -83,8 +90,9 @@ std::int32_t TS_BufferStream::Read(void* buffer, std::int32_t count) {
             state_ = BufferState::Unknown;
             break;
         }
-        if (pointer_ >= end_ && !Fill())
+        if (pointer_ >= end_ && !Fill()) {
             break;
+        }
         const auto chunk = static_cast<std::int32_t>(
             std::min<std::size_t>(static_cast<std::size_t>(count - done), end_ - pointer_));
         std::memcpy(out + done, buffer_.get() + pointer_, static_cast<std::size_t>(chunk));
@@ -113,8 +121,9 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
             // An empty buffer and a buffer-full or more to write: handed on at once, in one
             // piece. A short write loses bytes no count could report, as a failed flush does.
             const std::int32_t written = stream_.Write(in + done, count - done);
-            if (written != count - done)
+            if (written != count - done) {
                 throw EWriteError("Stream write error");
+            }
             done = count;
             break;
         }
@@ -123,8 +132,9 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
         std::memcpy(buffer_.get() + pointer_, in + done, static_cast<std::size_t>(chunk));
         pointer_ += static_cast<std::size_t>(chunk);
         done += chunk;
-        if (pointer_ == end_ && !Flush())
+        if (pointer_ == end_ && !Flush()) {
             throw EWriteError("Stream write error");
+        }
     }
     state_ = pointer_ > 0 ? BufferState::Writing : BufferState::Unknown;
     written_ = written_ || count > 0;
@@ -132,8 +142,9 @@ std::int32_t TS_BufferStream::Write(const void* buffer, std::int32_t count) {
 }
 
 std::int64_t TS_BufferStream::BufferedOffset() const {
-    if (!hasPointer_)
+    if (!hasPointer_) {
         return 0;
+    }
     switch (state_) {
     case BufferState::Reading:
         return static_cast<std::int64_t>(pointer_) - static_cast<std::int64_t>(end_);
@@ -171,8 +182,9 @@ std::int64_t TS_BufferStream::Seek(std::int64_t offset, int origin) {
     default:
         throw Exception(Format("Invalid seek origin (%d)", {origin}));
     }
-    if (target == current)
+    if (target == current) {
         return current;
+    }
     if (state_ == BufferState::Reading && !OnAfterFill) {
         // A target inside the data read ahead (a local header's name and extra field skipped,
         // say) is reached by moving the pointer: no call of the system, no read again.
@@ -182,8 +194,9 @@ std::int64_t TS_BufferStream::Seek(std::int64_t offset, int origin) {
             return target;
         }
     }
-    if (state_ == BufferState::Writing && !Flush())
+    if (state_ == BufferState::Writing && !Flush()) {
         throw Exception("Seek error");
+    }
     hasPointer_ = false;
     state_ = BufferState::Unknown;
     return stream_.Seek(target, soFromBeginning);
@@ -194,8 +207,9 @@ std::int64_t TS_BufferStream::Size() {
 }
 
 void TS_BufferStream::PutBack(std::uint8_t b) {
-    if (!hasPointer_ || pointer_ == 0)
+    if (!hasPointer_ || pointer_ == 0) {
         throw EStreamError("Putback overflow");
+    }
     --pointer_;
     buffer_[pointer_] = b;
 }
@@ -216,8 +230,9 @@ TLFNFileStream::TLFNFileStream(const std::string& fileName, FileMode mode, bool 
 void TLFNFileStream::Close() {
     const bool finished = FinishWriting();
     const bool closed = Handle().Close();
-    if (!finished || !closed)
+    if (!finished || !closed) {
         throw EWriteError("Stream write error");
+    }
 }
 
 } // namespace kq

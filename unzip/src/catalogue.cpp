@@ -44,8 +44,9 @@ constexpr std::int64_t kScanMessageInterval = 10240;
 AnsiString ChangeFileExt(const AnsiString& path, const AnsiString& extension) {
     const size_t separator = path.find_last_of("\\/:");
     const size_t dot = path.rfind('.');
-    if (dot == AnsiString::npos || (separator != AnsiString::npos && dot < separator))
+    if (dot == AnsiString::npos || (separator != AnsiString::npos && dot < separator)) {
         return path + extension;
+    }
     return path.substr(0, dot) + extension;
 }
 
@@ -105,15 +106,18 @@ void TZipExtractor::CatalogueReader::Read() {
     zip_.DiscardCatalogue();
     end_.Reset();
     try {
-        if (!FindEndCentral(*zip_.archive_, true) && !OpenCompanion())
+        if (!FindEndCentral(*zip_.archive_, true) && !OpenCompanion()) {
             HandleMissingEnd();
+        }
         TakePartNumbers();
         const bool readRecords = end_.TotalEntries() != 0 && LocateCentralDirectory();
-        if (!zip_.mainList_)
+        if (!zip_.mainList_) {
             zip_.mainList_ =
                 std::make_unique<TSortedZip>(TZipSortMode::ByNone, TDuplicates::dupError, true);
-        if (readRecords)
+        }
+        if (readRecords) {
             ReadCentralRecords();
+        }
         RememberCentralSpan();
         RefuseOverlaps();
         ReadArchiveCommentNow();
@@ -141,13 +145,15 @@ bool TZipExtractor::CatalogueReader::FindEndCentral(TStream& stream, bool accept
     const std::int64_t windowStart = size - window;
     std::vector<std::uint8_t> bytes(static_cast<size_t>(window));
     stream.Seek(windowStart, soFromBeginning);
-    if (stream.Read(bytes.data(), window) != window)
+    if (stream.Read(bytes.data(), window) != window) {
         return false;
+    }
     // The last match wins, even one inside the archive comment.
     for (std::int32_t at = window - kEndCentralSize; at >= 0; --at) {
         const std::uint8_t* record = bytes.data() + at;
-        if (record[0] != 0x50 || LoadU32(record) != kEndCentralSignature)
+        if (record[0] != 0x50 || LoadU32(record) != kEndCentralSignature) {
             continue;
+        }
         end_.SetSignature(kEndCentralSignature);
         ReadEndFields(record, end_);
         // The comment follows the record; bytes appended after it are not part of it.
@@ -159,18 +165,21 @@ bool TZipExtractor::CatalogueReader::FindEndCentral(TStream& stream, bool accept
 
 bool TZipExtractor::CatalogueReader::OpenCompanion() {
     const AnsiString name = ChangeFileExt(zip_.zipName_, ".zfc");
-    if (!FileExists(name))
+    if (!FileExists(name)) {
         return false;
+    }
     companion_ = std::make_unique<TLFNFileStream>(name, FileMode::Read, false);
-    if (FindEndCentral(*companion_, false))
+    if (FindEndCentral(*companion_, false)) {
         return true;
+    }
     companion_.reset();
     return false;
 }
 
 TIncompleteZipMode TZipExtractor::CatalogueReader::AskIncompleteMode() {
-    if (zip_.OnInCompleteZip)
+    if (zip_.OnInCompleteZip) {
         zip_.OnInCompleteZip(&zip_, zip_.incompleteZipMode_);
+    }
     return zip_.incompleteZipMode_;
 }
 
@@ -192,10 +201,12 @@ void TZipExtractor::CatalogueReader::HandleMissingEnd() {
 // (the central directory of an archive whose offsets are wrong), false when reading central
 // records ends. A catalogue is rebuilt at most once: what is damaged after that is left out.
 bool TZipExtractor::CatalogueReader::HandleDamagedCentral() {
-    if (zip_.rebuiltByScanning_)
+    if (zip_.rebuiltByScanning_) {
         return false;
-    if (AskIncompleteMode() != TIncompleteZipMode::izAssumeBad)
+    }
+    if (AskIncompleteMode() != TIncompleteZipMode::izAssumeBad) {
         throw EBadZipFile();
+    }
     RebuildByScanning();
     return true;
 }
@@ -204,16 +215,18 @@ bool TZipExtractor::CatalogueReader::HandleDamagedCentral() {
 
 void TZipExtractor::CatalogueReader::TakePartNumbers() {
     zip_.currentPart_ = companion_ ? 0 : end_.ThisPart();
-    if (end_.ThisPart() != 0)
+    if (end_.ThisPart() != 0) {
         zip_.DecideMultiPartMode();
-    else
+    } else {
         zip_.multiPartMode_ = TMultiPartMode::mpSinglePart;
+    }
 }
 
 bool TZipExtractor::CatalogueReader::LocateCentralDirectory() {
     if (MultiPart() && !companion_ && !zip_.rebuiltByScanning_ &&
-        end_.CentralStartPart() != zip_.currentPart_)
+        end_.CentralStartPart() != zip_.currentPart_) {
         zip_.SwitchToPart(end_.CentralStartPart() + 1);
+    }
     TStream& stream = Source();
     stream.Seek(companion_ ? 0 : end_.CentralOffset(), soFromBeginning);
     std::uint8_t signature[4];
@@ -261,7 +274,8 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
     if (valid) {
         // The extra field is read only for the sizes it may hold.
         const std::uint16_t extraLength = LoadU16(record + 30);
-        if (LoadU32(record + 20) == kZip64Placeholder || LoadU32(record + 24) == kZip64Placeholder) {
+        if (LoadU32(record + 20) == kZip64Placeholder ||
+            LoadU32(record + 24) == kZip64Placeholder) {
             extra.resize(extraLength);
             valid = stream->Read(extra.data(), extraLength) == extraLength;
         } else {
@@ -271,10 +285,11 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
     if (valid) {
         comment.resize(LoadU16(record + 32));
         const auto length = static_cast<std::int32_t>(comment.size());
-        if (ReadsCommentsNow())
+        if (ReadsCommentsNow()) {
             valid = stream->Read(comment.data(), length) == length;
-        else
+        } else {
             stream->Seek(length, soFromCurrent);
+        }
         // An extra field or comment said to run past the end of the file is damage too.
         valid = valid && stream->Position() <= Source().Handle().Size();
     }
@@ -287,8 +302,9 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
     TakeZip64Sizes(extra, *info);
     SetEntryName(std::move(name), *info, previous_);
     info->SetCentralRecordOffset(start);
-    if (ReadsCommentsNow())
+    if (ReadsCommentsNow()) {
         info->SetFileComment(ToOwnedText(comment));
+    }
     Insert(std::move(info));
     return RecordResult::Read;
 }
@@ -303,8 +319,9 @@ void TZipExtractor::CatalogueReader::Insert(std::unique_ptr<TZipHeaderInfo> info
     // A rebuilt catalogue keeps the entries found by scanning; a central record completes the
     // one it describes and is dropped when it describes none.
     const int index = main.Find(info.get());
-    if (index < 0)
+    if (index < 0) {
         return;
+    }
     TZipHeaderInfo& scanned = *main.Entry(index);
     const std::uint32_t offset = scanned.LocalHeaderOffset();
     scanned.Assign(info.get());
@@ -312,10 +329,12 @@ void TZipExtractor::CatalogueReader::Insert(std::unique_ptr<TZipHeaderInfo> info
 }
 
 void TZipExtractor::CatalogueReader::ReadArchiveCommentNow() {
-    if (end_.CommentLength() == 0 || !ReadsCommentsNow())
+    if (end_.CommentLength() == 0 || !ReadsCommentsNow()) {
         return;
-    if (!companion_ && zip_.currentPart_ != end_.ThisPart())
+    }
+    if (!companion_ && zip_.currentPart_ != end_.ThisPart()) {
         zip_.SwitchToPart(end_.ThisPart() + 1);
+    }
     TStream& stream = Source();
     stream.Seek(end_.CommentOffset(), soFromBeginning);
     std::string comment(end_.CommentLength(), '\0');
@@ -324,26 +343,30 @@ void TZipExtractor::CatalogueReader::ReadArchiveCommentNow() {
 }
 
 void TZipExtractor::CatalogueReader::BuildSortedView() {
-    if (zip_.sortMode_ == TZipSortMode::ByNone)
+    if (zip_.sortMode_ == TZipSortMode::ByNone) {
         return;
+    }
     zip_.sortedView_ = std::make_unique<TSortedZip>(zip_.sortMode_, TDuplicates::dupAccept, false);
     const TSortedZip& main = *zip_.mainList_;
-    for (int i = 0; i < main.Count(); ++i)
+    for (int i = 0; i < main.Count(); ++i) {
         zip_.sortedView_->Add(main.Entry(i));
+    }
 }
 
 // --- Overlapping entries -----------------------------------------------------------------------
 
 void TZipExtractor::CatalogueReader::RememberCentralSpan() {
     zip_.centralSpan_ = {};
-    if (companion_)
+    if (companion_) {
         return;
+    }
     CentralSpan& central = zip_.centralSpan_;
     central.Part = zip_.rebuiltByScanning_ ? 0 : end_.CentralStartPart();
     central.Begin = end_.CentralOffset();
     central.End = std::int64_t{end_.CentralOffset()} + end_.CentralSize();
-    if (zip_.currentPart_ == central.Part)
+    if (zip_.currentPart_ == central.Part) {
         central.PartSize = zip_.archive_->Handle().Size();
+    }
 }
 
 void TZipExtractor::CatalogueReader::RefuseOverlaps() {
@@ -352,8 +375,9 @@ void TZipExtractor::CatalogueReader::RefuseOverlaps() {
         // The least an entry takes: its local header and its data.
         const TZipHeaderInfo& entry = *main.Entry(i);
         if (zip_.OverlapsNext(entry, std::int64_t{entry.LocalHeaderOffset()} + kLocalHeaderSize +
-                                         entry.CompressedSize()))
+                                         entry.CompressedSize())) {
             throw EBadZipFile();
+        }
     }
 }
 
@@ -364,11 +388,13 @@ bool TZipExtractor::OverlapsNext(const TZipHeaderInfo& entry, std::int64_t end) 
     const std::int64_t offset = entry.LocalHeaderOffset();
     const CentralSpan& central = centralSpan_;
     if (entry.StartPart() == central.Part && central.Begin < central.End &&
-        end <= central.PartSize && offset < central.End && end > central.Begin)
+        end <= central.PartSize && offset < central.End && end > central.Begin) {
         return true;
+    }
     const int index = mainList_ ? mainList_->Find(&entry) : -1;
-    if (index < 0 || index + 1 >= mainList_->Count())
+    if (index < 0 || index + 1 >= mainList_->Count()) {
         return false;
+    }
     const TZipHeaderInfo& next = *mainList_->Entry(index + 1);
     return next.StartPart() == entry.StartPart() && end > next.LocalHeaderOffset();
 }
@@ -382,13 +408,15 @@ void TZipExtractor::CatalogueReader::RebuildByScanning() {
     zip_.multiPartMode_ = TMultiPartMode::mpSinglePart;
     TLFNFileStream& stream = *zip_.archive_;
     const bool selfExtractor = SameText(ExtractFileExt(zip_.zipName_), ".EXE");
-    if (!FindLocalSignature(stream, selfExtractor ? kSelfExtractorSize : 0))
+    if (!FindLocalSignature(stream, selfExtractor ? kSelfExtractorSize : 0)) {
         throw EBadZipFile();
+    }
     zip_.mainList_ =
         std::make_unique<TSortedZip>(TZipSortMode::ByNone, TDuplicates::dupError, true);
     ReadLocalHeaders(stream);
-    if (zip_.mainList_->Count() == 0)
+    if (zip_.mainList_->Count() == 0) {
         throw EBadZipFile();
+    }
     end_.SetThisPart(0);
     end_.SetCentralOffset(static_cast<std::uint32_t>(stream.Position()));
     end_.SetTotalEntries(static_cast<std::uint16_t>(zip_.mainList_->Count()));
@@ -405,18 +433,22 @@ bool TZipExtractor::CatalogueReader::FindLocalSignature(TStream& stream, std::in
     std::int64_t skipped = 0;
     std::uint8_t b = 0;
     while (stream.Read(&b, 1) == 1) {
-        if (++skipped % kScanMessageInterval == 0 && zip_.doProcessMessages_)
+        if (++skipped % kScanMessageInterval == 0 && zip_.doProcessMessages_) {
             ProcessMessages();
-        if (b == kSignature[matched])
+        }
+        if (b == kSignature[matched]) {
             ++matched;
-        else
+        } else {
             matched = b == kSignature[0] ? 1 : 0;
-        if (matched < 4)
+        }
+        if (matched < 4) {
             continue;
+        }
         matched = 0;
         std::uint8_t version[2];
-        if (stream.Read(version, 2) != 2)
+        if (stream.Read(version, 2) != 2) {
             return false;
+        }
         if (version[1] < 10) {
             stream.Seek(-6, soFromCurrent);
             return true;
@@ -446,8 +478,9 @@ void TZipExtractor::CatalogueReader::ReadLocalHeaders(TLFNFileStream& stream) {
         auto info = std::make_unique<TZipHeaderInfo>();
         ReadLocalFields(header, *info);
         std::int64_t skip = std::int64_t{info->CompressedSize()} + info->LocalExtraLength();
-        if (info->HasDataDescriptor())
+        if (info->HasDataDescriptor()) {
             skip += kDataDescriptorSize;
+        }
         // An entry whose data would run past the end of the file is cut off: it ends the scan.
         if (stream.Position() + skip > fileSize) {
             stream.Seek(start, soFromBeginning);

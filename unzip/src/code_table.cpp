@@ -36,14 +36,16 @@ int FurtherTableWidth(const int count[], int len, int remaining, int start, int 
                       int longest) {
     const int limit = longest - start < firstWidth ? longest - start : firstWidth;
     int width = len - start;
-    if (width >= limit)
+    if (width >= limit) {
         return limit;
+    }
     if ((1 << width) > remaining) {
         int unfilled = (1 << width) - remaining;
         while (++width < limit) {
             unfilled <<= 1;
-            if (unfilled <= count[start + width])
+            if (unfilled <= count[start + width]) {
                 break;
+            }
             unfilled -= count[start + width];
         }
     }
@@ -74,16 +76,18 @@ public:
     ~CodeTableBuilder() { FreeCodeTable(first_); }
 
     TCodeSpace Build(TCodeTableEntry*& table, int& lookupBits) {
-        if (!CountLengths())
+        if (!CountLengths()) {
             return TCodeSpace::Incomplete;
+        }
         if (count_[0] == n_) {
             lookupBits = 0;
             return TCodeSpace::Complete;
         }
         lookupBits = ChooseFirstWidth(lookupBits);
         const TCodeSpace verdict = CheckCodeLengths(lengths_, n_);
-        if (verdict == TCodeSpace::OverSubscribed)
+        if (verdict == TCodeSpace::OverSubscribed) {
             return verdict;
+        }
         MeasureCodeSpace();
         SortValues();
         FillTables();
@@ -95,29 +99,36 @@ public:
 private:
     // Step 1: how many codes of each length; false when the lengths cannot form a code.
     bool CountLengths() {
-        if (n_ < 0 || n_ > MaxCodeValues)
+        if (n_ < 0 || n_ > MaxCodeValues) {
             return false;
+        }
         for (int i = 0; i < n_; ++i) {
-            if (lengths_[i] > MaxCodeLength)
+            if (lengths_[i] > MaxCodeLength) {
                 return false;
+            }
             ++count_[lengths_[i]];
         }
-        if (count_[0] == n_)
+        if (count_[0] == n_) {
             return true;
-        if (n_ > simpleCount_ && (bases_ == nullptr || extraBits_ == nullptr))
+        }
+        if (n_ > simpleCount_ && (bases_ == nullptr || extraBits_ == nullptr)) {
             return false;
-        while (count_[shortest_] == 0)
+        }
+        while (count_[shortest_] == 0) {
             ++shortest_;
-        while (count_[longest_] == 0)
+        }
+        while (count_[longest_] == 0) {
             --longest_;
+        }
         return true;
     }
 
     // Step 2: the wanted width, raised to the shortest code and lowered to the longest.
     int ChooseFirstWidth(int wanted) {
         firstWidth_ = wanted < shortest_ ? shortest_ : wanted;
-        if (firstWidth_ > longest_)
+        if (firstWidth_ > longest_) {
             firstWidth_ = longest_;
+        }
         return firstWidth_;
     }
 
@@ -125,8 +136,9 @@ private:
     // takes more than is left for it).
     void MeasureCodeSpace() {
         int left = 1;
-        for (int len = 1; len <= longest_; ++len)
+        for (int len = 1; len <= longest_; ++len) {
             left = (left << 1) - count_[len];
+        }
         unused_ = left;
     }
 
@@ -134,12 +146,15 @@ private:
     // values lie beyond the supplied ones.
     void SortValues() {
         int offset[MaxCodeLength + 1] = {};
-        for (int len = 2; len <= MaxCodeLength; ++len)
+        for (int len = 2; len <= MaxCodeLength; ++len) {
             offset[len] = offset[len - 1] + count_[len - 1];
+        }
         supplied_ = n_ - count_[0];
-        for (int i = 0; i < n_; ++i)
-            if (lengths_[i] != 0)
+        for (int i = 0; i < n_; ++i) {
+            if (lengths_[i] != 0) {
                 sorted_[offset[lengths_[i]]++] = static_cast<std::uint16_t>(i);
+            }
+        }
         count_[longest_] += unused_;
     }
 
@@ -157,8 +172,9 @@ private:
                 entry.bits = static_cast<std::uint8_t>(len - level.start);
                 const std::uint32_t step = std::uint32_t(1) << (len - level.start);
                 for (std::uint32_t i = code >> level.start; i < (std::uint32_t(1) << level.width);
-                     i += step)
+                     i += step) {
                     level.table[i] = entry;
+                }
                 code = NextReversedCode(code, len);
             }
         }
@@ -167,8 +183,9 @@ private:
     // The table that holds code: leaves tables of other prefixes, then adds further tables
     // until the code fits.
     const Level& LevelFor(std::uint32_t code, int len, int remaining) {
-        while (depth_ > 0 && (code & Mask(levels_[depth_].start)) != levels_[depth_].prefix)
+        while (depth_ > 0 && (code & Mask(levels_[depth_].start)) != levels_[depth_].prefix) {
             --depth_;
+        }
         while (len > levels_[depth_].start + levels_[depth_].width) {
             const Level& parent = levels_[depth_];
             const int start = parent.start + parent.width;
@@ -187,10 +204,11 @@ private:
     // One table of 2^width entries behind its header, linked after the last one allocated.
     TCodeTableEntry* AllocateTable(int width) {
         TCodeTableEntry* table = new TCodeTableEntry[(std::size_t(1) << width) + 1] + 1;
-        if (last_ == nullptr)
+        if (last_ == nullptr) {
             first_ = table;
-        else
+        } else {
             (last_ - 1)->further = table;
+        }
         last_ = table;
         return table;
     }
@@ -217,25 +235,30 @@ private:
 } // namespace
 
 TCodeSpace CheckCodeLengths(const std::uint8_t* lengths, int n) {
-    if (n < 0 || n > MaxCodeValues)
+    if (n < 0 || n > MaxCodeValues) {
         return TCodeSpace::Incomplete;
+    }
     int count[MaxCodeLength + 1] = {};
     for (int i = 0; i < n; ++i) {
-        if (lengths[i] > MaxCodeLength)
+        if (lengths[i] > MaxCodeLength) {
             return TCodeSpace::Incomplete;
+        }
         ++count[lengths[i]];
     }
-    if (count[0] == n)
+    if (count[0] == n) {
         return TCodeSpace::Complete;
+    }
     int longest = MaxCodeLength;
-    while (count[longest] == 0)
+    while (count[longest] == 0) {
         --longest;
+    }
     // Step 3: no length may have more codes than the code space left for it.
     int left = 1;
     for (int len = 1; len <= longest; ++len) {
         left = (left << 1) - count[len];
-        if (left < 0)
+        if (left < 0) {
             return TCodeSpace::OverSubscribed;
+        }
     }
     // Step 6: code space left unused makes the code incomplete, except for a single 1-bit code.
     return left != 0 && longest > 1 ? TCodeSpace::Incomplete : TCodeSpace::Complete;

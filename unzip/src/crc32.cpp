@@ -65,10 +65,12 @@ constexpr std::uint32_t kPolynomial = 0xEDB88320;
 constexpr bool TableMatchesPolynomial() {
     for (std::uint32_t n = 0; n < 256; ++n) {
         std::uint32_t c = n;
-        for (int bit = 0; bit < 8; ++bit)
+        for (int bit = 0; bit < 8; ++bit) {
             c = (c & 1) ? (c >> 1) ^ kPolynomial : c >> 1;
-        if (Crc32Table[n] != c)
+        }
+        if (Crc32Table[n] != c) {
             return false;
+        }
     }
     return true;
 }
@@ -82,11 +84,14 @@ struct SlicedTables {
 
 constexpr SlicedTables MakeSlicedTables() {
     SlicedTables s{};
-    for (int n = 0; n < 256; ++n)
+    for (int n = 0; n < 256; ++n) {
         s.t[0][n] = Crc32Table[n];
-    for (int k = 1; k < kSlices; ++k)
-        for (int n = 0; n < 256; ++n)
+    }
+    for (int k = 1; k < kSlices; ++k) {
+        for (int n = 0; n < 256; ++n) {
             s.t[k][n] = (s.t[k - 1][n] >> 8) ^ Crc32Table[s.t[k - 1][n] & 0xFF];
+        }
+    }
     return s;
 }
 
@@ -117,8 +122,9 @@ struct LaneTables {
 };
 
 constexpr std::uint32_t OverZeros(std::uint32_t crc, std::size_t n) {
-    while (n-- > 0)
+    while (n-- > 0) {
         crc = (crc >> 8) ^ Crc32Table[crc & 0xFF];
+    }
     return crc;
 }
 
@@ -127,13 +133,18 @@ constexpr LaneTables MakeLaneTables() {
     // Carrying is linear: each register bit's carried value, then each byte value's as the XOR of
     // its bits'.
     std::uint32_t bit[32] = {};
-    for (int i = 0; i < 32; ++i)
+    for (int i = 0; i < 32; ++i) {
         bit[i] = OverZeros(std::uint32_t(1) << i, kLane);
-    for (int k = 0; k < 4; ++k)
-        for (int n = 0; n < 256; ++n)
-            for (int i = 0; i < 8; ++i)
-                if (n & (1 << i))
+    }
+    for (int k = 0; k < 4; ++k) {
+        for (int n = 0; n < 256; ++n) {
+            for (int i = 0; i < 8; ++i) {
+                if (n & (1 << i)) {
                     s.t[k][n] ^= bit[8 * k + i];
+                }
+            }
+        }
+    }
     return s;
 }
 
@@ -337,8 +348,9 @@ std::uint32_t UpdateCrcWithTables(std::uint32_t crc, const std::uint8_t* data, s
         data += kSlices;
         count -= kSlices;
     }
-    while (count-- > 0)
+    while (count-- > 0) {
         crc = Crc32Byte(*data++, crc);
+    }
     return crc;
 }
 

@@ -11,8 +11,9 @@ void InitKeys(TCryptKeys& keys, const std::string& password) {
     keys.Key0 = 0x12345678;
     keys.Key1 = 0x23456789;
     keys.Key2 = 0x34567890;
-    for (const char c : password)
+    for (const char c : password) {
         UpdateKeys(keys, static_cast<std::uint8_t>(c));
+    }
 }
 
 void UpdateKeys(TCryptKeys& keys, std::uint8_t byte) {
@@ -55,15 +56,17 @@ int ReadEncryptionHeader(TCryptKeys& keys, const std::string& password, TStream&
     std::uint8_t header[EncryptionHeaderSize];
     const std::int32_t got = archive.Read(header, EncryptionHeaderSize);
     compressedSize -= EncryptionHeaderSize;
-    if (got != EncryptionHeaderSize)
+    if (got != EncryptionHeaderSize) {
         return -1;
+    }
     return DecryptHeader(keys, password, header);
 }
 
 std::uint8_t PasswordCheckByte(std::uint16_t flags, std::uint16_t dosTime, std::uint32_t crc32) {
     constexpr std::uint16_t kDataDescriptor = 0x0008;
-    if (flags & kDataDescriptor)
+    if (flags & kDataDescriptor) {
         return static_cast<std::uint8_t>(dosTime >> 8);
+    }
     return static_cast<std::uint8_t>(crc32 >> 24);
 }
 

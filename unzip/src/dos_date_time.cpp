@@ -24,8 +24,9 @@ uint32_t FixDosDateTime(uint32_t dosDateTime) {
     const uint32_t fixedMonth = std::clamp<uint32_t>(month, 1, 12);
     const uint32_t fixedDay = std::clamp<uint32_t>(day, 1, 31);
     if (fixedHour == hour && fixedMinute == minute && fixedSecond == second && fixedYear == year &&
-        fixedMonth == month && fixedDay == day)
+        fixedMonth == month && fixedDay == day) {
         return dosDateTime;
+    }
 
     const uint32_t fixedTime = (fixedHour << 11) | (fixedMinute << 5) | (fixedSecond / 2);
     const uint32_t fixedDate = ((fixedYear - 1980) << 9) | (fixedMonth << 5) | fixedDay;

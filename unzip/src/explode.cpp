@@ -41,8 +41,9 @@ struct Bases {
 
 constexpr Bases MakeBases(int first, int step) {
     Bases b{};
-    for (int i = 0; i < kMatchCodes; ++i)
+    for (int i = 0; i < kMatchCodes; ++i) {
         b.values[i] = static_cast<std::uint16_t>(first + step * i);
+    }
     return b;
 }
 
@@ -97,16 +98,19 @@ private:
 void Exploder::Run() {
     // Decided by the entry's size before any of it is read.
     const int distanceLookupBits = ImplodeDistanceLookupBits(c_.CompressedBytesLeft);
-    if (literalCode_ &&
-        !ReadCode(literals_, kExplodeLiteralCodes, kExplodeLiteralCodes, nullptr, nullptr, kLiteralLookupBits))
+    if (literalCode_ && !ReadCode(literals_, kExplodeLiteralCodes, kExplodeLiteralCodes, nullptr,
+                                  nullptr, kLiteralLookupBits)) {
         return;
+    }
     if (!ReadCode(lengths_, kMatchCodes, 0,
                   literalCode_ ? &kLengthsWithLiteralCode : &kLengthsWithoutLiteralCode,
-                  kExplodeLengthExtra, kLengthLookupBits))
+                  kExplodeLengthExtra, kLengthLookupBits)) {
         return;
+    }
     if (!ReadCode(distances_, kMatchCodes, 0, bigDictionary_ ? &kDistances8K : &kDistances4K,
-                  kExplodeDistanceExtra, distanceLookupBits))
+                  kExplodeDistanceExtra, distanceLookupBits)) {
         return;
+    }
     DecodeSymbols();
     c_.FlushOutput();
 }
@@ -116,8 +120,9 @@ void Exploder::Run() {
 bool Exploder::ReadCode(TCodeTable& table, int n, int simpleCount, const Bases* bases,
                         const std::uint8_t* extraBits, int lookupBits) {
     std::uint8_t lengths[kExplodeLiteralCodes] = {};
-    if (ReadImplodeLengths(c_, n, lengths) != 0)
+    if (ReadImplodeLengths(c_, n, lengths) != 0) {
         return false;
+    }
     const TCodeSpace result = table.Build(lengths, n, simpleCount, bases ? bases->values : nullptr,
                                           extraBits, lookupBits);
     return result == TCodeSpace::Complete && table.Root() != nullptr;
@@ -131,8 +136,9 @@ void Exploder::DecodeSymbols() {
             std::uint32_t literal = 0;
             if (literalCode_) {
                 const TCodeTableEntry* entry = Decode(literals_);
-                if (entry == nullptr)
+                if (entry == nullptr) {
                     return; // what the window holds is not written
+                }
                 literal = entry->value;
             } else {
                 literal = Take(8);
@@ -143,14 +149,17 @@ void Exploder::DecodeSymbols() {
         }
         const std::uint32_t low = Take(lowDistanceBits);
         const TCodeTableEntry* distance = Decode(distances_);
-        if (distance == nullptr)
+        if (distance == nullptr) {
             return;
+        }
         const TCodeTableEntry* length = Decode(lengths_);
-        if (length == nullptr)
+        if (length == nullptr) {
             return;
+        }
         std::uint32_t n = length->value;
-        if (length->operation != 0)
+        if (length->operation != 0) {
             n += Take(length->operation);
+        }
         window_.Copy(low + distance->value, n);
         left -= static_cast<std::int64_t>(n);
     }
@@ -163,8 +172,9 @@ const TCodeTableEntry* Exploder::Decode(const TCodeTable& code) {
     Need(bits);
     const TCodeTableEntry* entry = code.Root() + (~bitBuffer_ & Mask(bits));
     while (entry->operation > codeop::Literal) {
-        if (entry->operation == codeop::Invalid)
+        if (entry->operation == codeop::Invalid) {
             return nullptr;
+        }
         DropBits(bitBuffer_, bitCount_, entry->bits);
         const int more = entry->operation - codeop::Literal;
         Need(more);
@@ -177,8 +187,9 @@ const TCodeTableEntry* Exploder::Decode(const TCodeTable& code) {
 // True once every bit of the data has been taken: the reservoir then holds only the last byte
 // supplied again after the end.
 bool Exploder::DataUsedUp() const {
-    if (c_.CompressedBytesLeft > 0)
+    if (c_.CompressedBytesLeft > 0) {
         return false;
+    }
     const std::int64_t repeated = -c_.CompressedBytesLeft;
     return bitCount_ <= 8 * repeated;
 }
@@ -187,19 +198,23 @@ bool Exploder::DataUsedUp() const {
 
 int ReadImplodeLengths(TUnzipContext& context, int n, std::uint8_t* lengths) {
     std::uint16_t byte = 0;
-    if (context.ReadCompressedByte(byte) == 0)
+    if (context.ReadCompressedByte(byte) == 0) {
         return kMalformed;
+    }
     const int runs = byte + 1;
     int filled = 0;
     for (int i = 0; i < runs; ++i) {
-        if (context.ReadCompressedByte(byte) == 0)
+        if (context.ReadCompressedByte(byte) == 0) {
             return kMalformed;
+        }
         const int length = (byte & 0x0F) + 1;
         const int count = (byte >> 4) + 1;
-        if (count > n - filled)
+        if (count > n - filled) {
             return kMalformed;
-        for (int k = 0; k < count; ++k)
+        }
+        for (int k = 0; k < count; ++k) {
             lengths[filled++] = static_cast<std::uint8_t>(length);
+        }
     }
     return filled == n ? 0 : kMalformed;
 }

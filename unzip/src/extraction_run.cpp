@@ -40,8 +40,9 @@ bool IsFolderEntry(const TZipHeaderInfo& entry) {
 
 // Removes an output file that must not stay, a read-only one included.
 void DeleteOutputFile(const AnsiString& fileName) {
-    if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal))
+    if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal)) {
         DeleteFile(fileName);
+    }
 }
 
 } // namespace
@@ -115,18 +116,21 @@ int TZipExtractor::Test() {
 }
 
 int TZipExtractor::Run(bool testOnly) {
-    if (busy_)
+    if (busy_) {
         throw EInvalidOperation(zipmsg::AlreadyExtracting);
+    }
     busy_ = true;
     ScopeExit clearBusy([this] { busy_ = false; });
 
-    if (destDir_ == "?")
+    if (destDir_ == "?") {
         return 0;
+    }
     OpenAndRefreshCatalogue();
     ExtractionRun run(*this, testOnly);
     const int extracted = run.Run();
-    if (!keepZipOpen_)
+    if (!keepZipOpen_) {
         CloseArchive();
+    }
     return extracted;
 }
 
@@ -142,10 +146,12 @@ int TZipExtractor::ExtractionRun::Run() {
         Prepare();
         const int files = SelectEntries();
         bool stopNow = false;
-        if (zip_.OnStartUnZipInfo)
+        if (zip_.OnStartUnZipInfo) {
             zip_.OnStartUnZipInfo(&zip_, files, context_->RunTotalBytes, stopNow);
-        if (files > 0 && !stopNow)
+        }
+        if (files > 0 && !stopNow) {
             ExtractSelected();
+        }
     } catch (...) {
         Finish();
         throw;
@@ -157,8 +163,9 @@ int TZipExtractor::ExtractionRun::Run() {
 void TZipExtractor::ExtractionRun::Prepare() {
     // The decoders' window and the input and output buffers serve every entry of the run.
     context_ = std::make_unique<TUnzipContext>();
-    if (!testOnly_ && !zip_.destDir_.empty() && !DirectoryExists(zip_.destDir_))
+    if (!testOnly_ && !zip_.destDir_.empty() && !DirectoryExists(zip_.destDir_)) {
         ForceDirectories(zip_.destDir_);
+    }
     // The parts of a multi-part archive are visited in order, so that none is asked for twice.
     savedSortMode_ = zip_.sortMode_;
     if (zip_.multiPartMode_ != TMultiPartMode::mpSinglePart &&
@@ -186,24 +193,28 @@ int TZipExtractor::ExtractionRun::SelectEntries() {
             continue;
         }
         const AnsiString path = LowerCase(entry.Directory() + entry.FileName(), codePage);
-        for (int p = 0; p < patterns.Count() && !entry.Selected(); ++p)
-            if (IsWildcardMatch(LowerCase(patterns.Strings(p), codePage), path))
+        for (int p = 0; p < patterns.Count() && !entry.Selected(); ++p) {
+            if (IsWildcardMatch(LowerCase(patterns.Strings(p), codePage), path)) {
                 entry.SetSelected(true);
-        if (entry.Selected() && !isFolder)
+            }
+        }
+        if (entry.Selected() && !isFolder) {
             context_->RunTotalBytes += entry.UncompressedSize();
-        else
+        } else {
             --files;
+        }
     }
     return files;
 }
 
 void TZipExtractor::ExtractionRun::ExtractSelected() {
     for (int i = 0; i < zip_.Count(); ++i) {
-        if (!zip_.doAll_ && !zip_.EntryAt(i).Selected())
+        if (!zip_.doAll_ && !zip_.EntryAt(i).Selected()) {
             continue;
-        do
+        }
+        do {
             ExtractEntry(i);
-        while (again_);
+        } while (again_);
     }
 }
 
@@ -215,8 +226,9 @@ void TZipExtractor::ExtractionRun::Finish() {
         zip_.sortMode_ = savedSortMode_;
         zip_.sortedView_ = std::move(parkedView_);
     }
-    if (zip_.OnUnZipComplete)
+    if (zip_.OnUnZipComplete) {
         zip_.OnUnZipComplete(&zip_, extracted_);
+    }
 }
 
 // --- One entry -----------------------------------------------------------------------------------
@@ -228,14 +240,16 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     std::int64_t dataStart = 0;
     if (!isFolder) {
         if (zip_.multiPartMode_ != TMultiPartMode::mpSinglePart &&
-            entry_.StartPart() != zip_.currentPart_)
+            entry_.StartPart() != zip_.currentPart_) {
             zip_.SwitchToPart(entry_.StartPart() + 1);
+        }
         dataStart = ReadLocalHeader();
     }
 
     if (testOnly_) {
-        if (!isFolder)
+        if (!isFolder) {
             TestEntry(index, dataStart);
+        }
         return;
     }
     const int codePage = static_cast<int>(GetACP());
@@ -252,22 +266,26 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     if (zip_.OnStartUnZip) {
         bool skip = false;
         zip_.OnStartUnZip(&zip_, index, fileName, skip);
-        if (skip)
+        if (skip) {
             return;
+        }
     }
     const AnsiString outputFolder = ExtractFilePath(fileName, codePage);
-    if (outputFolder != madeFolder_)
+    if (outputFolder != madeFolder_) {
         madeFolder_ = ForceDirectories(outputFolder) ? outputFolder : AnsiString();
+    }
 
-    if (entry_.Encrypted() && !PasswordFits(index, dataStart))
+    if (entry_.Encrypted() && !PasswordFits(index, dataStart)) {
         return;
+    }
     if (!MayOverwrite(index, fileName)) {
         Skip(TSkipReason::srNoOverwrite, fileName, index);
         return;
     }
     std::unique_ptr<TLFNFileStream> output = CreateOutput(index, fileName);
-    if (!output)
+    if (!output) {
         return;
+    }
     const bool complete = Decode(*output, dataStart);
     const bool stamped = FinishOutput(std::move(output), fileName, complete);
     if (!stamped && context_->FinalCrc() == entry_.CRC32()) {
@@ -282,11 +300,13 @@ void TZipExtractor::ExtractionRun::TestEntry(int index, std::int64_t dataStart) 
     if (zip_.OnStartUnZip) {
         bool skip = false;
         zip_.OnStartUnZip(&zip_, index, name, skip);
-        if (skip)
+        if (skip) {
             return;
+        }
     }
-    if (entry_.Encrypted() && !PasswordFits(index, dataStart))
+    if (entry_.Encrypted() && !PasswordFits(index, dataStart)) {
         return;
+    }
     TDiscardStream output;
     Decode(output, dataStart);
     Verdict(index, name);
@@ -299,19 +319,22 @@ std::int64_t TZipExtractor::ExtractionRun::ReadLocalHeader() {
     TLFNFileStream& archive = *zip_.archive_;
     const std::int64_t offset = entry_.LocalHeaderOffset();
     std::uint8_t header[kLocalHeaderSize];
-    if (archive.Seek(offset, soFromBeginning) != offset)
+    if (archive.Seek(offset, soFromBeginning) != offset) {
         throw EBadZipFile();
+    }
     ReadArchiveBytes(archive, header, kLocalHeaderSize);
     // The local name and extra field may differ in length from the central record's.
     const std::uint16_t nameLength = LoadU16(header + 26);
     const std::uint16_t extraLength = LoadU16(header + 28);
     entry_.SetLocalExtraLength(extraLength);
     const std::int64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
-    if (dataStart > archive.Size())
+    if (dataStart > archive.Size()) {
         throw EBadZipFile();
+    }
     // Data running into the next entry or the central directory: entries sharing bytes.
-    if (zip_.OverlapsNext(entry_, dataStart + entry_.CompressedSize()))
+    if (zip_.OverlapsNext(entry_, dataStart + entry_.CompressedSize())) {
         throw EBadZipFile();
+    }
     return dataStart;
 }
 
@@ -334,12 +357,14 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
             entry_.SetCompressedSize(entry_.CompressedSize() - EncryptionHeaderSize);
             return true;
         }
-        if (!zip_.OnBadPassword)
+        if (!zip_.OnBadPassword) {
             break;
+        }
         AnsiString newPassword = zip_.password_;
         zip_.OnBadPassword(&zip_, index, newPassword);
-        if (newPassword == zip_.password_)
+        if (newPassword == zip_.password_) {
             break;
+        }
         zip_.password_ = newPassword;
     }
     Skip(TSkipReason::srBadPassword, StoredPath(), index);
@@ -347,8 +372,9 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
 }
 
 bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName) {
-    if (zip_.overwriteMode_ == TUZOverwriteMode::Always || !FileExists(fileName))
+    if (zip_.overwriteMode_ == TUZOverwriteMode::Always || !FileExists(fileName)) {
         return true;
+    }
     // Both are local DOS date-times, so comparing the numbers compares the calendar times at
     // two-second resolution. A file time that has no DOS form (-1) is older than any entry.
     const std::int64_t entryTime = entry_.DateTime();
@@ -386,8 +412,9 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
                 folderChecked = true;
                 madeFolder_.clear();
                 const AnsiString folder = ExtractFilePath(fileName, static_cast<int>(GetACP()));
-                if (!DirectoryExists(folder) && ForceDirectories(folder))
+                if (!DirectoryExists(folder) && ForceDirectories(folder)) {
                     continue;
+                }
             }
             if (zip_.replaceReadOnly_ && !readOnlyCleared) {
                 readOnlyCleared = true;
@@ -399,8 +426,9 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
                 continue;
             }
             ReportSkip(TSkipReason::srCreateError, fileName, index);
-            if (retry_)
+            if (retry_) {
                 continue;
+            }
         } catch (const Exception&) {
             ReportSkip(TSkipReason::srCreateError, fileName, index);
         }
@@ -415,18 +443,21 @@ void TZipExtractor::ExtractionRun::WireContext() {
     context.DoProcessMessages = zip_.doProcessMessages_;
     context.MultiVolume = zip_.multiPartMode_ != TMultiPartMode::mpSinglePart;
     context.NextVolume = nullptr;
-    if (zip_.OnGetNextDisk)
+    if (zip_.OnGetNextDisk) {
         context.NextVolume = [this]() -> TStream* {
             return OpenNextPart() ? zip_.archive_.get() : nullptr;
         };
+    }
     context.OnFilePercentDone = nullptr;
-    if (zip_.OnFilePercentDone)
+    if (zip_.OnFilePercentDone) {
         context.OnFilePercentDone = [this](int percent) { zip_.OnFilePercentDone(&zip_, percent); };
+    }
     context.OnTotalPercentDone = nullptr;
-    if (zip_.OnTotalPercentDone)
+    if (zip_.OnTotalPercentDone) {
         context.OnTotalPercentDone = [this](int percent) {
             zip_.OnTotalPercentDone(&zip_, percent);
         };
+    }
 }
 
 // Reads the encryption header's 12 bytes from where the entry's data starts, going on in the next
@@ -437,8 +468,9 @@ bool TZipExtractor::ExtractionRun::ReadEncryptionHeaderBytes(std::int64_t dataSt
     std::int32_t got = std::max<std::int32_t>(zip_.archive_->Read(header, EncryptionHeaderSize), 0);
     while (got < EncryptionHeaderSize && PartsFollow()) {
         // A part refused while an entry's bytes are read ends the run, as the input reader does.
-        if (!OpenNextPart())
+        if (!OpenNextPart()) {
             throw EUserCanceled(zipmsg::UserAborted);
+        }
         got += std::max<std::int32_t>(zip_.archive_->Read(header + got, EncryptionHeaderSize - got),
                                       0);
     }
@@ -486,14 +518,16 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
     bool stamped = true;
     if (complete) {
         // Written data first, so that no later write moves the time again.
-        if (!output->Flush())
+        if (!output->Flush()) {
             throw EWriteError("Stream write error");
+        }
         stamped = output->Handle().SetDosDateTime(FixDosDateTime(entry_.DateTime()));
     }
     output->Close();
     output.reset();
-    if (complete && stamped && zip_.retainAttributes_)
+    if (complete && stamped && zip_.retainAttributes_) {
         SetFileAttributes(fileName, entry_.ExternalAttributes());
+    }
     return stamped;
 }
 
@@ -505,24 +539,27 @@ void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& file
     DeleteOutputFile(fileName);
     context_->RunBytesWritten -= context_->BytesWritten;
     ReportSkip(TSkipReason::srCreateError, fileName, index);
-    if (retry_)
+    if (retry_) {
         again_ = true;
-    else
+    } else {
         context_->RunTotalBytes -= entry_.UncompressedSize();
+    }
 }
 
 void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName) {
     const std::uint32_t crc = context_->FinalCrc();
     if (crc == entry_.CRC32()) {
-        if (zip_.OnEndUnZip)
+        if (zip_.OnEndUnZip) {
             zip_.OnEndUnZip(&zip_, index, fileName);
+        }
         ++extracted_;
         return;
     }
     // The damaged file goes whatever the handlers do, a read-only one included.
     ScopeExit deleteOutput([&fileName, written = !testOnly_] {
-        if (written)
+        if (written) {
             DeleteOutputFile(fileName);
+        }
     });
     if (entry_.Encrypted()) {
         if (zip_.OnBadPassword) {
@@ -533,8 +570,9 @@ void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName
                 again_ = true;
             }
         }
-        if (!again_)
+        if (!again_) {
             ReportSkip(TSkipReason::srBadPassword, StoredPath(), index);
+        }
     } else if (zip_.OnBadCRC) {
         zip_.OnBadCRC(&zip_, crc, entry_.CRC32(), index);
     }
@@ -542,8 +580,9 @@ void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName
 
 void TZipExtractor::ExtractionRun::ReportSkip(TSkipReason reason, const AnsiString& fileName,
                                               int index) {
-    if (zip_.OnSkippingFile)
+    if (zip_.OnSkippingFile) {
         zip_.OnSkippingFile(&zip_, reason, fileName, index, retry_);
+    }
 }
 
 // A skipped entry's bytes no longer count towards the run's total.

@@ -13,11 +13,13 @@ const TClassInfo& TFileHandleStream::StaticClassInfo() {
 
 TFileHandleStream::TFileHandleStream(const std::string& fileName, FileMode mode)
     : fileName_(fileName) {
-    if (file_.Open(fileName, mode))
+    if (file_.Open(fileName, mode)) {
         return;
+    }
     const std::string reason = SysErrorMessage(LastError());
-    if (mode == FileMode::Create)
+    if (mode == FileMode::Create) {
         throw EFCreateError(Format("Cannot create file \"%s\". %s", {fileName, reason}));
+    }
     throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
 }
 
@@ -34,15 +36,17 @@ std::int32_t TFileHandleStream::Write(const void* buffer, std::int32_t count) {
 }
 
 void TFileHandleStream::Advance(std::int32_t done) {
-    if (done < 0)
+    if (done < 0) {
         positionKnown_ = false;
-    else
+    } else {
         position_ += done;
+    }
 }
 
 std::int64_t TFileHandleStream::Seek(std::int64_t offset, int origin) {
-    if (origin == soFromCurrent && offset == 0 && positionKnown_)
+    if (origin == soFromCurrent && offset == 0 && positionKnown_) {
         return position_;
+    }
     const std::int64_t position = file_.Seek(offset, origin);
     positionKnown_ = position >= 0;
     position_ = position;

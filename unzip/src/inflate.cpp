@@ -95,9 +95,11 @@ public:
 
     TCodeSpace Check() const { return CheckCodeLengths(lengths_, n_); }
     bool Empty() const {
-        for (int i = 0; i < n_; ++i)
-            if (lengths_[i] != 0)
+        for (int i = 0; i < n_; ++i) {
+            if (lengths_[i] != 0) {
                 return false;
+            }
+        }
         return true;
     }
     // The first-level width of the careful tables: the wanted width, raised to the shortest code
@@ -126,8 +128,9 @@ public:
 
 private:
     void Measure() {
-        if (measured_)
+        if (measured_) {
             return;
+        }
         measured_ = true;
         int shortest = kMaxLength + 1;
         for (int i = 0; i < n_; ++i) {
@@ -155,8 +158,9 @@ private:
 TInflateResult Inflater::Run() {
     bool final = false;
     while (!final) {
-        if (StreamUsedUp())
+        if (StreamUsedUp()) {
             return TInflateResult::BadData;
+        }
         Need(1);
         final = Bits(1) != 0;
         Drop(1);
@@ -186,8 +190,9 @@ TInflateResult Inflater::Run() {
         }
         // Anything else (the disk refusing data, a cancel, out of memory, a handler's own
         // exception) ends the run, as it does for every other method.
-        if (result != TInflateResult::Decoded)
+        if (result != TInflateResult::Decoded) {
             return result;
+        }
     }
     c_.FlushWindow(current_, std::size_t(out_ - current_));
     c_.FlushOutput();
@@ -198,16 +203,18 @@ TInflateResult Inflater::Run() {
 // reader's last byte supplied again. A block started there could only be decoded from those
 // repeated bytes, and a stream of empty blocks could go on for ever.
 bool Inflater::StreamUsedUp() const {
-    if (c_.CompressedBytesLeft > 0)
+    if (c_.CompressedBytesLeft > 0) {
         return false;
+    }
     const std::int64_t repeated = -c_.CompressedBytesLeft;
     return bitCount_ <= 8 * repeated;
 }
 
 void Inflater::FlushIfFull() {
     std::uint8_t* next = current_ + kWindow;
-    if (out_ < next)
+    if (out_ < next) {
         return;
+    }
     c_.FlushWindow(current_, kWindow);
     if (next + kWindow > end_) {
         // No room for another window: the one just written moves to the front, with what the
@@ -229,8 +236,9 @@ TInflateResult Inflater::Stored() {
     Need(16);
     const std::uint32_t complement = Bits(16);
     Drop(16);
-    if (length != (~complement & 0xFFFF))
+    if (length != (~complement & 0xFFFF)) {
         return TInflateResult::BadData;
+    }
     while (length > 0) {
         if (bitCount_ == 0 && c_.InputCount > 0 && c_.CompressedBytesLeft > 0) {
             // Whole bytes straight from the input chunk, as far as the chunk and the window go.
@@ -277,8 +285,9 @@ TInflateResult Inflater::Dynamic() {
     Need(4);
     const int codeLengthCount = 4 + static_cast<int>(Bits(4));
     Drop(4);
-    if (literalCount > kMaxLiteralCodes || distanceCount > kDistanceCodes)
+    if (literalCount > kMaxLiteralCodes || distanceCount > kDistanceCodes) {
         return TInflateResult::BadData;
+    }
 
     std::uint8_t codeLengthLengths[19] = {};
     for (int i = 0; i < codeLengthCount; ++i) {
@@ -289,22 +298,26 @@ TInflateResult Inflater::Dynamic() {
     std::uint8_t lengths[kMaxLiteralCodes + kDistanceCodes];
     {
         TInflateResult result = CodeSpaceResult(CheckCodeLengths(codeLengthLengths, 19));
-        if (result != TInflateResult::Decoded)
+        if (result != TInflateResult::Decoded) {
             return result;
+        }
         result = ReadCodeLengths(codeLengthLengths, lengths, literalCount + distanceCount);
-        if (result != TInflateResult::Decoded)
+        if (result != TInflateResult::Decoded) {
             return result;
+        }
     }
 
     BlockCode literal(lengths, literalCount, 257, kLengthBase, kLengthExtra, kDynamicLiteralBits);
     TInflateResult result = CodeSpaceResult(literal.Check());
-    if (result != TInflateResult::Decoded)
+    if (result != TInflateResult::Decoded) {
         return result;
+    }
     BlockCode distance(lengths + literalCount, distanceCount, 0, kDistanceBase, kDistanceExtra,
                        kDynamicDistanceBits);
     result = CodeSpaceResult(distance.Check());
-    if (result != TInflateResult::Decoded)
+    if (result != TInflateResult::Decoded) {
         return result;
+    }
     wide::BuildLiteralTable(lengths, literalCount, dynamicLiteral_);
     wide::BuildDistanceTable(lengths + literalCount, distanceCount, dynamicDistance_);
     return Codes(literal, distance, dynamicLiteral_, dynamicDistance_);
@@ -317,11 +330,13 @@ TInflateResult Inflater::Dynamic() {
 TInflateResult Inflater::ReadCodeLengths(const std::uint8_t* codeLengthLengths,
                                          std::uint8_t* lengths, int n) {
     int bits = 0;
-    for (int i = 0; i < 19; ++i)
+    for (int i = 0; i < 19; ++i) {
         bits = std::max<int>(bits, codeLengthLengths[i]);
+    }
     // A code-length code without codes cannot describe any length.
-    if (bits == 0)
+    if (bits == 0) {
         return TInflateResult::BadData;
+    }
     bits = std::min(bits, kCodeLengthBits);
     std::uint32_t table[1 << kCodeLengthBits];
     wide::BuildCodeLengthTable(codeLengthLengths, 19, bits, table);
@@ -332,8 +347,9 @@ TInflateResult Inflater::ReadCodeLengths(const std::uint8_t* codeLengthLengths,
         const std::uint32_t entry = table[Bits(bits)];
         Drop(static_cast<int>(entry & 0xFF));
         // The unused half of a code-length code made of one 1-bit code.
-        if (entry & wide::Invalid)
+        if (entry & wide::Invalid) {
             return TInflateResult::BadData;
+        }
         const int symbol = static_cast<int>(entry >> 16);
         if (symbol < 16) {
             lengths[i++] = static_cast<std::uint8_t>(symbol);
@@ -356,8 +372,9 @@ TInflateResult Inflater::ReadCodeLengths(const std::uint8_t* codeLengthLengths,
             Drop(7);
             previous = 0;
         }
-        if (i + repeat > n)
+        if (i + repeat > n) {
             return TInflateResult::BadData;
+        }
         std::memset(lengths + i, previous, static_cast<std::size_t>(repeat));
         i += repeat;
     }
@@ -367,8 +384,9 @@ TInflateResult Inflater::ReadCodeLengths(const std::uint8_t* codeLengthLengths,
 TInflateResult Inflater::Codes(BlockCode& literal, BlockCode& distance,
                                const std::uint32_t* wideLiteral,
                                const std::uint32_t* wideDistance) {
-    if (literal.Empty())
+    if (literal.Empty()) {
         return TInflateResult::BadData;
+    }
     for (;;) {
         // A window that filled is written before anything else happens, also before a failure
         // found after it ends the block.
@@ -383,10 +401,12 @@ TInflateResult Inflater::Codes(BlockCode& literal, BlockCode& distance,
             step = CarefulSymbol(literal, distance, wideLiteral, wideDistance);
             FlushIfFull();
         }
-        if (step == kEnd)
+        if (step == kEnd) {
             return TInflateResult::Decoded;
-        if (step == kBad)
+        }
+        if (step == kBad) {
             return TInflateResult::BadData;
+        }
     }
 }
 
@@ -397,22 +417,26 @@ Inflater::Step Inflater::CarefulSymbol(BlockCode& literal, BlockCode& distance,
     std::uint32_t kind = 0;
     std::uint32_t length = 0;
     CarefulCode(literal, wideLiteral, wide::LiteralBits, kind, length);
-    if (kind & wide::Invalid)
+    if (kind & wide::Invalid) {
         return kBad;
+    }
     if (kind & wide::Literal) {
         *out_++ = static_cast<std::uint8_t>(length);
         return kMore;
     }
-    if (kind & wide::EndOfBlock)
+    if (kind & wide::EndOfBlock) {
         return kEnd;
+    }
 
     // A length with no distance code to go with it (all distance lengths were 0).
-    if (distance.Empty())
+    if (distance.Empty()) {
         return kBad;
+    }
     std::uint32_t offset = 0;
     CarefulCode(distance, wideDistance, wide::DistanceBits, kind, offset);
-    if ((kind & wide::Invalid) || offset > History())
+    if ((kind & wide::Invalid) || offset > History()) {
         return kBad;
+    }
     CopyMatch(out_, offset, length);
     out_ += length;
     return kMore;
@@ -429,8 +453,9 @@ void Inflater::CarefulCode(BlockCode& code, const std::uint32_t* wideTable, int 
         const std::uint32_t entry = WideDecode(wideTable, wideBits, code.FirstWidth());
         kind = entry & (wide::Literal | wide::EndOfBlock | wide::Invalid);
         value = entry >> 16;
-        if (kind != 0)
+        if (kind != 0) {
             return;
+        }
         extra = static_cast<int>((entry & 0xFF) - ((entry >> 8) & 0xF));
     } else {
         const TCodeTableEntry* entry = Decode(code.Tables());
@@ -466,8 +491,9 @@ std::uint32_t Inflater::WideDecode(const std::uint32_t* table, int tableBits, in
     if (codeLength(table[prefix]) > firstWidth) {
         int reach = firstWidth;
         for (std::uint32_t i = prefix; i < (std::uint32_t(1) << tableBits);
-             i += std::uint32_t(1) << firstWidth)
+             i += std::uint32_t(1) << firstWidth) {
             reach = std::max(reach, codeLength(table[i]));
+        }
         Need(reach);
     }
     std::uint32_t entry = table[Bits(tableBits)];
@@ -485,8 +511,9 @@ const TCodeTableEntry* Inflater::Decode(const TCodeTable& code) {
     Need(bits);
     const TCodeTableEntry* entry = code.Root() + Bits(bits);
     while (entry->operation > codeop::Literal) {
-        if (entry->operation == codeop::Invalid)
+        if (entry->operation == codeop::Invalid) {
             return nullptr;
+        }
         Drop(entry->bits);
         const int more = entry->operation - codeop::Literal;
         Need(more);

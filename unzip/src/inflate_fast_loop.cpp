@@ -37,8 +37,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     const std::uint8_t* in = c_.InputPos;
     std::size_t available = c_.InputCount;
     if (available < 16) {
-        if (!RestIsInChunk())
+        if (!RestIsInChunk()) {
             return kMore;
+        }
         std::memcpy(tail, in, available);
         const auto last =
             static_cast<std::uint8_t>(available > 0 ? in[available - 1] : c_.LastByte);
@@ -80,8 +81,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         return (entry >> 16) + (taken >> ((entry >> 8) & 31));
     };
 
-    if (in > inLast || out >= outEnd)
+    if (in > inLast || out >= outEnd) {
         return kMore;
+    }
     refill();
     std::uint32_t entry = wideLiteral[bits & kLiteralMask];
     // The round's last literal; then the next round's refill and lookup, unless the chunk or the
@@ -89,8 +91,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     const auto lastLiteral = [&](std::uint32_t literal) {
         consume(literal);
         *out++ = static_cast<std::uint8_t>(literal >> 16);
-        if (in > inLast || out >= outEnd)
+        if (in > inLast || out >= outEnd) {
             return false;
+        }
         refill();
         entry = wideLiteral[bits & kLiteralMask];
         return true;
@@ -105,8 +108,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
                 entry = wideLiteral[bits & kLiteralMask];
                 if (entry & wide::Literal) {
-                    if (!lastLiteral(entry))
+                    if (!lastLiteral(entry)) {
                         break;
+                    }
                     continue;
                 }
             }
@@ -117,8 +121,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             consume(wide::LiteralBits);
             entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
             if (entry & wide::Literal) {
-                if (!lastLiteral(entry))
+                if (!lastLiteral(entry)) {
                     break;
+                }
                 continue;
             }
         }
@@ -152,8 +157,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
         }
         CopyMatch(out, distance, length);
         out += length;
-        if (!more || out >= outEnd)
+        if (!more || out >= outEnd) {
             break;
+        }
     }
 
     // Hand the bytes taken back to the reader's account; the reservoir keeps the whole bytes it
@@ -163,8 +169,9 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     c_.InputPos += fromChunk;
     c_.InputCount = static_cast<std::uint16_t>(c_.InputCount - fromChunk);
     c_.CompressedBytesLeft -= static_cast<std::int64_t>(taken);
-    if (taken > 0)
+    if (taken > 0) {
         c_.LastByte = in[-1];
+    }
     count &= 63;
     bitBuffer_ = bits & ((std::uint64_t(1) << count) - 1);
     bitCount_ = static_cast<int>(count);

@@ -86,8 +86,9 @@ struct FixedTables {
 };
 
 constexpr void FixedLiteralLengths(std::uint8_t* lengths) {
-    for (int i = 0; i < kLiteralCodes; ++i)
+    for (int i = 0; i < kLiteralCodes; ++i) {
         lengths[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+    }
 }
 
 // The fixed codes never change, so their wide tables are constant data.
@@ -126,8 +127,9 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
         // number of patterns. The bytes loaded beyond the pattern are not part of it.
         constexpr std::uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
         std::uint64_t pattern = LoadU64(src) & (~std::uint64_t(0) >> (64 - 8 * distance));
-        for (std::uint32_t width = 8 * distance; width < 64; width *= 2)
+        for (std::uint32_t width = 8 * distance; width < 64; width *= 2) {
             pattern |= pattern << width;
+        }
         const std::uint32_t step = kStep[distance];
         do {
             StoreU64(out, pattern);

@@ -16,12 +16,15 @@ namespace {
 // The payloads carry the extra bits in bits 0-7; Build adds the code's length to them and puts it
 // in bits 8-11.
 constexpr std::uint32_t LiteralPayload(int value) {
-    if (value < 256)
+    if (value < 256) {
         return Literal | std::uint32_t(value) << 16;
-    if (value == 256)
+    }
+    if (value == 256) {
         return EndOfBlock;
-    if (value < 286)
+    }
+    if (value < 286) {
         return std::uint32_t(kLengthBase[value - 257]) << 16 | kLengthExtra[value - 257];
+    }
     return Invalid;
 }
 
@@ -30,8 +33,9 @@ constexpr std::uint32_t SymbolPayload(int value) {
 }
 
 constexpr std::uint32_t DistancePayload(int value) {
-    if (value < kDistanceCodes)
+    if (value < kDistanceCodes) {
         return std::uint32_t(kDistanceBase[value]) << 16 | kDistanceExtra[value];
+    }
     return Invalid;
 }
 
@@ -41,29 +45,36 @@ template <class Payload>
 constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload payload,
                      std::uint32_t* table) {
     int count[kMaxLength + 1] = {};
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         ++count[lengths[i]];
+    }
     int shortest = 1, longest = kMaxLength;
-    while (shortest < kMaxLength && count[shortest] == 0)
+    while (shortest < kMaxLength && count[shortest] == 0) {
         ++shortest;
-    while (longest > 0 && count[longest] == 0)
+    }
+    while (longest > 0 && count[longest] == 0) {
         --longest;
+    }
     if (longest == 0) {
         // No codes at all: whatever is looked up is invalid.
         std::fill_n(table, std::size_t(1) << firstBits, Invalid);
         return;
     }
     int unused = 1;
-    for (int len = 1; len <= longest; ++len)
+    for (int len = 1; len <= longest; ++len) {
         unused = 2 * unused - count[len];
+    }
 
     int offset[kMaxLength + 1] = {};
-    for (int len = 2; len <= kMaxLength; ++len)
+    for (int len = 2; len <= kMaxLength; ++len) {
         offset[len] = offset[len - 1] + count[len - 1];
+    }
     std::uint16_t sorted[kLiteralCodes] = {};
-    for (int i = 0; i < n; ++i)
-        if (lengths[i] != 0)
+    for (int i = 0; i < n; ++i) {
+        if (lengths[i] != 0) {
             sorted[offset[lengths[i]]++] = static_cast<std::uint16_t>(i);
+        }
+    }
     const int supplied = n - count[0];
     count[longest] += unused;
 
@@ -80,9 +91,10 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
     // width by doubling. Entries that a longer code owns are overwritten when its turn comes.
     int filledBits = shortest < firstBits ? shortest : firstBits;
     const auto growTo = [&](int bits) {
-        for (; filledBits < bits; ++filledBits)
+        for (; filledBits < bits; ++filledBits) {
             std::copy_n(table, std::size_t(1) << filledBits,
                         table + (std::size_t(1) << filledBits));
+        }
     };
     for (int len = shortest; len <= longest; ++len) {
         growTo(len < firstBits ? len : firstBits);
@@ -106,9 +118,10 @@ constexpr void Build(const std::uint8_t* lengths, int n, int firstBits, Payload 
                         SubTable | subStart << 16 | std::uint32_t(subBits) << 8 | firstBits;
                 }
                 for (std::uint32_t i = code >> firstBits; i < (std::uint32_t(1) << subBits);
-                     i += std::uint32_t(1) << (len - firstBits))
+                     i += std::uint32_t(1) << (len - firstBits)) {
                     table[subStart + i] = entry + (std::uint32_t(len - firstBits) << 8) +
                                           std::uint32_t(len - firstBits);
+                }
             }
             code = NextReversedCode(code, len);
         }
@@ -122,8 +135,9 @@ constexpr FixedTables MakeFixedTables() {
     FixedLiteralLengths(lengths);
     Build(lengths, kLiteralCodes, LiteralBits, LiteralPayload, t.literal);
     std::uint8_t distances[kDistanceCodes] = {};
-    for (auto& d : distances)
+    for (auto& d : distances) {
         d = 5;
+    }
     Build(distances, kDistanceCodes, DistanceBits, DistancePayload, t.distance);
     return t;
 }

@@ -42,8 +42,9 @@ void TZipExtractor::DecideMultiPartMode() {
 }
 
 bool TZipExtractor::VolumeLabelFits(const AnsiString& fileName, int part) const {
-    if (multiPartMode_ != TMultiPartMode::mpRemovableDisks || !CheckVolumeLabel())
+    if (multiPartMode_ != TMultiPartMode::mpRemovableDisks || !CheckVolumeLabel()) {
         return true;
+    }
     // Disks of a set are labelled with their number at the end ("PKBACK# 002").
     const AnsiString label = LeftStr(VolumeLabel(LeftStr(fileName, 3)), 11);
     const AnsiString number = PartNumber(part);
@@ -56,16 +57,20 @@ void TZipExtractor::SwitchToPart(int part) {
     AnsiString fileName = zipName_;
     AnsiString previous = zipName_;
     while (true) {
-        if (OnGetNextDisk)
+        if (OnGetNextDisk) {
             OnGetNextDisk(this, part, fileName);
-        if (fileName.empty())
+        }
+        if (fileName.empty()) {
             throw EUserCanceled(zipmsg::CanceledNewDisk);
-        if (FileExists(fileName) && VolumeLabelFits(fileName, part))
+        }
+        if (FileExists(fileName) && VolumeLabelFits(fileName, part)) {
             break;
+        }
         // Asking again only helps when someone can change the disk; a part file that is
         // missing stays missing, and opening it below reports that.
-        if (multiPartMode_ != TMultiPartMode::mpRemovableDisks && fileName == previous)
+        if (multiPartMode_ != TMultiPartMode::mpRemovableDisks && fileName == previous) {
             break;
+        }
         previous = fileName;
     }
     archive_ = std::make_unique<TLFNFileStream>(fileName, FileMode::ReadDenyWrite, false);
@@ -80,8 +85,9 @@ void TZipExtractor::DefaultGetNextDisk(TObject*, int nextDisk, AnsiString& fileN
         return;
     }
     const AnsiString text = "Please insert disk " + IntToStr(nextDisk) + " of the multi-disk set.";
-    if (MessageBox(text, "", mb::OkCancel) != id::Ok)
+    if (MessageBox(text, "", mb::OkCancel) != id::Ok) {
         fileName.clear();
+    }
 }
 
 } // namespace kq

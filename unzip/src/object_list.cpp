@@ -22,8 +22,9 @@ void TObjectList::IndexError(int index) {
 }
 
 void TObjectList::SetCapacity(int capacity) {
-    if (capacity > kMaxCapacity || capacity < Count())
+    if (capacity > kMaxCapacity || capacity < Count()) {
         throw EListError(Format("List capacity out of bounds (%d)", {capacity}));
+    }
     capacity_ = capacity;
 }
 
@@ -33,17 +34,20 @@ void TObjectList::Grow() {
 }
 
 TObject* TObjectList::Items(int index) const {
-    if (index < 0 || index >= Count())
+    if (index < 0 || index >= Count()) {
         IndexError(index);
+    }
     return items_[static_cast<size_t>(index)];
 }
 
 void TObjectList::Put(int index, TObject* item) {
-    if (index < 0 || index >= Count())
+    if (index < 0 || index >= Count()) {
         IndexError(index);
+    }
     TObject*& slot = items_[static_cast<size_t>(index)];
-    if (slot != item && destroyItems_)
+    if (slot != item && destroyItems_) {
         delete slot;
+    }
     slot = item;
 }
 
@@ -58,24 +62,28 @@ void TObjectList::Insert(int index, TObject* item) {
 }
 
 void TObjectList::InsertAt(int index, TObject* item) {
-    if (index < 0 || index > Count())
+    if (index < 0 || index > Count()) {
         IndexError(index);
-    if (Count() == capacity_)
+    }
+    if (Count() == capacity_) {
         Grow();
+    }
     items_.insert(items_.begin() + index, item);
 }
 
 void TObjectList::Delete(int index) {
     TObject* item = Items(index);
     items_.erase(items_.begin() + index);
-    if (destroyItems_)
+    if (destroyItems_) {
         delete item;
+    }
 }
 
 int TObjectList::Extract(TObject* item) {
     const int index = IndexOf(item);
-    if (index >= 0)
+    if (index >= 0) {
         items_.erase(items_.begin() + index);
+    }
     return index;
 }
 
@@ -83,23 +91,28 @@ void TObjectList::Clear() {
     std::vector<TObject*> items;
     items.swap(items_);
     capacity_ = 0;
-    if (destroyItems_)
-        for (TObject* item : items)
+    if (destroyItems_) {
+        for (TObject* item : items) {
             delete item;
+        }
+    }
 }
 
 int TObjectList::IndexOf(const TObject* item) const {
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i] == item)
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i] == item) {
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
 TObject* TObjectList::Relative(const TObject* item, int step) const {
     const int index = IndexOf(item);
-    if (index < 0)
+    if (index < 0) {
         throw EListError(Format("tObject %s not in item list",
                                 {item != nullptr ? item->ClassName() : AnsiString("nil")}));
+    }
     return Items(index + step);
 }
 
@@ -115,10 +128,11 @@ int TSortedObjectList::LowerBound(const TObject* item) const {
     int high = Count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (Compare(Items(middle), item) < 0)
+        if (Compare(Items(middle), item) < 0) {
             low = middle + 1;
-        else
+        } else {
             high = middle;
+        }
     }
     return low;
 }
@@ -126,10 +140,12 @@ int TSortedObjectList::LowerBound(const TObject* item) const {
 int TSortedObjectList::Add(TObject* item) {
     const int index = LowerBound(item);
     const bool equal = index < Count() && Compare(Items(index), item) == 0;
-    if (equal && duplicates_ == TDuplicates::dupIgnore)
+    if (equal && duplicates_ == TDuplicates::dupIgnore) {
         return -1;
-    if (equal && duplicates_ == TDuplicates::dupError)
+    }
+    if (equal && duplicates_ == TDuplicates::dupError) {
         throw EListError("Duplicate Object index");
+    }
     InsertAt(index, item);
     return index;
 }
@@ -144,8 +160,9 @@ void TSortedObjectList::Insert(int, TObject*) {
 
 int TSortedObjectList::Find(const TObject* key) const {
     const int index = LowerBound(key);
-    if (index < Count() && Compare(Items(index), key) == 0)
+    if (index < Count() && Compare(Items(index), key) == 0) {
         return index;
+    }
     return -1;
 }
 

@@ -13,8 +13,9 @@ bool IsSeparator(char c) {
 }
 
 bool IsForbiddenInName(unsigned char c) {
-    if (c < 0x20)
+    if (c < 0x20) {
         return true;
+    }
     switch (c) {
     case '<':
     case '>':
@@ -36,9 +37,11 @@ bool IsDotOrBlank(char c) {
 }
 
 bool OnlyDotsAndBlanks(std::string_view part) {
-    for (char c : part)
-        if (!IsDotOrBlank(c))
+    for (char c : part) {
+        if (!IsDotOrBlank(c)) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -46,14 +49,17 @@ bool OnlyDotsAndBlanks(std::string_view part) {
 // written as superscripts (code page 1252: B9, B2, B3) count too.
 bool IsDeviceName(std::string_view name) {
     std::string base(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ')
+    while (!base.empty() && base.back() == ' ') {
         base.pop_back();
+    }
     base = UpperCase(base);
     static const std::array<std::string_view, 7> plain = {"CON",    "PRN",     "AUX",   "NUL",
                                                           "CONIN$", "CONOUT$", "CLOCK$"};
-    for (std::string_view device : plain)
-        if (base == device)
+    for (std::string_view device : plain) {
+        if (base == device) {
             return true;
+        }
+    }
     if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
         const unsigned char digit = static_cast<unsigned char>(base[3]);
         return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
@@ -64,22 +70,26 @@ bool IsDeviceName(std::string_view name) {
 // One folder or file name made safe; "" for a folder that is to be dropped.
 std::string SafeName(std::string_view part, int codePage, bool isFolder) {
     if (OnlyDotsAndBlanks(part)) {
-        if (isFolder)
+        if (isFolder) {
             return std::string();
+        }
         return std::string(part.size(), '_');
     }
     std::string safe(part);
     for (size_t i = 0; i < safe.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(safe[i]), codePage) && i + 1 < safe.size())
+        if (IsLeadByte(static_cast<unsigned char>(safe[i]), codePage) && i + 1 < safe.size()) {
             ++i;
-        else if (IsForbiddenInName(static_cast<unsigned char>(safe[i])))
+        } else if (IsForbiddenInName(static_cast<unsigned char>(safe[i]))) {
             safe[i] = '_';
+        }
     }
     // Trail bytes of double-byte characters are never dots or blanks, so this cannot split one.
-    for (size_t i = safe.size(); i > 0 && IsDotOrBlank(safe[i - 1]); --i)
+    for (size_t i = safe.size(); i > 0 && IsDotOrBlank(safe[i - 1]); --i) {
         safe[i - 1] = '_';
-    if (IsDeviceName(safe))
+    }
+    if (IsDeviceName(safe)) {
         safe.insert(0, 1, '_');
+    }
     return safe;
 }
 
@@ -94,8 +104,9 @@ std::vector<std::string_view> SplitFolders(std::string_view path, int codePage) 
             continue;
         }
         if (i == path.size() || IsSeparator(path[i])) {
-            if (i > start)
+            if (i > start) {
                 parts.push_back(path.substr(start, i - start));
+            }
             start = i + 1;
         }
     }
@@ -110,12 +121,15 @@ bool IsAsciiLetter(char c) {
 // separators, then a drive ("C:" also when a folder follows without a separator).
 std::string_view WithoutAbsolutePrefix(std::string_view path) {
     if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
-        (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]))
+        (path[2] == '?' || path[2] == '.') && IsSeparator(path[3])) {
         path.remove_prefix(4);
-    while (!path.empty() && IsSeparator(path.front()))
+    }
+    while (!path.empty() && IsSeparator(path.front())) {
         path.remove_prefix(1);
-    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':')
+    }
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
         path.remove_prefix(2);
+    }
     return path;
 }
 
@@ -123,13 +137,15 @@ std::string_view WithoutAbsolutePrefix(std::string_view path) {
 
 AnsiString SafeEntryFolder(std::string_view directory, std::string_view rootDir, int codePage) {
     if (!rootDir.empty() && directory.size() >= rootDir.size() &&
-        SameText(directory.substr(0, rootDir.size()), rootDir))
+        SameText(directory.substr(0, rootDir.size()), rootDir)) {
         directory.remove_prefix(rootDir.size());
+    }
     std::string folder;
     for (std::string_view part : SplitFolders(WithoutAbsolutePrefix(directory), codePage)) {
         const std::string safe = SafeName(part, codePage, true);
-        if (!safe.empty())
+        if (!safe.empty()) {
             folder += safe + "\\";
+        }
     }
     return folder;
 }
@@ -142,8 +158,9 @@ AnsiString EntryOutputFolder(std::string_view destDir, std::string_view director
                              std::string_view rootDir, bool recreateDirs, int codePage) {
     std::string folder(destDir);
     folder += '\\';
-    if (recreateDirs)
+    if (recreateDirs) {
         folder += SafeEntryFolder(directory, rootDir, codePage);
+    }
     return folder;
 }
 

@@ -6,8 +6,9 @@
 namespace kq {
 
 int Percent(int64_t part, int64_t whole) {
-    if (whole <= 0)
+    if (whole <= 0) {
         return 0;
+    }
     // nearbyint rounds in the default mode, to nearest with halves to even.
     const double percent =
         std::nearbyint(static_cast<double>(part) * 100.0 / static_cast<double>(whole));

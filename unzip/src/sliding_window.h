@@ -23,8 +23,9 @@ public:
 
     void Put(std::uint8_t byte) {
         area_[pos_] = byte;
-        if (++pos_ == Size)
+        if (++pos_ == Size) {
             WriteFull();
+        }
     }
 
     // Appends length bytes copied from distance bytes back (1 <= distance < Size), in pieces that
@@ -39,16 +40,18 @@ public:
             } else if (distance < piece) {
                 // The source runs into the bytes this piece writes: byte by byte repeats them.
                 const std::uint8_t* src = area_ + from;
-                for (std::uint32_t i = 0; i < piece; ++i)
+                for (std::uint32_t i = 0; i < piece; ++i) {
                     to[i] = src[i];
+                }
             } else {
                 std::memcpy(to, area_ + from, piece);
             }
             length -= piece;
             from = (from + piece) & (Size - 1);
             pos_ += piece;
-            if (pos_ == Size)
+            if (pos_ == Size) {
                 WriteFull();
+            }
         }
     }
 

@@ -21,13 +21,16 @@ uint32_t CalendarKey(uint32_t dosDateTime) {
     const uint32_t year = (date >> 9) + 1980;
     const uint32_t month = (date >> 5) & 0x0F;
     const uint32_t day = date & 0x1F;
-    if (month < 1 || month > 12 || day < 1)
+    if (month < 1 || month > 12 || day < 1) {
         return 0;
+    }
     const uint32_t monthDays = kDaysInMonth[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
-    if (day > monthDays)
+    if (day > monthDays) {
         return 0;
-    if ((time >> 11) > 23 || ((time >> 5) & 0x3F) > 59 || (time & 0x1F) * 2 > 59)
+    }
+    if ((time >> 11) > 23 || ((time >> 5) & 0x3F) > 59 || (time & 0x1F) * 2 > 59) {
         return 0;
+    }
     return dosDateTime;
 }
 
@@ -70,10 +73,12 @@ int TSortedZip::Compare(const TObject* existingObject, const TObject* addedObjec
     case TZipSortMode::ByNone:
         break;
     }
-    if (existing.StartPart() != added.StartPart())
+    if (existing.StartPart() != added.StartPart()) {
         return existing.StartPart() < added.StartPart() ? -1 : 1;
-    if (existing.LocalHeaderOffset() != added.LocalHeaderOffset())
+    }
+    if (existing.LocalHeaderOffset() != added.LocalHeaderOffset()) {
         return existing.LocalHeaderOffset() < added.LocalHeaderOffset() ? -1 : 1;
+    }
     return 0;
 }
 

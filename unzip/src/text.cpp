@@ -17,8 +17,9 @@ void ForwardSlashesToBackslashes(std::string& name) {
 }
 
 std::optional<std::string> ToOwnedText(std::string_view s) {
-    if (s.empty())
+    if (s.empty()) {
         return std::nullopt;
+    }
     return std::string(s);
 }
 

@@ -36,8 +36,9 @@ enum class State { Bytes, Escaped, ExtraLength, Distance };
 // The bits an index into a follower set of n entries (1 to 63) takes.
 int IndexWidth(int n) {
     int width = 1;
-    while ((1 << width) < n)
+    while ((1 << width) < n) {
         ++width;
+    }
     return width;
 }
 
@@ -115,12 +116,14 @@ void Unreducer::Run() {
 void Unreducer::LoadFollowers() {
     for (int x = 255; x >= 0; --x) {
         // Data that ends here leaves the remaining sets empty; decoding then stops at once.
-        if (DataUsedUp())
+        if (DataUsedUp()) {
             return;
+        }
         const int n = static_cast<int>(ReadBits(c_, 6));
         std::uint8_t* set = sets_ + x * kSetSize;
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             set[i] = static_cast<std::uint8_t>(ReadBits(c_, 8));
+        }
         // An index beyond a short set (damaged data) reads zero, not an earlier entry's byte.
         std::memset(set + n, 0, static_cast<std::size_t>(kSetSize - n));
         setCount_[x] = static_cast<std::uint8_t>(n);
@@ -129,8 +132,9 @@ void Unreducer::LoadFollowers() {
 
 std::uint8_t Unreducer::NextByte() {
     const int n = setCount_[last_];
-    if (n == 0 || ReadBits(c_, 1) != 0)
+    if (n == 0 || ReadBits(c_, 1) != 0) {
         return static_cast<std::uint8_t>(ReadBits(c_, 8));
+    }
     return sets_[last_ * kSetSize + static_cast<int>(ReadBits(c_, IndexWidth(n)))];
 }
 

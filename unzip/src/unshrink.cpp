@@ -88,8 +88,9 @@ void Unshrinker::ResetTables() {
         prefix_[code] = 0;
         suffix_[code] = static_cast<std::uint8_t>(code);
     }
-    for (int code = kEscapeCode; code <= kCodes; ++code)
+    for (int code = kEscapeCode; code <= kCodes; ++code) {
         prefix_[code] = kFree;
+    }
     // Free codes have no suffix yet; a damaged stream may still read one.
     std::memset(suffix_ + kEscapeCode, 0, kSuffixBytes - kEscapeCode);
 }
@@ -103,21 +104,25 @@ bool Unshrinker::ReadCode(int& code) {
 // The next code that stands for a string, after carrying out the escapes in front of it. False at
 // the end of the data, and for a stream that widens codes beyond 13 bits.
 bool Unshrinker::ReadDataCode(int& code) {
-    if (!ReadCode(code))
+    if (!ReadCode(code)) {
         return false;
+    }
     while (code == kEscapeCode) {
         int subCode = 0;
-        if (!ReadCode(subCode))
+        if (!ReadCode(subCode)) {
             return false;
+        }
         if (subCode == 1) {
-            if (codeSize_ == kMaxCodeSize)
+            if (codeSize_ == kMaxCodeSize) {
                 return false;
+            }
             ++codeSize_;
         } else if (subCode == 2) {
             PartialClear();
         }
-        if (!ReadCode(code))
+        if (!ReadCode(code)) {
             return false;
+        }
     }
     return true;
 }
@@ -131,8 +136,9 @@ bool Unshrinker::Unwind(int code, int& length) {
         code = previous_;
     }
     while (code >= kFirstFree) {
-        if (top == stack_)
+        if (top == stack_) {
             return false;
+        }
         if (prefix_[code] == kFree) {
             *--top = firstByte_;
             code = previous_;
@@ -141,8 +147,9 @@ bool Unshrinker::Unwind(int code, int& length) {
             code = prefix_[code];
         }
     }
-    if (top == stack_)
+    if (top == stack_) {
         return false;
+    }
     firstByte_ = suffix_[code];
     *--top = firstByte_;
     length = static_cast<int>(stack_ + kStackSize - top);
@@ -156,14 +163,16 @@ void Unshrinker::Output(const std::uint8_t* string, int length) {
         c_.OutputCount = static_cast<std::uint16_t>(c_.OutputCount + length);
         return;
     }
-    for (int i = 0; i < length; ++i)
+    for (int i = 0; i < length; ++i) {
         c_.PutOutputByte(string[i]);
+    }
 }
 
 // The previous string followed by the first byte of the current one becomes the lowest free code.
 void Unshrinker::Define() {
-    if (nextFree_ >= kCodes)
+    if (nextFree_ >= kCodes) {
         return;
+    }
     prefix_[nextFree_] = static_cast<std::uint16_t>(previous_);
     suffix_[nextFree_] = firstByte_;
     FindFreeCode(nextFree_ + 1);
@@ -172,24 +181,29 @@ void Unshrinker::Define() {
 // Frees the leaves among the codes below the next free one: every code is marked, the mark is
 // taken off each code that another one names as its prefix, and the codes still marked are freed.
 void Unshrinker::PartialClear() {
-    for (int code = kFirstFree; code < nextFree_; ++code)
+    for (int code = kFirstFree; code < nextFree_; ++code) {
         prefix_[code] |= kMark;
+    }
     for (int code = kFirstFree; code < nextFree_; ++code) {
         const int prefix = prefix_[code] & ~kMark;
         // A free code keeps its mark of being free, even when a damaged stream named it.
-        if (prefix >= kFirstFree && prefix < kCodes && prefix_[prefix] != kFree)
+        if (prefix >= kFirstFree && prefix < kCodes && prefix_[prefix] != kFree) {
             prefix_[prefix] &= ~kMark;
+        }
     }
-    for (int code = kFirstFree; code < nextFree_; ++code)
-        if (prefix_[code] & kMark)
+    for (int code = kFirstFree; code < nextFree_; ++code) {
+        if (prefix_[code] & kMark) {
             prefix_[code] = kFree;
+        }
+    }
     FindFreeCode(kFirstFree);
 }
 
 void Unshrinker::FindFreeCode(int from) {
     nextFree_ = from;
-    while (nextFree_ < kCodes && prefix_[nextFree_] != kFree)
+    while (nextFree_ < kCodes && prefix_[nextFree_] != kFree) {
         ++nextFree_;
+    }
 }
 
 } // namespace

@@ -78,8 +78,9 @@ private:
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             changed_.wait(lock, [this] { return busy_ || quit_; });
-            if (quit_)
+            if (quit_) {
                 return;
+            }
             lock.unlock();
             DecryptBuffer(keys_, buffer_.get(), static_cast<std::size_t>(count));
             lock.lock();
@@ -129,23 +130,27 @@ void TUnzipContext::StartEntry(TStream* output, std::int64_t compressedSize,
 }
 
 void TUnzipContext::LetWindowBreathe() {
-    if (DoProcessMessages && ProcessMessages)
+    if (DoProcessMessages && ProcessMessages) {
         ProcessMessages();
+    }
 }
 
 void TUnzipContext::ReadArchive(std::uint8_t* buffer, std::int32_t count) {
     std::int32_t got = std::max<std::int32_t>(Archive->Read(buffer, count), 0);
-    if (got < count && !(MultiVolume && NextVolume))
+    if (got < count && !(MultiVolume && NextVolume)) {
         throw EFatalUnzipError(zipmsg::PrematureEnd);
+    }
     while (got < count) {
         TStream* next = NextVolume();
-        if (next == nullptr)
+        if (next == nullptr) {
             throw EUserCanceled(zipmsg::UserAborted);
+        }
         Archive = next;
         got += std::max<std::int32_t>(Archive->Read(buffer + got, count - got), 0);
     }
-    if (Encrypted)
+    if (Encrypted) {
         DecryptBuffer(Keys, buffer, static_cast<std::size_t>(count));
+    }
 }
 
 bool TUnzipContext::Refill() {
@@ -157,8 +162,9 @@ bool TUnzipContext::Refill() {
     if (ahead_ && ahead_->loaded && ahead_->count == len) {
         ahead_->loaded = false;
         // Where the read itself would have failed.
-        if (ahead_->shortRead)
+        if (ahead_->shortRead) {
             throw EFatalUnzipError(zipmsg::PrematureEnd);
+        }
         Keys = ahead_->Finish();
         std::swap(inputBuffer_, ahead_->Buffer());
     } else {
@@ -177,8 +183,9 @@ bool TUnzipContext::Refill() {
 
 void TUnzipContext::ReadAhead() {
     // Volumes are asked for only when their bytes are wanted, so not across them.
-    if (!Encrypted || MultiVolume || CompressedBytesToLoad <= 0)
+    if (!Encrypted || MultiVolume || CompressedBytesToLoad <= 0) {
         return;
+    }
     if (!ahead_) {
         try {
             ahead_ = std::make_unique<TDecryptAhead>();
@@ -194,18 +201,21 @@ void TUnzipContext::ReadAhead() {
     ahead_->read = got;
     ahead_->shortRead = got < len;
     ahead_->loaded = true;
-    if (!ahead_->shortRead)
+    if (!ahead_->shortRead) {
         ahead_->Start(Keys);
+    }
 }
 
 // Forgets a chunk read ahead that the entry did not need (its decoder stopped early), once its
 // decryption is over. The archive is positioned afresh for every entry.
 void TUnzipContext::DropReadAhead() {
-    if (!ahead_ || !ahead_->loaded)
+    if (!ahead_ || !ahead_->loaded) {
         return;
+    }
     ahead_->loaded = false;
-    if (!ahead_->shortRead)
+    if (!ahead_->shortRead) {
         ahead_->Finish();
+    }
 }
 
 void TUnzipContext::FlushWindow(const std::uint8_t* window, std::size_t n) {
@@ -216,22 +226,26 @@ void TUnzipContext::FlushWindow(const std::uint8_t* window, std::size_t n) {
         OutputCount = static_cast<std::uint16_t>(OutputCount + piece);
         window += piece;
         n -= piece;
-        if (OutputCount == ChunkSize)
+        if (OutputCount == ChunkSize) {
             FlushOutput();
+        }
     }
 }
 
 void TUnzipContext::FlushOutput() {
-    if (OutputCount == 0)
+    if (OutputCount == 0) {
         return;
+    }
     const std::int32_t count = OutputCount;
-    if (Output->Position() + count > UncompressedSize)
+    if (Output->Position() + count > UncompressedSize) {
         throw EBiggerThanUncompressed();
+    }
     Output->WriteBuffer(outputBuffer_.get(), count);
     Crc = UpdateCrc(Crc, outputBuffer_.get(), static_cast<std::size_t>(count));
     BytesWritten += count;
-    if (OnFilePercentDone)
+    if (OnFilePercentDone) {
         OnFilePercentDone(Percent(BytesWritten, UncompressedSize));
+    }
     if (OnTotalPercentDone) {
         RunBytesWritten += count;
         OnTotalPercentDone(Percent(RunBytesWritten, RunTotalBytes));

@@ -33,18 +33,22 @@ std::optional<CharSet> ParseSet(std::string_view pattern, size_t& pos) {
     }
     bool empty = true;
     while (true) {
-        if (pos >= pattern.size())
+        if (pos >= pattern.size()) {
             return std::nullopt; // unterminated
+        }
         unsigned char first = FoldAscii(static_cast<unsigned char>(pattern[pos]));
-        if (first == '>')
+        if (first == '>') {
             break;
+        }
         empty = false;
         if (pos + 1 < pattern.size() && pattern[pos + 1] == '-') {
-            if (pos + 2 >= pattern.size() || pattern[pos + 2] == '>')
+            if (pos + 2 >= pattern.size() || pattern[pos + 2] == '>') {
                 return std::nullopt; // a range without its last character
+            }
             unsigned char last = FoldAscii(static_cast<unsigned char>(pattern[pos + 2]));
-            for (unsigned c = first; c <= last; ++c)
+            for (unsigned c = first; c <= last; ++c) {
                 set.set(c);
+            }
             pos += 3;
         } else {
             set.set(first);
@@ -52,10 +56,12 @@ std::optional<CharSet> ParseSet(std::string_view pattern, size_t& pos) {
         }
     }
     ++pos; // the ">"
-    if (empty)
+    if (empty) {
         return std::nullopt;
-    if (negated)
+    }
+    if (negated) {
         set.flip();
+    }
     return set;
 }
 
@@ -70,16 +76,18 @@ std::optional<std::vector<Token>> Compile(std::string_view pattern) {
             if (pos < pattern.size() && pattern[pos] == '<') {
                 ++pos;
                 auto set = ParseSet(pattern, pos);
-                if (!set)
+                if (!set) {
                     return std::nullopt;
+                }
                 tokens.push_back({Token::StarOf, 0, *set});
             } else {
                 tokens.push_back({Token::Star, 0, {}});
             }
         } else if (c == '<') {
             auto set = ParseSet(pattern, pos);
-            if (!set)
+            if (!set) {
                 return std::nullopt;
+            }
             tokens.push_back({Token::OneOf, 0, *set});
         } else {
             tokens.push_back({Token::Literal, c, {}});
@@ -92,11 +100,13 @@ std::optional<std::vector<Token>> Compile(std::string_view pattern) {
 void AddWithClosure(const std::vector<Token>& tokens, std::vector<bool>& active, size_t state) {
     while (!active[state]) {
         active[state] = true;
-        if (state == tokens.size())
+        if (state == tokens.size()) {
             return;
+        }
         Token::Kind kind = tokens[state].kind;
-        if (kind != Token::Star && kind != Token::StarOf)
+        if (kind != Token::Star && kind != Token::StarOf) {
             return;
+        }
         ++state;
     }
 }
@@ -105,8 +115,9 @@ void AddWithClosure(const std::vector<Token>& tokens, std::vector<bool>& active,
 
 bool IsWildcardMatch(std::string_view pattern, std::string_view path) {
     auto tokens = Compile(pattern);
-    if (!tokens)
+    if (!tokens) {
         return false;
+    }
     std::vector<bool> active(tokens->size() + 1, false);
     std::vector<bool> next(tokens->size() + 1, false);
     AddWithClosure(*tokens, active, 0);
@@ -115,8 +126,9 @@ bool IsWildcardMatch(std::string_view pattern, std::string_view path) {
         std::fill(next.begin(), next.end(), false);
         bool any = false;
         for (size_t state = 0; state < tokens->size(); ++state) {
-            if (!active[state])
+            if (!active[state]) {
                 continue;
+            }
             const Token& token = (*tokens)[state];
             bool advances = false;
             bool stays = false;
@@ -137,14 +149,17 @@ bool IsWildcardMatch(std::string_view pattern, std::string_view path) {
                 stays = token.set.test(c);
                 break;
             }
-            if (advances)
+            if (advances) {
                 AddWithClosure(*tokens, next, state + 1);
-            if (stays)
+            }
+            if (stays) {
                 AddWithClosure(*tokens, next, state);
+            }
             any = any || advances || stays;
         }
-        if (!any)
+        if (!any) {
             return false;
+        }
         active.swap(next);
     }
     return active[tokens->size()];

@@ -71,10 +71,11 @@ const TClassInfo& TZipExtractor::StaticClassInfo() {
 
 TZipExtractor::TZipExtractor(TComponent* owner)
     : TComponent(owner), filesList_(std::make_unique<TStringList>()) {
-    if (!Designing())
+    if (!Designing()) {
         OnGetNextDisk = [this](TObject* sender, int nextDisk, AnsiString& fileName) {
             DefaultGetNextDisk(sender, nextDisk, fileName);
         };
+    }
 }
 
 TZipExtractor::~TZipExtractor() {
@@ -127,10 +128,12 @@ void TZipExtractor::SetZipName(const AnsiString& name) {
         zipName_ = name;
         return;
     }
-    if (busy_)
+    if (busy_) {
         throw EInvalidOperation(zipmsg::ArchiveInUse);
-    if (SameText(name, zipName_))
+    }
+    if (SameText(name, zipName_)) {
         return;
+    }
     AnsiString chosen = name;
     if (!chosen.empty() && chosen.back() == '?') {
         const AnsiString folder = ExtractFilePath(LeftStr(chosen, chosen.size() - 1), GetACP());
@@ -138,8 +141,9 @@ void TZipExtractor::SetZipName(const AnsiString& name) {
         if (!ShowFileOpenDialog("Open a Zip File",
                                 "Zip Files (*.ZIP)|*.zip|SFX Files (*.EXE)|*.exe|"
                                 "Jar Files (*.JAR)|*.jar|All Files (*.*)|*.*",
-                                start, chosen))
+                                start, chosen)) {
             throw EUserCanceled(zipmsg::CanceledZipName);
+        }
     }
     zipName_ = chosen;
     DiscardCatalogue();
@@ -152,11 +156,13 @@ void TZipExtractor::SetDestDir(const AnsiString& folder) {
     AnsiString chosen = folder;
     if (chosen == "?") {
         // The shell's dialog lets the user make a new folder, so what comes back exists.
-        if (!ShowFolderDialog("Set Destination Directory", std::wstring(), chosen))
+        if (!ShowFolderDialog("Set Destination Directory", std::wstring(), chosen)) {
             throw EUserCanceled(zipmsg::CanceledDestDir);
+        }
     }
-    if (!chosen.empty() && chosen.back() == '\\')
+    if (!chosen.empty() && chosen.back() == '\\') {
         chosen.pop_back();
+    }
     destDir_ = chosen;
 }
 
@@ -165,10 +171,11 @@ void TZipExtractor::SetRootDir(const AnsiString& folder) {
 }
 
 void TZipExtractor::SetFilesList(TStrings* list) {
-    if (list == nullptr)
+    if (list == nullptr) {
         filesList_->Clear();
-    else
+    } else {
         filesList_->Assign(list);
+    }
 }
 
 // --- The catalogue -------------------------------------------------------------------------------
@@ -182,8 +189,9 @@ int TZipExtractor::Count() const {
 }
 
 TZipHeaderInfo& TZipExtractor::EntryAt(int index) const {
-    if (index < 0 || index >= Count())
+    if (index < 0 || index >= Count()) {
         throw EListError(Format("Index %d is out of range", {index}));
+    }
     return *View()->Entry(index);
 }
 
@@ -206,9 +214,10 @@ void TZipExtractor::DiscardCatalogue() {
 }
 
 void TZipExtractor::OpenArchive() {
-    if (!archive_)
+    if (!archive_) {
         archive_ =
             std::make_unique<TLFNFileStream>(zipName_, FileMode::ReadDenyWrite, flushFilesOnClose_);
+    }
 }
 
 void TZipExtractor::CloseArchive() {
@@ -217,8 +226,9 @@ void TZipExtractor::CloseArchive() {
 
 void TZipExtractor::OpenAndRefreshCatalogue() {
     OpenArchive();
-    if (!mainList_ || archive_->Handle().DosDateTime() != archiveTime_)
+    if (!mainList_ || archive_->Handle().DosDateTime() != archiveTime_) {
         ReadCatalogue();
+    }
 }
 
 // --- Comments, read when first asked for ---------------------------------------------------------
@@ -233,10 +243,11 @@ public:
     RestoreArchive(TZipExtractor& zip, TStream* open)
         : zip_(zip), open_(open), position_(open ? open->Position() : 0) {}
     ~RestoreArchive() {
-        if (!zip_.KeepZipOpen())
+        if (!zip_.KeepZipOpen()) {
             zip_.CloseArchive();
-        else if (open_ != nullptr)
+        } else if (open_ != nullptr) {
             open_->Seek(position_, soFromBeginning);
+        }
     }
 
 private:
@@ -254,8 +265,9 @@ std::optional<std::string> TZipExtractor::ReadEntryComment(const TZipHeaderInfo&
     std::uint8_t record[kCentralRecordSize];
     ReadArchiveBytes(*archive_, record, kCentralRecordSize);
     // The record was read here before; anything else means the file changed under us.
-    if (LoadU32(record) != kCentralSignature)
+    if (LoadU32(record) != kCentralSignature) {
         throw EBadZipFile();
+    }
     archive_->Seek(LoadU16(record + 28) + LoadU16(record + 30), soFromCurrent);
     std::string comment(LoadU16(record + 32), '\0');
     ReadArchiveBytes(*archive_, comment.data(), static_cast<std::int32_t>(comment.size()));
@@ -273,27 +285,31 @@ std::optional<std::string> TZipExtractor::ReadArchiveComment() {
 
 AnsiString TZipExtractor::FileComment(int index) {
     TZipHeaderInfo& entry = EntryAt(index);
-    if (entry.FileCommentLength() != 0 && !entry.FileComment())
+    if (entry.FileCommentLength() != 0 && !entry.FileComment()) {
         entry.SetFileComment(ReadEntryComment(entry));
+    }
     return FromOwnedText(entry.FileComment());
 }
 
 void TZipExtractor::SetFileComment(int index, const AnsiString& comment) {
     TZipHeaderInfo& entry = EntryAt(index);
-    if (comment != FromOwnedText(entry.FileComment()))
+    if (comment != FromOwnedText(entry.FileComment())) {
         endCentral_.SetCommentChanged(true);
+    }
     entry.SetFileComment(ToOwnedText(comment));
 }
 
 AnsiString TZipExtractor::ZipComment() {
-    if (endCentral_.CommentLength() != 0 && !endCentral_.Comment())
+    if (endCentral_.CommentLength() != 0 && !endCentral_.Comment()) {
         endCentral_.SetComment(ReadArchiveComment());
+    }
     return FromOwnedText(endCentral_.Comment());
 }
 
 void TZipExtractor::SetZipComment(const AnsiString& comment) {
-    if (comment != FromOwnedText(endCentral_.Comment()))
+    if (comment != FromOwnedText(endCentral_.Comment())) {
         endCentral_.SetCommentChanged(true);
+    }
     endCentral_.SetComment(ToOwnedText(comment));
     endCentral_.SetCommentLength(static_cast<std::uint32_t>(comment.size()));
 }

@@ -68,8 +68,9 @@ void TZipHeaderInfo::AssignTo(TPersistent* dest) const {
 }
 
 void TZipHeaderInfo::SetFileName(const std::string& value) {
-    if (value == fileName_)
+    if (value == fileName_) {
         return;
+    }
     fileName_ = value;
     fileNameLength_ = static_cast<uint32_t>(Directory().size() + fileName_.size());
 }
@@ -90,22 +91,26 @@ void TZipHeaderInfo::SetDirectory(const std::string& value, const TZipHeaderInfo
 void TZipHeaderInfo::SetDirectory(const std::string& value,
                                   const std::shared_ptr<const std::string>* candidate) {
     std::string directory = value;
-    if (!directory.empty() && directory.back() != '\\')
+    if (!directory.empty() && directory.back() != '\\') {
         directory += '\\';
-    if (directory == Directory())
+    }
+    if (directory == Directory()) {
         return;
-    if (directory.empty())
+    }
+    if (directory.empty()) {
         directory_.reset();
-    else if (candidate && *candidate && **candidate == directory)
+    } else if (candidate && *candidate && **candidate == directory) {
         directory_ = *candidate;
-    else
+    } else {
         directory_ = std::make_shared<const std::string>(std::move(directory));
+    }
     fileNameLength_ = static_cast<uint32_t>(Directory().size() + fileName_.size());
 }
 
 std::optional<std::string> TZipHeaderInfo::FileComment() const {
-    if (!fileComment_)
+    if (!fileComment_) {
         return std::nullopt;
+    }
     return *fileComment_;
 }
 

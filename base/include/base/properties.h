@@ -118,8 +118,9 @@ template <class T, class Obj>
 auto& Downcast(Obj& obj, const AnsiString& prop) {
     using Target = std::conditional_t<std::is_const_v<Obj>, const T, T>;
     auto* p = dynamic_cast<Target*>(&obj);
-    if (p == nullptr)
+    if (p == nullptr) {
         RaiseForeignProperty(prop, obj);
+    }
     return *p;
 }
 
@@ -132,14 +133,16 @@ public:
     template <class G, class S>
     TClassTable& String(std::string_view name, G get, S set) {
         TPropInfo& p = Add(name, TPropKind::String);
-        if constexpr (!std::is_null_pointer_v<G>)
+        if constexpr (!std::is_null_pointer_v<G>) {
             p.getStr_ = [get, n = p.name_](const TObject& o) -> AnsiString {
                 return std::invoke(get, detail::Downcast<T>(o, n));
             };
-        if constexpr (!std::is_null_pointer_v<S>)
+        }
+        if constexpr (!std::is_null_pointer_v<S>) {
             p.setStr_ = [set, n = p.name_](TObject& o, const AnsiString& v) {
                 std::invoke(set, detail::Downcast<T>(o, n), v);
             };
+        }
         return *this;
     }
 
@@ -152,8 +155,9 @@ public:
     template <class G, class S>
     TClassTable& Boolean(std::string_view name, G get, S set) {
         AddOrdinal(name, TPropKind::Boolean, get, set, [](int v) {
-            if (v != 0 && v != 1)
+            if (v != 0 && v != 1) {
                 detail::RaiseInvalidPropertyValue();
+            }
             return v == 1;
         });
         return *this;
@@ -164,12 +168,13 @@ public:
     TClassTable& Enumeration(std::string_view name, const TEnumInfo& info, G get, S set) {
         using E = std::decay_t<std::invoke_result_t<G, const T&>>;
         static_assert(std::is_enum_v<E>, "an enumeration property's getter returns the enum");
-        TPropInfo& p = AddOrdinal(name, TPropKind::Enumeration, get, set,
-                                  [count = info.Count()](int v) {
-                                      if (v < 0 || v >= count)
-                                          detail::RaiseInvalidPropertyValue();
-                                      return static_cast<E>(v);
-                                  });
+        TPropInfo& p =
+            AddOrdinal(name, TPropKind::Enumeration, get, set, [count = info.Count()](int v) {
+                if (v < 0 || v >= count) {
+                    detail::RaiseInvalidPropertyValue();
+                }
+                return static_cast<E>(v);
+            });
         p.enumInfo_ = &info;
         return *this;
     }
@@ -205,15 +210,17 @@ private:
     template <class G, class S, class ToType>
     TPropInfo& AddOrdinal(std::string_view name, TPropKind kind, G get, S set, ToType toType) {
         TPropInfo& p = Add(name, kind);
-        if constexpr (!std::is_null_pointer_v<G>)
+        if constexpr (!std::is_null_pointer_v<G>) {
             p.getOrd_ = [get, n = p.name_](const TObject& o) {
                 return static_cast<int>(std::invoke(get, detail::Downcast<T>(o, n)));
             };
-        if constexpr (!std::is_null_pointer_v<S>)
+        }
+        if constexpr (!std::is_null_pointer_v<S>) {
             p.setOrd_ = [set, toType, n = p.name_](TObject& o, int v) {
                 const auto value = toType(v);
                 std::invoke(set, detail::Downcast<T>(o, n), value);
             };
+        }
         return p;
     }
 
@@ -228,13 +235,15 @@ private:
         p.getObj_ = [get, n = p.name_](TObject& o) -> TPersistent* {
             return std::invoke(get, detail::Downcast<T>(o, n));
         };
-        if constexpr (!std::is_null_pointer_v<S>)
+        if constexpr (!std::is_null_pointer_v<S>) {
             p.setObj_ = [set, n = p.name_](TObject& o, TPersistent* v) {
                 R* typed = dynamic_cast<R*>(v);
-                if (v != nullptr && typed == nullptr)
+                if (v != nullptr && typed == nullptr) {
                     detail::RaiseInvalidPropertyValue();
+                }
                 std::invoke(set, detail::Downcast<T>(o, n), typed);
             };
+        }
         return *this;
     }
 

@@ -15,8 +15,9 @@ class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> values) {
-        for (E value : values)
+        for (E value : values) {
             Include(value);
+        }
     }
 
     constexpr bool Contains(E value) const { return (bits_ & Bit(value)) != 0; }

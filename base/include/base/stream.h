@@ -77,10 +77,11 @@ public:
         return count;
     }
     std::int64_t Seek(std::int64_t offset, int origin) override {
-        if (origin == soFromBeginning)
+        if (origin == soFromBeginning) {
             position_ = offset;
-        else
+        } else {
             position_ += offset;
+        }
         return position_;
     }
     std::int64_t Size() override { return position_; }

@@ -37,8 +37,9 @@ public:
     F* CreateForm() {
         std::unique_ptr<F> form;
         CallHandler([&form] { form = std::make_unique<F>(nullptr); });
-        if (!form)
+        if (!form) {
             return nullptr;
+        }
         F& made = *form;
         AddForm(std::move(form));
         CallHandler([&made] { made.DoCreate(); });

@@ -55,13 +55,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = "KavoruQynApp";
-    if (RegisterClassExA(&windowClass) == 0)
+    if (RegisterClassExA(&windowClass) == 0) {
         return 1;
+    }
     HWND window = CreateWindowExA(0, windowClass.lpszClassName, kProductName, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 480, 200, nullptr, nullptr,
                                   instance, nullptr);
-    if (window == nullptr)
+    if (window == nullptr) {
         return 1;
+    }
     ShowWindow(window, show);
     UpdateWindow(window);
     MSG message{};

@@ -30,8 +30,9 @@ std::vector<std::string> LoggedFiles(const std::string& log) {
         const std::string entry = line;
         const std::size_t equals = entry.find('=');
         if (equals != 0 && equals != std::string::npos &&
-            entry.find_first_not_of("0123456789") == equals)
+            entry.find_first_not_of("0123456789") == equals) {
             files.push_back(entry.substr(equals + 1));
+        }
     }
     return files;
 }
@@ -47,10 +48,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else {
         text += "A real one would remove these " + std::to_string(files.size()) + " files from " +
                 folder + ":\r\n";
-        for (std::size_t i = 0; i < files.size() && i < kShownFiles; ++i)
+        for (std::size_t i = 0; i < files.size() && i < kShownFiles; ++i) {
             text += "    " + files[i] + "\r\n";
-        if (files.size() > kShownFiles)
+        }
+        if (files.size() > kShownFiles) {
             text += "    ...\r\n";
+        }
     }
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
     return 0;

@@ -13,8 +13,9 @@ namespace kq {
 // Every byte of s plus 128, modulo 256: the high bit of every byte inverted. Its own inverse.
 inline std::string ShiftBytes128(std::string_view s) {
     std::string shifted(s);
-    for (char& c : shifted)
+    for (char& c : shifted) {
         c = static_cast<char>(static_cast<unsigned char>(c) ^ 0x80u);
+    }
     return shifted;
 }
 

@@ -33,8 +33,9 @@ std::string Quoted(const std::string& text) {
 // ---- waiting -----------------------------------------------------------------------------------
 
 std::optional<DWORD> ExitCodeIfEnded(const Session& s) {
-    if (s.process.Get() == nullptr || WaitForSingleObject(s.process.Get(), 0) != WAIT_OBJECT_0)
+    if (s.process.Get() == nullptr || WaitForSingleObject(s.process.Get(), 0) != WAIT_OBJECT_0) {
         return std::nullopt;
+    }
     DWORD code = 0;
     GetExitCodeProcess(s.process.Get(), &code);
     return code;
@@ -46,15 +47,18 @@ template <class Probe>
 auto WaitFor(const Session& s, DWORD waitMs, Probe probe) -> decltype(probe()) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (auto found = probe())
+        if (auto found = probe()) {
             return found;
+        }
         if (auto code = ExitCodeIfEnded(s)) {
-            if (auto found = probe())
+            if (auto found = probe()) {
                 return found;
+            }
             throw Failure("the program has ended (exit code " + std::to_string(*code) + ")");
         }
-        if (GetTickCount() - start >= waitMs)
+        if (GetTickCount() - start >= waitMs) {
             return {};
+        }
         Sleep(pollMs);
     }
 }
@@ -66,35 +70,42 @@ std::string Waited(DWORD ms) {
 // ---- finding -----------------------------------------------------------------------------------
 
 HWND FindNamedNow(const Session& s, const std::string& name) {
-    for (HWND w : AllWindows(s.pid))
-        if (ComponentName(w) == name)
+    for (HWND w : AllWindows(s.pid)) {
+        if (ComponentName(w) == name) {
             return w;
+        }
+    }
     return nullptr;
 }
 
 HWND FindNamed(const Session& s, const std::string& name) {
     auto w = WaitFor(s, s.waitMs, [&]() -> std::optional<HWND> {
-        if (HWND found = FindNamedNow(s, name))
+        if (HWND found = FindNamedNow(s, name)) {
             return found;
+        }
         return std::nullopt;
     });
-    if (!w)
+    if (!w) {
         throw Failure("no window named " + Quoted(name) + Waited(s.waitMs));
+    }
     return *w;
 }
 
 // A visible top-level window whose caption or component name is text.
 std::optional<HWND> FindTopLevelNow(const Session& s, const std::string& text) {
-    for (HWND w : TopLevelWindows(s.pid))
-        if (IsWindowVisible(w) && (ComponentName(w) == text || Caption(w) == text))
+    for (HWND w : TopLevelWindows(s.pid)) {
+        if (IsWindowVisible(w) && (ComponentName(w) == text || Caption(w) == text)) {
             return w;
+        }
+    }
     return std::nullopt;
 }
 
 HWND FindTopLevel(const Session& s, const std::string& text, DWORD waitMs) {
     auto w = WaitFor(s, waitMs, [&] { return FindTopLevelNow(s, text); });
-    if (!w)
+    if (!w) {
         throw Failure("no visible window with caption or name " + Quoted(text) + Waited(waitMs));
+    }
     return *w;
 }
 
@@ -102,37 +113,45 @@ HWND FindTopLevel(const Session& s, const std::string& text, DWORD waitMs) {
 // the same caption as the program's message boxes.
 HWND FindDialog(const Session& s, const std::string& caption, DWORD waitMs) {
     auto w = WaitFor(s, waitMs, [&]() -> std::optional<HWND> {
-        for (HWND w : TopLevelWindows(s.pid))
-            if (IsWindowVisible(w) && WindowClassName(w) == "#32770" && Caption(w) == caption)
+        for (HWND w : TopLevelWindows(s.pid)) {
+            if (IsWindowVisible(w) && WindowClassName(w) == "#32770" && Caption(w) == caption) {
                 return w;
+            }
+        }
         return std::nullopt;
     });
-    if (!w)
+    if (!w) {
         throw Failure("no dialog with caption " + Quoted(caption) + Waited(waitMs));
+    }
     return *w;
 }
 
 std::vector<HWND> DescendantsOfClass(HWND top, const std::string& windowClass) {
     std::vector<HWND> found;
-    for (HWND w : Descendants(top))
-        if (WindowClassName(w) == windowClass)
+    for (HWND w : Descendants(top)) {
+        if (WindowClassName(w) == windowClass) {
             found.push_back(w);
+        }
+    }
     return found;
 }
 
 std::vector<std::string> VisiblePages(const Session& s) {
     std::vector<std::string> pages;
-    for (HWND w : AllWindows(s.pid))
-        if (ComponentClass(w) == "TTabSheet" && IsWindowVisible(w))
+    for (HWND w : AllWindows(s.pid)) {
+        if (ComponentClass(w) == "TTabSheet" && IsWindowVisible(w)) {
             pages.push_back(ComponentName(w));
+        }
+    }
     return pages;
 }
 
 std::string Joined(const std::vector<std::string>& words) {
     std::string line;
     for (const std::string& w : words) {
-        if (!line.empty())
+        if (!line.empty()) {
             line += ' ';
+        }
         line += w;
     }
     return line;
@@ -165,16 +184,18 @@ std::string StyleWords(HWND w) {
 std::string Bounds(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
-    if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)
+    if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) {
         MapWindowPoints(HWND_DESKTOP, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    }
     return std::to_string(r.left) + " " + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
 }
 
 DWORD_PTR AskNumber(HWND w, UINT msg) {
     DWORD_PTR value = 0;
-    if (!SendWithin(w, msg, 0, 0, 5000, &value))
+    if (!SendWithin(w, msg, 0, 0, 5000, &value)) {
         throw Failure("the window does not answer");
+    }
     return value;
 }
 
@@ -183,8 +204,9 @@ DWORD_PTR AskNumber(HWND w, UINT msg) {
 // One argument of a command line, quoted so the C runtime's parser gives it back unchanged:
 // backslashes are literal except before a quote, where they are doubled.
 std::string CommandLineArgument(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
         return arg;
+    }
     std::string quoted = "\"";
     std::size_t backslashes = 0;
     for (char c : arg) {
@@ -201,20 +223,23 @@ std::string CommandLineArgument(const std::string& arg) {
 }
 
 std::string Start(Session& s, const Args& a) {
-    if (s.process.Get() != nullptr)
+    if (s.process.Get() != nullptr) {
         throw Failure("a program is already started or attached");
+    }
     std::string commandLine;
     for (const std::string& arg : a) {
-        if (!commandLine.empty())
+        if (!commandLine.empty()) {
             commandLine += ' ';
+        }
         commandLine += CommandLineArgument(arg);
     }
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
+                        &si, &pi)) {
         throw Failure("cannot start it (error " + std::to_string(GetLastError()) + ")");
+    }
     CloseHandle(pi.hThread);
     s.process.Reset(pi.hProcess);
     s.pid = pi.dwProcessId;
@@ -222,24 +247,28 @@ std::string Start(Session& s, const Args& a) {
 }
 
 std::string Attach(Session& s, const Args& a) {
-    if (s.process.Get() != nullptr)
+    if (s.process.Get() != nullptr) {
         throw Failure("a program is already started or attached");
+    }
     const HWND w = FindTopLevel(s, a[0], a.size() > 1 ? ToNumber(a[1]) : s.waitMs);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (process == nullptr)
+    if (process == nullptr) {
         throw Failure("cannot open its process (error " + std::to_string(GetLastError()) + ")");
+    }
     s.process.Reset(process);
     s.pid = pid;
     return "attached, pid " + std::to_string(pid);
 }
 
 DWORD WaitForExit(const Session& s, DWORD waitMs) {
-    if (s.process.Get() == nullptr)
+    if (s.process.Get() == nullptr) {
         throw Failure("no program was started or attached");
-    if (WaitForSingleObject(s.process.Get(), waitMs) != WAIT_OBJECT_0)
+    }
+    if (WaitForSingleObject(s.process.Get(), waitMs) != WAIT_OBJECT_0) {
         throw Failure("the program is still running" + Waited(waitMs));
+    }
     DWORD code = 0;
     GetExitCodeProcess(s.process.Get(), &code);
     return code;
@@ -252,31 +281,38 @@ DWORD WaitForExit(const Session& s, DWORD waitMs) {
 std::string Screenshot(Session& s, const Args& a) {
     // The program has painted what it last changed once it answers messages again; the rest of
     // the moment is for the display to show it.
-    for (HWND w : TopLevelWindows(s.pid))
-        if (IsWindowVisible(w))
+    for (HWND w : TopLevelWindows(s.pid)) {
+        if (IsWindowVisible(w)) {
             SendWithin(w, WM_NULL, 0, 0, 5000, nullptr);
+        }
+    }
     Sleep(200);
 
     const char* folder = std::getenv("KQ_SCREENSHOT_DIR_WIN");
-    if (folder == nullptr)
+    if (folder == nullptr) {
         throw Failure("screenshots are taken by scripts/wine-run; run the driver through it");
+    }
     const std::string request = std::string(folder) + "\\request";
     const std::string reply = std::string(folder) + "\\reply";
     DeleteFileA(reply.c_str());
     FILE* f = std::fopen((request + ".tmp").c_str(), "wb");
-    if (f == nullptr)
+    if (f == nullptr) {
         throw Failure("cannot write the request in " + std::string(folder));
+    }
     const std::string target = a.empty() ? "" : a[0];
     const bool written = std::fwrite(target.data(), 1, target.size(), f) == target.size();
-    if (std::fclose(f) != 0 || !written || !MoveFileA((request + ".tmp").c_str(), request.c_str()))
+    if (std::fclose(f) != 0 || !written ||
+        !MoveFileA((request + ".tmp").c_str(), request.c_str())) {
         throw Failure("cannot write the request in " + std::string(folder));
+    }
 
     std::string answer;
     constexpr DWORD replyMs = 30000;
     const DWORD start = GetTickCount();
     while (answer.empty()) {
-        if (GetTickCount() - start >= replyMs)
+        if (GetTickCount() - start >= replyMs) {
             throw Failure("wine-run did not answer" + Waited(replyMs));
+        }
         Sleep(pollMs);
         if (FILE* r = std::fopen(reply.c_str(), "rb")) {
             char buf[512];
@@ -285,10 +321,12 @@ std::string Screenshot(Session& s, const Args& a) {
         }
     }
     DeleteFileA(reply.c_str());
-    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r'))
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) {
         answer.pop_back();
-    if (answer != "ok")
+    }
+    if (answer != "ok") {
         throw Failure(answer);
+    }
     return "saved";
 }
 
@@ -301,8 +339,9 @@ std::string ExpectText(Session& s, const Args& a) {
         last = WindowText(w);
         return last == a[1] ? std::optional<bool>(true) : std::nullopt;
     });
-    if (!same)
+    if (!same) {
         throw Failure("expected " + Quoted(a[1]) + ", found " + Quoted(last) + Waited(s.waitMs));
+    }
     return "ok";
 }
 
@@ -312,9 +351,10 @@ std::string Click(Session& s, const Args& a) {
     auto ready = WaitFor(s, s.waitMs, [&]() -> std::optional<bool> {
         return IsWindowVisible(w) && IsWindowEnabled(w) ? std::optional<bool>(true) : std::nullopt;
     });
-    if (!ready)
+    if (!ready) {
         throw Failure(std::string(IsWindowVisible(w) ? "is disabled" : "is not visible") +
                       Waited(s.waitMs));
+    }
     return SendWithin(w, BM_CLICK, 0, 0, clickAnswerMs, nullptr) ? "clicked"
                                                                  : "clicked, still busy";
 }
@@ -325,8 +365,9 @@ std::string PressDialogButton(Session& s, const Args& a) {
     std::vector<std::string> seen;
     // Message boxes keep every kind of button and hide those they do not use.
     for (HWND b : DescendantsOfClass(dialog, "Button")) {
-        if (!IsWindowVisible(b))
+        if (!IsWindowVisible(b)) {
             continue;
+        }
         const std::string text = WindowText(b);
         if (WithoutAccelerator(text) == wanted) {
             SendWithin(b, BM_CLICK, 0, 0, clickAnswerMs, nullptr);
@@ -334,8 +375,9 @@ std::string PressDialogButton(Session& s, const Args& a) {
             // must then be a new one.
             const DWORD start = GetTickCount();
             while (IsWindow(dialog) && IsWindowVisible(dialog)) {
-                if (GetTickCount() - start >= s.waitMs)
+                if (GetTickCount() - start >= s.waitMs) {
                     throw Failure("pressed " + text + ", the dialog stays" + Waited(s.waitMs));
+                }
                 Sleep(pollMs);
             }
             return "pressed " + text;
@@ -350,8 +392,9 @@ std::string DialogText(Session& s, const Args& a) {
     std::vector<std::string> texts;
     for (HWND t : DescendantsOfClass(dialog, "Static")) {
         std::string text = WindowText(t);
-        if (!text.empty())
+        if (!text.empty()) {
             texts.push_back(text);
+        }
     }
     return Joined(texts);
 }
@@ -362,8 +405,9 @@ std::string ExpectPage(Session& s, const Args& a) {
         pages = VisiblePages(s);
         return pages.size() == 1 && pages[0] == a[0] ? std::optional<bool>(true) : std::nullopt;
     });
-    if (!shown)
+    if (!shown) {
         throw Failure("the page shown is " + Quoted(Joined(pages)) + Waited(s.waitMs));
+    }
     return "ok";
 }
 
@@ -374,8 +418,9 @@ std::string ExpectProgress(Session& s, const Args& a) {
         last = AskNumber(w, PBM_GETPOS);
         return last == ToNumber(a[1]) ? std::optional<bool>(true) : std::nullopt;
     });
-    if (!reached)
+    if (!reached) {
         throw Failure("the position is " + std::to_string(last) + Waited(s.waitMs));
+    }
     return "ok";
 }
 
@@ -383,10 +428,12 @@ std::string ExpectProgress(Session& s, const Args& a) {
 std::string SetPage(Session& s, const Args& a) {
     static const UINT message = RegisterWindowMessageA("KavoruQyn.SetPage");
     DWORD_PTR shown = 0;
-    if (!SendWithin(FindNamed(s, a[0]), message, ToNumber(a[1]), 0, 5000, &shown))
+    if (!SendWithin(FindNamed(s, a[0]), message, ToNumber(a[1]), 0, 5000, &shown)) {
         throw Failure("the window does not answer");
-    if (shown == 0)
+    }
+    if (shown == 0) {
         throw Failure("it has no page " + a[1]);
+    }
     return "ok";
 }
 
@@ -395,8 +442,9 @@ std::string WaitFile(Session& s, const Args& a) {
     const DWORD waitMs = a.size() > 1 ? ToNumber(a[1]) : s.waitMs;
     const DWORD start = GetTickCount();
     while (GetFileAttributesA(a[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount() - start >= waitMs)
+        if (GetTickCount() - start >= waitMs) {
             throw Failure("no such file" + Waited(waitMs));
+        }
         Sleep(pollMs);
     }
     return "present";
@@ -404,13 +452,15 @@ std::string WaitFile(Session& s, const Args& a) {
 
 std::string Remove(Session&, const Args& a) {
     const DWORD attributes = GetFileAttributesA(a[0].c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure("no such file or folder");
+    }
     const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                              ? RemoveDirectoryA(a[0].c_str())
                              : DeleteFileA(a[0].c_str());
-    if (!removed)
+    if (!removed) {
         throw Failure("cannot remove it (error " + std::to_string(GetLastError()) + ")");
+    }
     return "removed";
 }
 
@@ -418,9 +468,10 @@ std::string ListNames(Session& s, const Args&) {
     std::vector<std::string> names;
     for (HWND w : AllWindows(s.pid)) {
         std::string name = ComponentName(w);
-        if (!name.empty())
+        if (!name.empty()) {
             names.push_back(name + ":" + ComponentClass(w) +
                             (IsWindowVisible(w) ? "" : "(hidden)"));
+        }
     }
     return Joined(names);
 }
@@ -454,8 +505,9 @@ const std::vector<Command>& Commands() {
          "NAME TEXT   replace its text",
          [](Session& s, const Args& a) {
              if (!SendWithin(FindNamed(s, a[0]), WM_SETTEXT, 0,
-                             reinterpret_cast<LPARAM>(a[1].c_str()), 5000, nullptr))
+                             reinterpret_cast<LPARAM>(a[1].c_str()), 5000, nullptr)) {
                  throw Failure("the window does not answer");
+             }
              return std::string("ok");
          }},
         {"checked",
@@ -538,8 +590,9 @@ const std::vector<Command>& Commands() {
          "CODE [MS]   wait for the program to end with CODE",
          [](Session& s, const Args& a) {
              const DWORD code = WaitForExit(s, a.size() > 1 ? ToNumber(a[1]) : s.waitMs);
-             if (code != ToNumber(a[0]))
+             if (code != ToNumber(a[0])) {
                  throw Failure("the exit code is " + std::to_string(code));
+             }
              return std::string("ok");
          }},
         {"key",
@@ -586,9 +639,11 @@ const std::vector<Command>& Commands() {
 }
 
 const Command* FindCommand(const std::string& name) {
-    for (const Command& c : Commands())
-        if (name == c.name)
+    for (const Command& c : Commands()) {
+        if (name == c.name) {
             return &c;
+        }
+    }
     return nullptr;
 }
 
@@ -600,14 +655,16 @@ bool EndsWith(const std::string& word, const std::string& end) {
 } // namespace
 
 std::vector<Invocation> ParseScript(const std::vector<std::string>& words) {
-    if (words.empty())
+    if (words.empty()) {
         throw Failure("no commands");
+    }
     std::vector<Invocation> script;
     std::size_t i = 0;
     while (i < words.size()) {
         const Command* c = FindCommand(words[i]);
-        if (c == nullptr)
+        if (c == nullptr) {
             throw Failure("unknown command " + Quoted(words[i]));
+        }
         Invocation step{c, {}};
         ++i;
         for (Param p : c->params) {
@@ -615,23 +672,28 @@ std::vector<Invocation> ParseScript(const std::vector<std::string>& words) {
             switch (p) {
             case Param::Text:
             case Param::Number:
-                if (!more || (p == Param::Number && !IsDigits(words[i])))
+                if (!more || (p == Param::Number && !IsDigits(words[i]))) {
                     throw Failure(std::string(c->name) + ": expected " + c->help);
+                }
                 step.args.push_back(words[i++]);
                 break;
             case Param::OptionalNumber:
-                if (more && IsDigits(words[i]))
+                if (more && IsDigits(words[i])) {
                     step.args.push_back(words[i++]);
+                }
                 break;
             case Param::OptionalPng:
-                if (more && EndsWith(words[i], ".png"))
+                if (more && EndsWith(words[i], ".png")) {
                     step.args.push_back(words[i++]);
+                }
                 break;
             case Param::RestUntilDashes:
-                while (i < words.size() && words[i] != "--")
+                while (i < words.size() && words[i] != "--") {
                     step.args.push_back(words[i++]);
-                if (i == words.size())
+                }
+                if (i == words.size()) {
                     throw Failure(std::string(c->name) + ": end the program's arguments with --");
+                }
                 ++i;
                 break;
             }
@@ -643,8 +705,9 @@ std::vector<Invocation> ParseScript(const std::vector<std::string>& words) {
 
 std::string Usage() {
     std::string usage = "usage: kqdriver COMMAND [ARGS...]...; commands:";
-    for (const Command& c : Commands())
+    for (const Command& c : Commands()) {
         usage += std::string("\n  ") + c.name + " " + c.help;
+    }
     return usage;
 }
 

@@ -20,8 +20,9 @@ public:
 
     HANDLE Get() const { return h_; }
     void Reset(HANDLE h) {
-        if (h_ != nullptr)
+        if (h_ != nullptr) {
             CloseHandle(h_);
+        }
         h_ = h;
     }
 

@@ -46,8 +46,9 @@ std::string Narrow(const std::wstring& text) {
 std::wstring GlyphDllPath() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (length == 0 || length >= MAX_PATH) {
         throw Failure(WithError("cannot find the driver's own path"));
+    }
     std::wstring folder(path, length);
     folder.erase(folder.find_last_of(L"\\/") + 1);
     return folder + L"glyphs\\kqglyphs.dll";
@@ -56,8 +57,9 @@ std::wstring GlyphDllPath() {
 class LocalLibrary {
 public:
     explicit LocalLibrary(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
-        if (module_ == nullptr)
+        if (module_ == nullptr) {
             throw Failure(WithError("cannot load " + Narrow(path)));
+        }
     }
     LocalLibrary(const LocalLibrary&) = delete;
     LocalLibrary& operator=(const LocalLibrary&) = delete;
@@ -77,14 +79,18 @@ std::wstring FileName(HMODULE module) {
 
 BYTE* ModuleBaseInProgram(DWORD pid, const std::wstring& name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    if (snapshot == INVALID_HANDLE_VALUE) {
         throw Failure(WithError("cannot list the program's modules"));
+    }
     Handle owned(snapshot);
     MODULEENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
-        if (lstrcmpiW(entry.szModule, name.c_str()) == 0)
+    for (BOOL more = Module32FirstW(snapshot, &entry); more;
+         more = Module32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szModule, name.c_str()) == 0) {
             return entry.modBaseAddr;
+        }
+    }
     throw Failure("the program has no module " + Narrow(name));
 }
 
@@ -94,8 +100,9 @@ LPTHREAD_START_ROUTINE InProgram(DWORD pid, FARPROC local) {
     HMODULE module = nullptr;
     if (local == nullptr || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                                     GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                                reinterpret_cast<LPCWSTR>(local), &module))
+                                                reinterpret_cast<LPCWSTR>(local), &module)) {
         throw Failure(WithError("cannot find a system function"));
+    }
     const auto offset = reinterpret_cast<BYTE*>(local) - reinterpret_cast<BYTE*>(module);
     return reinterpret_cast<LPTHREAD_START_ROUTINE>(ModuleBaseInProgram(pid, FileName(module)) +
                                                     offset);
@@ -109,10 +116,12 @@ FARPROC Kernel32(const char* function) {
 std::optional<DWORD> RunInProgram(HANDLE process, LPTHREAD_START_ROUTINE start, void* parameter,
                                   DWORD waitMs) {
     Handle thread(CreateRemoteThread(process, nullptr, 0, start, parameter, 0, nullptr));
-    if (thread.Get() == nullptr)
+    if (thread.Get() == nullptr) {
         throw Failure(WithError("cannot start a thread in the program"));
-    if (WaitForSingleObject(thread.Get(), waitMs) != WAIT_OBJECT_0)
+    }
+    if (WaitForSingleObject(thread.Get(), waitMs) != WAIT_OBJECT_0) {
         return std::nullopt;
+    }
     DWORD code = 0;
     GetExitCodeThread(thread.Get(), &code);
     return code;
@@ -126,27 +135,31 @@ public:
         : process_(process), size_(size),
           address_(
               VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
-        if (address_ == nullptr)
+        if (address_ == nullptr) {
             throw Failure(WithError("cannot allocate memory in the program"));
+        }
     }
     ProgramMemory(const ProgramMemory&) = delete;
     ProgramMemory& operator=(const ProgramMemory&) = delete;
     ~ProgramMemory() {
-        if (address_ != nullptr)
+        if (address_ != nullptr) {
             VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
     }
 
     void* Address() const { return address_; }
     void Abandon() { address_ = nullptr; }
     void Write(const void* data) {
         SIZE_T written = 0;
-        if (!WriteProcessMemory(process_, address_, data, size_, &written) || written != size_)
+        if (!WriteProcessMemory(process_, address_, data, size_, &written) || written != size_) {
             throw Failure(WithError("cannot write into the program's memory"));
+        }
     }
     void Read(void* data) const {
         SIZE_T read = 0;
-        if (!ReadProcessMemory(process_, address_, data, size_, &read) || read != size_)
+        if (!ReadProcessMemory(process_, address_, data, size_, &read) || read != size_) {
             throw Failure(WithError("cannot read the program's memory"));
+        }
     }
 
 private:
@@ -173,14 +186,16 @@ public:
         }
         // The thread's exit code is LoadLibraryW's result, whole on a 32-bit system.
         module_ = reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(*module));
-        if (module_ == nullptr)
+        if (module_ == nullptr) {
             throw Failure("the program could not load " + Narrow(path));
+        }
     }
     ProgramLibrary(const ProgramLibrary&) = delete;
     ProgramLibrary& operator=(const ProgramLibrary&) = delete;
     ~ProgramLibrary() {
-        if (module_ == nullptr)
+        if (module_ == nullptr) {
             return;
+        }
         try {
             RunInProgram(process_, freeLibrary_, module_, loadMs);
         } catch (const Failure&) {
@@ -214,13 +229,15 @@ void CheckInProgram(DWORD pid, glyphs::Block& block) {
                                    PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
                                    SYNCHRONIZE,
                                FALSE, pid));
-    if (process.Get() == nullptr)
+    if (process.Get() == nullptr) {
         throw Failure(WithError("cannot open the program's process"));
+    }
     const std::wstring path = GlyphDllPath();
     LocalLibrary local(path);
     const FARPROC check = GetProcAddress(local.Get(), "CheckGlyphs");
-    if (check == nullptr)
+    if (check == nullptr) {
         throw Failure(Narrow(path) + " has no CheckGlyphs");
+    }
     const auto offset = reinterpret_cast<BYTE*>(check) - reinterpret_cast<BYTE*>(local.Get());
 
     ProgramLibrary library(process.Get(), pid, path);
@@ -234,8 +251,9 @@ void CheckInProgram(DWORD pid, glyphs::Block& block) {
         library.Abandon();
         throw Failure("the check did not end in " + std::to_string(checkMs) + " ms");
     }
-    if (*code != glyphs::Done)
+    if (*code != glyphs::Done) {
         throw Failure(CheckFailure(*code));
+    }
     memory.Read(&block);
 }
 
@@ -246,15 +264,17 @@ void CheckInProgram(DWORD pid, glyphs::Block& block) {
 // only stands for the program in the taskbar, is visible but of no size.
 bool ShowsAnything(HWND w) {
     RECT shown{};
-    if (!IsWindowVisible(w) || !GetWindowRect(w, &shown) || IsRectEmpty(&shown))
+    if (!IsWindowVisible(w) || !GetWindowRect(w, &shown) || IsRectEmpty(&shown)) {
         return false;
+    }
     for (HWND child = w; GetWindowLongA(child, GWL_STYLE) & WS_CHILD;) {
         const HWND parent = GetAncestor(child, GA_PARENT);
         RECT client{};
         GetClientRect(parent, &client);
         MapWindowPoints(parent, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-        if (!IntersectRect(&shown, &shown, &client))
+        if (!IntersectRect(&shown, &shown, &client)) {
             return false;
+        }
         child = parent;
     }
     return true;
@@ -264,25 +284,31 @@ std::vector<HWND> TopLevelTargets(const Session& s, const std::string& target) {
     std::vector<HWND> found;
     const DWORD start = GetTickCount();
     for (;;) {
-        for (HWND w : TopLevelWindows(s.pid))
+        for (HWND w : TopLevelWindows(s.pid)) {
             if (ShowsAnything(w) &&
-                (target == "all" || ComponentName(w) == target || Caption(w) == target))
+                (target == "all" || ComponentName(w) == target || Caption(w) == target)) {
                 found.push_back(w);
-        if (!found.empty())
+            }
+        }
+        if (!found.empty()) {
             return found;
-        if (GetTickCount() - start >= s.waitMs)
+        }
+        if (GetTickCount() - start >= s.waitMs) {
             throw Failure("no visible window with caption or name \"" + target + "\" (waited " +
                           std::to_string(s.waitMs) + " ms)");
+        }
         Sleep(pollMs);
     }
 }
 
 std::string NameOf(HWND w) {
     std::string name = ComponentName(w);
-    if (!name.empty())
+    if (!name.empty()) {
         return name;
-    if ((GetWindowLongA(w, GWL_STYLE) & WS_CHILD) == 0)
+    }
+    if ((GetWindowLongA(w, GWL_STYLE) & WS_CHILD) == 0) {
         return Caption(w);
+    }
     // The controls of message boxes have no names; their ids (IDOK, IDNO...) tell them apart.
     return WindowClassName(w) + "#" + std::to_string(GetDlgCtrlID(w));
 }
@@ -308,10 +334,12 @@ std::string Problems(const glyphs::WindowReport& r) {
     if (r.missingCount > 0) {
         problems = "missing ";
         const std::uint32_t listed = std::min(r.missingCount, glyphs::maxMissing);
-        for (std::uint32_t i = 0; i < listed; ++i)
+        for (std::uint32_t i = 0; i < listed; ++i) {
             problems += (i > 0 ? ", " : "") + Character(r.missing[i]);
-        if (r.missingCount > listed)
+        }
+        if (r.missingCount > listed) {
             problems += " and " + std::to_string(r.missingCount - listed) + " more";
+        }
     }
     if (r.clipped) {
         problems += problems.empty() ? "" : "; ";
@@ -331,19 +359,23 @@ void PrintLine(const std::string& line) {
 } // namespace
 
 std::string CheckGlyphs(const Session& s, const std::string& target) {
-    if (s.pid == 0)
+    if (s.pid == 0) {
         throw Failure("no program was started or attached");
+    }
     auto block = std::make_unique<glyphs::Block>();
     block->size = sizeof(glyphs::Block);
     std::vector<std::string> names;
     for (HWND top : TopLevelTargets(s, target)) {
         std::vector<HWND> windows{top};
-        for (HWND w : Descendants(top))
-            if (ShowsAnything(w))
+        for (HWND w : Descendants(top)) {
+            if (ShowsAnything(w)) {
                 windows.push_back(w);
+            }
+        }
         for (HWND w : windows) {
-            if (block->count == glyphs::maxWindows)
+            if (block->count == glyphs::maxWindows) {
                 throw Failure("more than " + std::to_string(glyphs::maxWindows) + " windows");
+            }
             block->windows[block->count++].window = w;
             names.push_back(w == top ? NameOf(top) : NameOf(top) + "." + NameOf(w));
         }
@@ -354,17 +386,20 @@ std::string CheckGlyphs(const Session& s, const std::string& target) {
     std::string offenders;
     for (std::uint32_t i = 0; i < block->count; ++i) {
         const glyphs::WindowReport& r = block->windows[i];
-        if (r.verdict != glyphs::Verdict::Checked && r.verdict != glyphs::Verdict::NoAnswer)
+        if (r.verdict != glyphs::Verdict::Checked && r.verdict != glyphs::Verdict::NoAnswer) {
             continue;
+        }
         ++texts;
         const std::string problems =
             r.verdict == glyphs::Verdict::NoAnswer ? "does not answer" : Problems(r);
         PrintLine(names[i] + ": " + (problems.empty() ? "ok" : problems));
-        if (!problems.empty())
+        if (!problems.empty()) {
             offenders += (offenders.empty() ? "" : "; ") + names[i] + " (" + problems + ")";
+        }
     }
-    if (!offenders.empty())
+    if (!offenders.empty()) {
         throw Failure(offenders);
+    }
     return std::to_string(texts) + " texts, every character drawn, none clipped";
 }
 

@@ -25,8 +25,9 @@ bool SameWord(const std::string& a, const char* b) {
     std::size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
+        }
     }
     return i == a.size() && b[i] == '\0';
 }
@@ -34,11 +35,13 @@ bool SameWord(const std::string& a, const char* b) {
 // A key by name, or a letter or digit, which is its own virtual-key code in upper case.
 WORD KeyOf(const std::string& word) {
     for (const NamedKey& k : namedKeys) {
-        if (SameWord(word, k.name))
+        if (SameWord(word, k.name)) {
             return k.key;
+        }
     }
-    if (word.size() == 1 && std::isalnum(static_cast<unsigned char>(word[0])))
+    if (word.size() == 1 && std::isalnum(static_cast<unsigned char>(word[0]))) {
         return static_cast<WORD>(std::toupper(static_cast<unsigned char>(word[0])));
+    }
     throw Failure("no key named \"" + word + "\"");
 }
 
@@ -48,8 +51,9 @@ std::vector<WORD> Chord(const std::string& chord) {
     for (;;) {
         const std::size_t plus = chord.find('+', start);
         keys.push_back(KeyOf(chord.substr(start, plus - start)));
-        if (plus == std::string::npos)
+        if (plus == std::string::npos) {
             return keys;
+        }
         start = plus + 1;
     }
 }
@@ -66,10 +70,12 @@ INPUT KeyInput(WORD key, bool up) {
 HWND ForegroundOf(const Session& s) {
     HWND w = GetForegroundWindow();
     DWORD pid = 0;
-    if (w != nullptr)
+    if (w != nullptr) {
         GetWindowThreadProcessId(w, &pid);
-    if (w == nullptr || (s.pid != 0 && pid != s.pid))
+    }
+    if (w == nullptr || (s.pid != 0 && pid != s.pid)) {
         throw Failure("no window of the program is in the foreground");
+    }
     return w;
 }
 
@@ -89,14 +95,17 @@ std::string PressKeys(Session& s, const std::vector<std::string>& chords) {
         const HWND foreground = ForegroundOf(s);
         std::vector<INPUT> inputs;
         const std::vector<WORD> keys = Chord(chord);
-        for (WORD key : keys)
+        for (WORD key : keys) {
             inputs.push_back(KeyInput(key, false));
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        }
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
             inputs.push_back(KeyInput(*key, true));
+        }
         const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        if (sent != inputs.size())
+        if (sent != inputs.size()) {
             throw Failure("the system took " + std::to_string(sent) + " of " +
                           std::to_string(inputs.size()) + " key events of " + chord);
+        }
         LetItHandle(foreground);
     }
     return "pressed";
@@ -110,18 +119,22 @@ std::string FocusedWindow(Session& s) {
     const DWORD start = GetTickCount();
     for (;;) {
         const HWND foreground = ForegroundOf(s);
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info)) {
             throw Failure("cannot read the program's focus (error " +
                           std::to_string(GetLastError()) + ")");
-        if (info.hwndFocus != nullptr)
+        }
+        if (info.hwndFocus != nullptr) {
             break;
-        if (GetTickCount() - start >= s.waitMs)
+        }
+        if (GetTickCount() - start >= s.waitMs) {
             return "nothing";
+        }
         Sleep(pollMs);
     }
     const std::string name = ComponentName(info.hwndFocus);
-    if (!name.empty())
+    if (!name.empty()) {
         return name;
+    }
     return WindowClassName(info.hwndFocus) + " " + WindowText(info.hwndFocus);
 }
 

@@ -6,8 +6,9 @@ namespace {
 std::string AtomProperty(HWND w, const char* property) {
     // The property's value is the atom itself, not a pointer.
     const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(w, property)));
-    if (atom == 0)
+    if (atom == 0) {
         return {};
+    }
     char name[256];
     const UINT length = GlobalGetAtomNameA(atom, name, sizeof name);
     return std::string(name, length);
@@ -22,8 +23,9 @@ BOOL CALLBACK CollectTopLevel(HWND w, LPARAM lp) {
     auto* c = reinterpret_cast<Collector*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (c->pid == 0 || owner == c->pid)
+    if (c->pid == 0 || owner == c->pid) {
         c->windows->push_back(w);
+    }
     return TRUE;
 }
 
@@ -59,8 +61,9 @@ std::vector<HWND> AllWindows(DWORD pid) {
     std::vector<HWND> windows;
     for (HWND top : TopLevelWindows(pid)) {
         windows.push_back(top);
-        for (HWND child : Descendants(top))
+        for (HWND child : Descendants(top)) {
             windows.push_back(child);
+        }
     }
     return windows;
 }
@@ -80,14 +83,16 @@ bool SendWithin(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD timeoutMs, DWORD_P
 std::string WindowText(HWND w) {
     constexpr DWORD answerMs = 5000;
     DWORD_PTR length = 0;
-    if (!SendWithin(w, WM_GETTEXTLENGTH, 0, 0, answerMs, &length))
+    if (!SendWithin(w, WM_GETTEXTLENGTH, 0, 0, answerMs, &length)) {
         throw Failure("the window does not answer WM_GETTEXTLENGTH");
+    }
     // The length may be an upper bound (double-byte text); WM_GETTEXT says what it copied.
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
     if (!SendWithin(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), answerMs,
-                    &copied))
+                    &copied)) {
         throw Failure("the window does not answer WM_GETTEXT");
+    }
     text.resize(copied < text.size() ? copied : text.size() - 1);
     return text;
 }
@@ -101,8 +106,9 @@ std::string WindowClassName(HWND w) {
 std::string WithoutAccelerator(const std::string& text) {
     std::string plain;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
+        if (text[i] == '&' && i + 1 < text.size()) {
             ++i;
+        }
         plain += text[i];
     }
     return plain;

@@ -40,8 +40,9 @@ struct NoAnswer {};
 
 DWORD_PTR Ask(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, answerMs, &result) == 0)
+    if (SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, answerMs, &result) == 0) {
         throw NoAnswer{};
+    }
     return result;
 }
 
@@ -56,8 +57,9 @@ bool ClassIs(const std::wstring& windowClass, const wchar_t* name) {
 }
 
 Kind KindOf(HWND w, DWORD style) {
-    if ((style & WS_CHILD) == 0)
+    if ((style & WS_CHILD) == 0) {
         return (style & WS_CAPTION) == WS_CAPTION ? Kind::Caption : Kind::None;
+    }
     const std::wstring windowClass = ClassOf(w);
     if (ClassIs(windowClass, L"Static")) {
         switch (style & SS_TYPEMASK) {
@@ -85,8 +87,9 @@ Kind KindOf(HWND w, DWORD style) {
         }
         return Kind::None;
     }
-    if (ClassIs(windowClass, L"Edit"))
+    if (ClassIs(windowClass, L"Edit")) {
         return (style & ES_PASSWORD) != 0 ? Kind::None : Kind::Edit;
+    }
     return Kind::None;
 }
 
@@ -102,8 +105,9 @@ std::wstring TextOf(HWND w) {
 std::wstring WithoutAccelerators(const std::wstring& text) {
     std::wstring shown;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && ++i == text.size())
+        if (text[i] == L'&' && ++i == text.size()) {
             break;
+        }
         shown += text[i];
     }
     return shown;
@@ -122,8 +126,9 @@ public:
     OwnedFont(const OwnedFont&) = delete;
     OwnedFont& operator=(const OwnedFont&) = delete;
     ~OwnedFont() {
-        if (font_ != nullptr)
+        if (font_ != nullptr) {
             DeleteObject(font_);
+        }
     }
     HFONT Take(HFONT font) { return font_ = font; }
 
@@ -137,12 +142,15 @@ HFONT FontOf(HWND w, Kind kind, OwnedFont& owned) {
     if (kind == Kind::Caption) {
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            if (HFONT font = owned.Take(CreateFontIndirectW(&metrics.lfCaptionFont)))
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+            if (HFONT font = owned.Take(CreateFontIndirectW(&metrics.lfCaptionFont))) {
                 return font;
+            }
+        }
     } else {
-        if (const DWORD_PTR font = Ask(w, WM_GETFONT, 0, 0))
+        if (const DWORD_PTR font = Ask(w, WM_GETFONT, 0, 0)) {
             return reinterpret_cast<HFONT>(font);
+        }
     }
     return static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
@@ -174,11 +182,13 @@ public:
         info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(nullptr);
         void* bits = nullptr;
-        if (dc_ != nullptr)
+        if (dc_ != nullptr) {
             bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        }
         if (bitmap_ == nullptr) {
-            if (dc_ != nullptr)
+            if (dc_ != nullptr) {
                 DeleteDC(dc_);
+            }
             throw NoCanvas{};
         }
         bits_ = static_cast<std::uint32_t*>(bits);
@@ -190,12 +200,15 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
     ~Canvas() {
-        if (old_ != nullptr)
+        if (old_ != nullptr) {
             SelectObject(dc_, old_);
-        if (bitmap_ != nullptr)
+        }
+        if (bitmap_ != nullptr) {
             DeleteObject(bitmap_);
-        if (dc_ != nullptr)
+        }
+        if (dc_ != nullptr) {
             DeleteDC(dc_);
+        }
     }
 
     HDC Dc() const { return dc_; }
@@ -212,14 +225,16 @@ public:
     RECT Ink() const {
         GdiFlush();
         RECT ink{width_, height_, 0, 0};
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
                 if ((bits_[y * width_ + x] & 0xFFFFFF) != white) {
                     ink.left = std::min<LONG>(ink.left, x);
                     ink.top = std::min<LONG>(ink.top, y);
                     ink.right = std::max<LONG>(ink.right, x + 1);
                     ink.bottom = std::max<LONG>(ink.bottom, y + 1);
                 }
+            }
+        }
         return ink.right > ink.left ? ink : RECT{};
     }
 
@@ -241,24 +256,28 @@ private:
 class UniscribeLine {
 public:
     UniscribeLine(HDC dc, const std::wstring& text) {
-        if (text.empty())
+        if (text.empty()) {
             return;
+        }
         const int length = static_cast<int>(text.size());
         if (FAILED(ScriptStringAnalyse(dc, text.c_str(), length, length * 3 / 2 + 16, -1,
                                        SSA_GLYPHS | SSA_FALLBACK | SSA_LINK, 0, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr, &analysis_)))
+                                       nullptr, nullptr, nullptr, &analysis_))) {
             analysis_ = nullptr;
+        }
     }
     UniscribeLine(const UniscribeLine&) = delete;
     UniscribeLine& operator=(const UniscribeLine&) = delete;
     ~UniscribeLine() {
-        if (analysis_ != nullptr)
+        if (analysis_ != nullptr) {
             ScriptStringFree(&analysis_);
+        }
     }
 
     void Draw(int x, int y) const {
-        if (analysis_ != nullptr)
+        if (analysis_ != nullptr) {
             ScriptStringOut(analysis_, x, y, 0, nullptr, 0, 0, FALSE);
+        }
     }
     int Width() const {
         const SIZE* size = analysis_ != nullptr ? ScriptString_pSize(analysis_) : nullptr;
@@ -293,8 +312,9 @@ bool IsSurrogatePair(const std::wstring& text, std::size_t i) {
 }
 
 std::uint32_t CodePoint(const std::wstring& character) {
-    if (character.size() == 2)
+    if (character.size() == 2) {
         return 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u);
+    }
     return character[0];
 }
 
@@ -309,20 +329,23 @@ std::vector<std::wstring> InkedCharacters(const std::wstring& text) {
     std::vector<std::wstring> characters;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::wstring c(1, text[i]);
-        if (IsSurrogatePair(text, i))
+        if (IsSurrogatePair(text, i)) {
             c += text[++i];
-        else if (IsBlank(text[i]))
+        } else if (IsBlank(text[i])) {
             continue;
-        if (std::find(characters.begin(), characters.end(), c) == characters.end())
+        }
+        if (std::find(characters.begin(), characters.end(), c) == characters.end()) {
             characters.push_back(c);
+        }
     }
     return characters;
 }
 
 void FindMissing(HFONT font, Route route, const std::wstring& text, WindowReport& report) {
     const std::vector<std::wstring> characters = InkedCharacters(text);
-    if (characters.empty())
+    if (characters.empty()) {
         return;
+    }
     // Room all round the character for glyphs of fallback fonts, larger than the control's.
     TEXTMETRICW metrics{};
     {
@@ -339,17 +362,20 @@ void FindMissing(HFONT font, Route route, const std::wstring& text, WindowReport
         return canvas.Pixels();
     };
     std::vector<std::vector<std::uint32_t>> boxes;
-    for (wchar_t c : noGlyphCharacters)
+    for (wchar_t c : noGlyphCharacters) {
         boxes.push_back(drawing(std::wstring(1, c)));
+    }
     canvas.Clear();
     const std::vector<std::uint32_t> blank = canvas.Pixels();
 
     for (const std::wstring& c : characters) {
         const std::vector<std::uint32_t> pixels = drawing(c);
-        if (pixels != blank && std::find(boxes.begin(), boxes.end(), pixels) == boxes.end())
+        if (pixels != blank && std::find(boxes.begin(), boxes.end(), pixels) == boxes.end()) {
             continue;
-        if (report.missingCount < glyphs::maxMissing)
+        }
+        if (report.missingCount < glyphs::maxMissing) {
             report.missing[report.missingCount] = CodePoint(c);
+        }
         ++report.missingCount;
     }
 }
@@ -383,12 +409,15 @@ UINT StaticFormat(DWORD style) {
         format = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK;
         break;
     }
-    if (style & SS_NOPREFIX)
+    if (style & SS_NOPREFIX) {
         format |= DT_NOPREFIX;
-    if (style & SS_CENTERIMAGE)
+    }
+    if (style & SS_CENTERIMAGE) {
         format |= DT_SINGLELINE | DT_VCENTER;
-    if (style & SS_EDITCONTROL)
+    }
+    if (style & SS_EDITCONTROL) {
         format |= DT_EDITCONTROL;
+    }
     switch (style & SS_ELLIPSISMASK) {
     case SS_ENDELLIPSIS:
         format |= DT_END_ELLIPSIS;
@@ -516,8 +545,9 @@ void MeasureEdit(HWND w, HFONT font, WindowReport& report) {
     int shownLines = 0;
     for (DWORD_PTR i = 0; i < lines; ++i) {
         const DWORD_PTR length = Ask(w, EM_LINELENGTH, Ask(w, EM_LINEINDEX, i, 0), 0);
-        if (length == 0)
+        if (length == 0) {
             continue;
+        }
         // EM_GETLINE's buffer starts with its size.
         std::wstring line(std::max<std::size_t>(length + 1, 2), L'\0');
         line[0] = static_cast<wchar_t>(std::min<std::size_t>(line.size(), 0xFFFF));
@@ -547,10 +577,11 @@ void CheckWindow(WindowReport& report) {
     OwnedFont owned;
     const HFONT font = FontOf(w, kind, owned);
     FindMissing(font, kind == Kind::Edit ? Route::Uniscribe : Route::DrawText, shown, report);
-    if (kind == Kind::Edit)
+    if (kind == Kind::Edit) {
         MeasureEdit(w, font, report);
-    else if (kind != Kind::Caption)
+    } else if (kind != Kind::Caption) {
         MeasureDrawn(w, kind, style, font, text, report);
+    }
 }
 
 void Check(WindowReport& report) {
@@ -568,11 +599,13 @@ void Check(WindowReport& report) {
 extern "C" __declspec(dllexport) DWORD WINAPI CheckGlyphs(void* parameter) {
     auto* block = static_cast<glyphs::Block*>(parameter);
     if (block == nullptr || block->size != sizeof(glyphs::Block) ||
-        block->count > glyphs::maxWindows)
+        block->count > glyphs::maxWindows) {
         return glyphs::WrongBlock;
+    }
     try {
-        for (std::uint32_t i = 0; i < block->count; ++i)
+        for (std::uint32_t i = 0; i < block->count; ++i) {
             Check(block->windows[i]);
+        }
     } catch (const NoCanvas&) {
         return glyphs::NoCanvas;
     } catch (const std::bad_alloc&) {

@@ -197,8 +197,9 @@ int PrintResources(const char* exe) {
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY); // "\n" stays "\n"
-    if (argc == 3 && std::strcmp(argv[1], "exit") == 0)
+    if (argc == 3 && std::strcmp(argv[1], "exit") == 0) {
         return std::atoi(argv[2]);
+    }
     if (argc == 3 && std::strcmp(argv[1], "sleep") == 0) {
         Sleep(static_cast<DWORD>(std::atoi(argv[2])));
         return 0;
@@ -208,21 +209,27 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "hex") == 0) {
-        for (const char* p = argv[2]; *p != '\0'; ++p)
+        for (const char* p = argv[2]; *p != '\0'; ++p) {
             std::printf("%02x", static_cast<unsigned char>(*p));
+        }
         std::printf("\n");
         return 0;
     }
-    if (argc == 4 && std::strcmp(argv[1], "message") == 0)
+    if (argc == 4 && std::strcmp(argv[1], "message") == 0) {
         return MessageBoxA(nullptr, argv[3], argv[2], MB_YESNO | MB_ICONQUESTION);
-    if (argc == 2 && std::strcmp(argv[1], "window") == 0)
+    }
+    if (argc == 2 && std::strcmp(argv[1], "window") == 0) {
         return ShowWindowOfControls();
-    if (argc == 3 && std::strcmp(argv[1], "resources") == 0)
+    }
+    if (argc == 3 && std::strcmp(argv[1], "resources") == 0) {
         return PrintResources(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "load-dll-restricted") == 0 && !kq::HardenDllSearch())
+    }
+    if (argc == 3 && std::strcmp(argv[1], "load-dll-restricted") == 0 && !kq::HardenDllSearch()) {
         return 3;
-    if (argc == 3 && std::strncmp(argv[1], "load-dll", 8) == 0)
+    }
+    if (argc == 3 && std::strncmp(argv[1], "load-dll", 8) == 0) {
         return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
+    }
     std::fprintf(stderr, "usage: probe exit N | sleep MS | acp | hex ARG | message CAPTION TEXT | "
                          "window | load-dll NAME | load-dll-restricted NAME | resources EXE\n");
     return 2;

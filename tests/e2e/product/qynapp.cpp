@@ -16,13 +16,15 @@ bool WriteLine(HANDLE file, const char* text) {
 int main() {
     char folder[MAX_PATH + 1];
     const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH)
+    if (length == 0 || length >= MAX_PATH) {
         return 1;
+    }
     // Written beside and renamed, so a reader never sees half a file.
     HANDLE file = CreateFileA("qynapp.ran.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
         return 1;
+    }
     const bool written = WriteLine(file, GetCommandLineA()) && WriteLine(file, folder);
     CloseHandle(file);
     return written && MoveFileExA("qynapp.ran.tmp", "qynapp.ran", MOVEFILE_REPLACE_EXISTING) ? 0

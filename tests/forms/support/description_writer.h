@@ -20,10 +20,11 @@ public:
     DescriptionWriter& End() {
         Node node = std::move(stack_.back());
         stack_.pop_back();
-        if (stack_.empty())
+        if (stack_.empty()) {
             root_ = Serialize(node);
-        else
+        } else {
             stack_.back().children.push_back(Serialize(node));
+        }
         return *this;
     }
 
@@ -38,14 +39,16 @@ public:
     }
     DescriptionWriter& Set(std::string_view path, std::initializer_list<std::string_view> names) {
         std::string body(1, static_cast<char>(names.size()));
-        for (std::string_view n : names)
+        for (std::string_view n : names) {
             body += Name8(n);
+        }
         return Add(path, 4, body);
     }
     DescriptionWriter& List(std::string_view path, std::initializer_list<std::string_view> items) {
         std::string body = Le(static_cast<std::uint32_t>(items.size()), 4);
-        for (std::string_view item : items)
+        for (std::string_view item : items) {
             body += Long(item);
+        }
         return Add(path, 5, body);
     }
     DescriptionWriter& Binary(std::string_view path, std::string_view bytes) {
@@ -63,8 +66,9 @@ public:
 
     static std::string Le(std::uint32_t value, int size) {
         std::string bytes;
-        for (int i = 0; i < size; ++i)
+        for (int i = 0; i < size; ++i) {
             bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
         return bytes;
     }
     static std::string Name8(std::string_view name) {
@@ -90,11 +94,13 @@ private:
     static std::string Serialize(const Node& node) {
         std::string out = Name8(node.cls) + Name8(node.name);
         out += Le(static_cast<std::uint32_t>(node.properties.size()), 2);
-        for (const std::string& p : node.properties)
+        for (const std::string& p : node.properties) {
             out += p;
+        }
         out += Le(static_cast<std::uint32_t>(node.children.size()), 2);
-        for (const std::string& c : node.children)
+        for (const std::string& c : node.children) {
             out += c;
+        }
         return out;
     }
 

@@ -179,11 +179,13 @@ TEST_F(TranslationFile, ExistingButUnreadableFileFailsTheLoading) {
 TEST_F(TranslationFile, ManySectionsManyKeysAndALongLineLoadWhole) {
     constexpr int kMany = 30000;
     std::string text;
-    for (int i = 0; i < kMany; ++i)
+    for (int i = 0; i < kMany; ++i) {
         text += "[Section " + std::to_string(i) + "]\r\nkey=value\r\n";
+    }
     text += "[Strings]\r\n";
-    for (int i = 0; i < kMany; ++i)
+    for (int i = 0; i < kMany; ++i) {
         text += "TForm2.s" + std::to_string(i) + "=another form's\r\n";
+    }
     const std::string longText(1 << 20, 'a');
     text += "TForm1.sLong=" + longText + "~!@#b~!@#c\r\n";
     text += "[Captions]\r\nTForm1.Label1=l1~!@#l2~!@#l3\r\n";

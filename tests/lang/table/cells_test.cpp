@@ -31,11 +31,13 @@ TEST(ExtractField, TakesTheCellBetweenDelimiters) {
         std::vector<std::string> cells;
     };
     const RowCase rows[] = {
-        {"every cell, then nothing after the closing delimiter", "sRetry|a|b|c|",
+        {"every cell, then nothing after the closing delimiter",
+         "sRetry|a|b|c|",
          {"sRetry", "a", "b", "c", ""}},
         {"nothing beyond every delimiter", "sRetry|a|", {"sRetry", "a", "", ""}},
         {"an empty cell between two delimiters", "x||b|", {"x", "", "b"}},
-        {"blanks around a cell are kept", "sCompany|Kavoru | Setup|",
+        {"blanks around a cell are kept",
+         "sCompany|Kavoru | Setup|",
          {"sCompany", "Kavoru ", " Setup"}},
         {"the last cell without closing delimiter", "x|a|tail", {"x", "a", "tail"}},
         {"a row without delimiter is its name", "lonely", {"lonely", ""}},

@@ -17,10 +17,10 @@
 namespace kq {
 namespace {
 
-using test::RaisedMessage;
 using test::LoadedForm;
 using test::LoadOptions;
 using test::Names;
+using test::RaisedMessage;
 using test::Row;
 using test::Rows;
 

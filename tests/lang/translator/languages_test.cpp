@@ -16,9 +16,9 @@
 namespace kq {
 namespace {
 
-using test::RaisedMessage;
 using test::LoadedForm;
 using test::LoadOptions;
+using test::RaisedMessage;
 using test::Row;
 using test::Rows;
 

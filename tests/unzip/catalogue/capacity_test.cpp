@@ -18,9 +18,11 @@ namespace {
 std::string ArchiveOfEmptyFiles(uint32_t count) {
     std::string local, central, end;
     auto put = [](std::string& out, std::initializer_list<uint32_t> values, int width) {
-        for (uint32_t v : values)
-            for (int i = 0; i < width; ++i)
+        for (uint32_t v : values) {
+            for (int i = 0; i < width; ++i) {
                 out += static_cast<char>((v >> (8 * i)) & 0xFF);
+            }
+        }
     };
     for (uint32_t i = 0; i < count; ++i) {
         char name[16];

@@ -50,9 +50,10 @@ std::function<void(TZipExtractor&)> Lists(Listing expected) {
     return [expected](TZipExtractor& zip) {
         zip.OpenAndRefreshCatalogue();
         Listing listing;
-        for (int i = 0; i < zip.Count(); ++i)
+        for (int i = 0; i < zip.Count(); ++i) {
             listing.push_back({zip.Pathname(i) + zip.Filename(i), zip.Entry(i).UncompressedSize(),
                                zip.Entry(i).CRC32()});
+        }
         EXPECT_EQ(listing, expected);
     };
 }
@@ -162,8 +163,9 @@ TEST(DamagedArchive, RecordsReachingPastTheEnd) {
     // scanning keeps the four entries that are whole.
     bytes = test::ReadWholeFile(test::Fixture("tree.zip"));
     size_t fifth = 0;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         fifth = bytes.find("PK\x03\x04", i == 0 ? 0 : fifth + 1);
+    }
     test::WriteWholeFile(folder / "cut.zip", bytes.substr(0, fifth + 30 + 9 + 3));
     zip.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
     const Listing listing = test::ReadListing(zip, folder / "cut.zip");

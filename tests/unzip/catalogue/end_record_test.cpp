@@ -46,10 +46,11 @@ TEST(EndRecord, SearchReachesBackOverTheLargestComment) {
     for (Case c : {Case{0, true}, Case{65535, true}, Case{65536, false}}) {
         test::WriteWholeFile(folder / "far.zip", kEmptyEnd + std::string(c.after, 'x'));
         TZipExtractor zip(nullptr);
-        if (c.found)
+        if (c.found) {
             EXPECT_EQ(test::ReadListing(zip, folder / "far.zip").size(), 0u) << c.after;
-        else
+        } else {
             EXPECT_THROW(test::ReadListing(zip, folder / "far.zip"), EIncompleteZip) << c.after;
+        }
     }
     // The largest comment as another tool wrote it.
     KQ_SKIP_WITHOUT_TESTDATA();

@@ -43,8 +43,9 @@ TEST(Entries, SizesFromTheCentralRecordWhenTheDataHasADescriptor) {
 TEST(Entries, SizesFromAZip64Block) {
     const auto u64 = [](std::uint64_t v) {
         std::string bytes;
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
             bytes += static_cast<char>(v >> (8 * i) & 0xFF);
+        }
         return bytes;
     };
     const auto block = [](std::uint16_t tag, const std::string& body) {

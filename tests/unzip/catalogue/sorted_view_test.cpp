@@ -38,9 +38,10 @@ TEST(SortedView, IndexesFollowTheSortMode) {
         zip.SetSortMode(c.mode);
         const auto listing = test::ReadListing(zip, test::Fixture("sorted.zip"));
         ASSERT_EQ(listing.size(), c.paths.size());
-        for (size_t i = 0; i < listing.size(); ++i)
+        for (size_t i = 0; i < listing.size(); ++i) {
             EXPECT_EQ(listing[i].path, c.paths[i])
                 << "mode " << static_cast<int>(c.mode) << " index " << i << ": " << c.why;
+        }
     }
 }
 

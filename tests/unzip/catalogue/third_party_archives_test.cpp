@@ -40,8 +40,9 @@ std::vector<char32_t> DecodeUtf8(const std::string& text) {
         const auto b = static_cast<unsigned char>(text[i]);
         const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
         char32_t c = length == 1 ? b : b & (0x3F >> (length - 1));
-        for (int k = 1; k < length && i + k < text.size(); ++k)
+        for (int k = 1; k < length && i + k < text.size(); ++k) {
             c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
         out.push_back(c);
         i += static_cast<size_t>(length);
     }
@@ -57,8 +58,9 @@ std::string EncodeCp437(const std::string& utf8) {
             continue;
         }
         const auto* at = std::find(std::begin(kCp437High), std::end(kCp437High), c);
-        if (at == std::end(kCp437High))
+        if (at == std::end(kCp437High)) {
             return "";
+        }
         out += static_cast<char>(0x80 + (at - kCp437High));
     }
     return out;
@@ -95,8 +97,9 @@ std::vector<ExpectedEntry> ReadExpected(const std::string& path) {
     std::istringstream lines(test::ReadWholeFile(path));
     std::vector<ExpectedEntry> entries;
     for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         std::istringstream fields(line);
         std::string crc, size, name;
         std::getline(fields, crc, '\t');
@@ -121,14 +124,16 @@ std::string Differences(TZipExtractor& zip, std::vector<ExpectedEntry> expected)
             return e.crc == entry.CRC32() && e.size == entry.UncompressedSize() &&
                    (utf8 ? e.asUtf8 : e.asCp437) == path;
         });
-        if (match == expected.end())
+        if (match == expected.end()) {
             differences +=
                 "\n  unexpected: " + path + " size " + std::to_string(entry.UncompressedSize());
-        else
+        } else {
             expected.erase(match);
+        }
     }
-    for (const ExpectedEntry& e : expected)
+    for (const ExpectedEntry& e : expected) {
         differences += "\n  missing: " + e.asCp437 + " size " + std::to_string(e.size);
+    }
     return differences;
 }
 
@@ -158,23 +163,26 @@ TEST(ThirdPartyArchives, CataloguesMatchTheExpectedListings) {
         const std::string path = row.substr(0, row.find('\t')); // files/<source>/<name>
         const std::string name = path.substr(std::string("files/").size());
         const std::string expectedPath = test::Testdata("expected/" + name + ".txt");
-        if (!FileExists(expectedPath))
+        if (!FileExists(expectedPath)) {
             continue;
+        }
         SCOPED_TRACE(name);
         const auto expected = ReadExpected(expectedPath);
         TZipExtractor zip(nullptr);
         zip.SetZipName(test::Testdata(path));
         if (kZip64.count(name) != 0 || kRebuilt.count(name) != 0) {
             EXPECT_THROW(zip.OpenAndRefreshCatalogue(), EBadZipFile);
-            if (kZip64.count(name) != 0)
+            if (kZip64.count(name) != 0) {
                 continue;
+            }
             zip.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
         }
         zip.OpenAndRefreshCatalogue();
-        if (kDiffers.count(name) != 0)
+        if (kDiffers.count(name) != 0) {
             EXPECT_EQ(zip.Count(), static_cast<int>(expected.size()));
-        else
+        } else {
             EXPECT_EQ(Differences(zip, expected), "");
+        }
         ++compared;
     }
     EXPECT_EQ(compared, 84);

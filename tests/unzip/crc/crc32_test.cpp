@@ -10,8 +10,9 @@ namespace {
 
 TEST(Crc32, TableIsZlibs) {
     const auto* zlibTable = get_crc_table();
-    for (int n = 0; n < 256; ++n)
+    for (int n = 0; n < 256; ++n) {
         ASSERT_EQ(Crc32Table[n], zlibTable[n]) << "entry " << n;
+    }
 }
 
 TEST(Crc32, PublishedCheckValue) {
@@ -19,8 +20,9 @@ TEST(Crc32, PublishedCheckValue) {
     EXPECT_EQ(~UpdateCrc(0xFFFFFFFF, reinterpret_cast<const std::uint8_t*>(digits), 9),
               0xCBF43926u);
     std::uint32_t crc = 0xFFFFFFFF;
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         crc = Crc32Byte(static_cast<std::uint8_t>(digits[i]), crc);
+    }
     EXPECT_EQ(~crc, 0xCBF43926u);
 }
 
@@ -28,7 +30,7 @@ TEST(Crc32, PublishedCheckValue) {
 // the tables alone, past several rounds of each.
 TEST(Crc32, EveryLengthAndAlignment) {
     const std::vector<std::uint8_t> data = MakeInput(InputKind::Random, 400, 3);
-    for (std::size_t offset = 0; offset < 16; ++offset)
+    for (std::size_t offset = 0; offset < 16; ++offset) {
         for (std::size_t length = 0; offset + length <= data.size(); ++length) {
             const std::vector<std::uint8_t> piece(data.begin() + offset,
                                                   data.begin() + offset + length);
@@ -41,6 +43,7 @@ TEST(Crc32, EveryLengthAndAlignment) {
                       ZlibCrc(piece))
                 << "128 bits, offset " << offset << " length " << length;
         }
+    }
 }
 
 // The register carries over between calls, as it does from one output chunk to the next.
@@ -48,8 +51,9 @@ TEST(Crc32, RegisterCarriesAcrossChunks) {
     const std::vector<std::uint8_t> data = MakeInput(InputKind::Text, 100000, 9);
     for (const std::size_t chunk : {1, 15, 16, 17, 16000}) {
         std::uint32_t crc = 0xFFFFFFFF;
-        for (std::size_t at = 0; at < data.size(); at += chunk)
+        for (std::size_t at = 0; at < data.size(); at += chunk) {
             crc = UpdateCrc(crc, data.data() + at, std::min(chunk, data.size() - at));
+        }
         EXPECT_EQ(~crc, ZlibCrc(data)) << "chunks of " << chunk;
     }
 }

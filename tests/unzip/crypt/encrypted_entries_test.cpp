@@ -17,9 +17,11 @@ struct Found {
 
 Found Find(const std::string& archive, const std::string& name) {
     const Bytes zip = ReadFileBytes("tests/unzip/crypt/fixtures/" + archive);
-    for (const ZipEntry& e : ListEntries(zip))
-        if (e.name == name)
+    for (const ZipEntry& e : ListEntries(zip)) {
+        if (e.name == name) {
             return {EntryData(zip, e), e};
+        }
+    }
     throw std::runtime_error(archive + " has no entry " + name);
 }
 

@@ -44,8 +44,9 @@ TEST(InputReader, ChunksOf16000WithMessagesProcessedBeforeEach) {
             ASSERT_EQ(r.breaths, processMessages ? int(i / 16000) + 1 : 0) << "byte " << i;
         }
         // Afterwards: 0, the byte left alone, the count going on below zero.
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(r.context.ReadCompressedByte(byte), 0);
+        }
         EXPECT_EQ(byte, data.back());
         EXPECT_EQ(r.context.CompressedBytesLeft, -3);
     }
@@ -118,9 +119,11 @@ TEST(InputReader, GoesOnInTheNextVolumeOrGivesUp) {
 TEST(InputReader, DecryptionStaysInStepAcrossChunksAndVolumes) {
     const Bytes zip = ReadFileBytes("tests/unzip/crypt/fixtures/cloak.zip");
     ZipEntry entry;
-    for (const ZipEntry& e : ListEntries(zip))
-        if (e.name == "s16001.bin")
+    for (const ZipEntry& e : ListEntries(zip)) {
+        if (e.name == "s16001.bin") {
             entry = e;
+        }
+    }
     const Bytes data = EntryData(zip, entry);
     MemoryArchive first(Bytes(data.begin(), data.begin() + 7000));
     MemoryArchive second(Bytes(data.begin() + 7000, data.end()));

@@ -87,8 +87,9 @@ TEST(OutputPath, PutOutputByteWritesEveryFullChunk) {
     RecordingStream output;
     context.StartEntry(&output, 0, 40000, false);
     const Bytes data = MakeInput(InputKind::Text, 40000, 8);
-    for (const std::uint8_t b : data)
+    for (const std::uint8_t b : data) {
         context.PutOutputByte(b);
+    }
     EXPECT_EQ(output.writes, (std::vector<std::int32_t>{16000, 16000}));
     context.FlushOutput();
     EXPECT_EQ(output.writes, (std::vector<std::int32_t>{16000, 16000, 8000}));

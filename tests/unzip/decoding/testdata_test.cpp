@@ -22,8 +22,9 @@ std::vector<Listed> ReadExpected(const std::string& path) {
     std::vector<Listed> listed;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         std::istringstream fields(line);
         std::string crc, size;
         std::getline(fields, crc, '\t');
@@ -35,12 +36,15 @@ std::vector<Listed> ReadExpected(const std::string& path) {
 }
 
 std::string PasswordFor(const std::string& archive) {
-    if (archive == "files/recursiveextractor/TestDataEncryptedZipCrypto.zip")
+    if (archive == "files/recursiveextractor/TestDataEncryptedZipCrypto.zip") {
         return "TestData";
-    if (archive == "files/libarchive/test_read_format_zip_traditional_encryption_data.zip")
+    }
+    if (archive == "files/libarchive/test_read_format_zip_traditional_encryption_data.zip") {
         return "12345678";
-    if (archive == "files/libarchive/test_option_passphrase.zip")
+    }
+    if (archive == "files/libarchive/test_option_passphrase.zip") {
         return "pass1";
+    }
     return "";
 }
 
@@ -49,23 +53,26 @@ TEST(Testdata, StoredAndDeflatedEntriesDecodeToTheirListing) {
     int decoded = 0, encrypted = 0;
     const std::filesystem::path expected = TestdataFile("expected");
     for (const auto& file : std::filesystem::recursive_directory_iterator(expected)) {
-        if (file.path().extension() != ".txt")
+        if (file.path().extension() != ".txt") {
             continue;
+        }
         std::string archive = std::filesystem::relative(file.path(), expected).generic_string();
         archive = "files/" + archive.substr(0, archive.size() - 4);
         SCOPED_TRACE(archive);
         const Bytes zip = ReadFileBytes(TestdataFile(archive));
         const std::vector<ZipEntry> entries = ListEntries(zip);
         const std::vector<Listed> listed = ReadExpected(file.path().string());
-        if (entries.size() != listed.size())
+        if (entries.size() != listed.size()) {
             continue; // a catalogue this walker does not read (Zip64, damaged directories)
+        }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const ZipEntry& e = entries[i];
             SCOPED_TRACE(e.name);
             const bool isEncrypted = (e.flags & 1) != 0;
             if ((e.method != 0 && e.method != 8) || e.dataOffset == 0 ||
-                (isEncrypted && PasswordFor(archive).empty()))
+                (isEncrypted && PasswordFor(archive).empty())) {
                 continue;
+            }
             DecodeOptions options;
             options.uncompressedSize = static_cast<std::int32_t>(e.uncompressedSize);
             options.password = isEncrypted ? PasswordFor(archive) : "";

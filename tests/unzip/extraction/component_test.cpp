@@ -18,23 +18,27 @@ namespace {
 TEST(ExtractorComponent, PublishedPropertiesAndDefaults) {
     TZipExtractor zip(nullptr);
     std::vector<std::string> names;
-    for (const TPropInfo* prop : GetPropList(zip))
-        if (prop->Kind() != TPropKind::Event && prop->Name() != "Name" && prop->Name() != "Tag")
+    for (const TPropInfo* prop : GetPropList(zip)) {
+        if (prop->Kind() != TPropKind::Event && prop->Name() != "Name" && prop->Name() != "Tag") {
             names.push_back(
                 prop->Name() + "=" +
                 (prop->Kind() == TPropKind::String       ? GetStrProp(zip, *prop)
                  : prop->Kind() == TPropKind::StringList ? std::to_string(zip.FilesList()->Count())
                  : prop->EnumInfo() ? GetEnumName(*prop->EnumInfo(), GetOrdProp(zip, *prop))
                                     : std::to_string(GetOrdProp(zip, *prop))));
+        }
+    }
     EXPECT_EQ(names, (std::vector<std::string>{
                          "ThisVersion=220", "ZipName=", "DestDir=", "RootDir=", "SortMode=ByNone",
                          "RecreateDirs=0", "OverwriteMode=Prompt", "FilesList=0", "DoAll=0",
                          "IncompleteZipMode=izAssumeMulti", "KeepZipOpen=0", "DoProcessMessages=1",
                          "RetainAttributes=1", "ReplaceReadOnly=0", "FlushFilesOnClose=0"}));
     std::vector<std::string> events;
-    for (const TPropInfo* prop : GetPropList(zip))
-        if (prop->Kind() == TPropKind::Event)
+    for (const TPropInfo* prop : GetPropList(zip)) {
+        if (prop->Kind() == TPropKind::Event) {
             events.push_back(prop->Name());
+        }
+    }
     EXPECT_EQ(events, (std::vector<std::string>{
                           "OnStartUnZipInfo", "OnFilePercentDone", "OnTotalPercentDone",
                           "OnStartUnZip", "OnEndUnZip", "OnPromptForOverwrite", "OnSkippingFile",
@@ -124,12 +128,13 @@ TEST(ExtractorComponent, AssignCopiesTheSettingsAndHandlers) {
     // Every published setting of the source gets a value other than its default.
     TZipExtractor source(nullptr);
     for (const TPropInfo* prop : GetPropList(source)) {
-        if (prop->Kind() == TPropKind::String && prop->Name() != "Name")
+        if (prop->Kind() == TPropKind::String && prop->Name() != "Name") {
             SetStrProp(source, *prop, prop->Name() + "\\x");
-        else if (prop->Kind() == TPropKind::Boolean)
+        } else if (prop->Kind() == TPropKind::Boolean) {
             SetOrdProp(source, *prop, 1 - GetOrdProp(source, *prop));
-        else if (prop->Kind() == TPropKind::Enumeration)
+        } else if (prop->Kind() == TPropKind::Enumeration) {
             SetOrdProp(source, *prop, 2);
+        }
     }
     source.FilesList()->Add("*.dll");
     source.SetPassword("secret");
@@ -139,8 +144,9 @@ TEST(ExtractorComponent, AssignCopiesTheSettingsAndHandlers) {
     TZipExtractor copy(nullptr);
     copy.Assign(&source);
     for (const TPropInfo* prop : GetPropList(source)) {
-        if (prop->Kind() == TPropKind::Event || prop->Name() == "Name")
+        if (prop->Kind() == TPropKind::Event || prop->Name() == "Name") {
             continue;
+        }
         const bool copied = prop->Name() != "FlushFilesOnClose";
         if (prop->Kind() == TPropKind::String) {
             EXPECT_EQ(GetStrProp(copy, *prop) == GetStrProp(source, *prop), copied) << prop->Name();

@@ -55,9 +55,11 @@ inline std::filesystem::path HostOf(const std::string& windowsPath) {
 inline std::set<std::string> FilesUnder(const std::string& folder) {
     std::set<std::string> files;
     const std::filesystem::path root = HostOf(folder);
-    for (const auto& item : std::filesystem::recursive_directory_iterator(root))
-        if (item.is_regular_file())
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        if (item.is_regular_file()) {
             files.insert(item.path().lexically_relative(root).generic_string());
+        }
+    }
     return files;
 }
 

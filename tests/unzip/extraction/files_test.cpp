@@ -59,16 +59,18 @@ TEST(ExtractedFiles, TraversalArchivesStayInTheDestination) {
         const int extracted = x.zip.UnZip();
         int written = 0;
         for (const std::string& line : x.log.lines) {
-            if (line.rfind("StartUnZip ", 0) != 0)
+            if (line.rfind("StartUnZip ", 0) != 0) {
                 continue;
+            }
             EXPECT_NE(line.find(" D\\"), std::string::npos) << archive << ": " << line;
             EXPECT_EQ(line.find(".."), std::string::npos) << archive << ": " << line;
             ++written;
         }
         EXPECT_GT(written, 0) << archive;
         EXPECT_GT(extracted, 0) << archive;
-        for (const std::string& file : test::FilesUnder(x.folder.Path()))
+        for (const std::string& file : test::FilesUnder(x.folder.Path())) {
             EXPECT_EQ(file.rfind("out/", 0), 0u) << archive << ": " << file;
+        }
     }
 }
 
@@ -83,8 +85,9 @@ TEST(ExtractedFiles, AFailedWriteLeavesUnZip) {
 #ifndef _WIN32
     std::filesystem::create_symlink("/dev/full", test::HostOf(full));
 #endif
-    if (!File(full, FileMode::Create).IsOpen())
+    if (!File(full, FileMode::Create).IsOpen()) {
         GTEST_SKIP() << "no device without room here";
+    }
     x.log.onStartUnZip = [&](int, AnsiString& name, bool&) { name = full; };
     EXPECT_EQ(test::RaisedMessage<EWriteError>([&] { x.zip.UnZip(); }), "Stream write error");
     EXPECT_EQ(x.log.lines,

@@ -37,9 +37,11 @@ private:
 };
 
 std::string Slashed(std::string path) {
-    for (char& c : path)
-        if (c == '\\')
+    for (char& c : path) {
+        if (c == '\\') {
             c = '/';
+        }
+    }
     return path;
 }
 
@@ -126,8 +128,9 @@ std::set<std::string> Everything(const std::vector<fs::path>& tops, const fs::pa
 
 std::multiset<std::string> ContentsUnder(const std::string& folder) {
     std::multiset<std::string> contents;
-    for (const std::string& file : test::FilesUnder(folder))
+    for (const std::string& file : test::FilesUnder(folder)) {
         contents.insert(test::ReadWholeFile(folder + "\\" + file));
+    }
     return contents;
 }
 
@@ -156,8 +159,9 @@ TEST(HostileArchive, EntryNamesWriteNothingOutsideTheDestination) {
             writer.AddFile(names.files[i], bytes);
             expected.insert(bytes);
         }
-        for (const std::string& folder : names.folders)
+        for (const std::string& folder : names.folders) {
             writer.AddFolder(folder);
+        }
         const std::string archive = scratch / "hostile.zip";
         test::WriteWholeFile(archive, writer.Bytes());
 

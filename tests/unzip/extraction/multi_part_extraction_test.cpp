@@ -92,11 +92,13 @@ std::string Outcome(TZipExtractor& zip, const std::string& folder) {
     } catch (const EFOpenError& e) {
         std::string message = e.Message();
         const std::size_t at = message.find(folder);
-        if (at != std::string::npos)
+        if (at != std::string::npos) {
             message.erase(at, folder.size());
+        }
         const std::size_t reason = message.find("\". ");
-        if (reason != std::string::npos)
+        if (reason != std::string::npos) {
             message.erase(reason + 2);
+        }
         return "EFOpenError " + message;
     }
 }
@@ -117,8 +119,9 @@ TEST(MultiPartExtraction, InfoZipPartsExtractInPhysicalOrder) {
         {"d\\f1.bin", 120226, 30000, 0x7C81D691}, {"d\\f5.bin", 150264, 46000, 0x50B88848},
     };
     std::string joined;
-    for (int part = 1; part <= 4; ++part)
+    for (int part = 1; part <= 4; ++part) {
         joined += test::ReadWholeFile(test::Fixture("multi.00" + std::to_string(part)));
+    }
 
     // A sorted view is set aside for the run: the parts are visited in order all the same.
     for (const TZipSortMode mode : {TZipSortMode::ByNone, TZipSortMode::ByName}) {
@@ -128,8 +131,9 @@ TEST(MultiPartExtraction, InfoZipPartsExtractInPhysicalOrder) {
         x.zip.SetZipName(x.folder / "multi.004");
         x.zip.SetSortMode(mode);
         PartAnswers answers;
-        for (int part = 1; part <= 4; ++part)
+        for (int part = 1; part <= 4; ++part) {
             answers.files.push_back(x.folder / ("multi.00" + std::to_string(part)));
+        }
         answers.Attach(x.zip);
 
         EXPECT_EQ(x.zip.UnZip(), 6) << name;
@@ -205,8 +209,9 @@ void ExtractSpanCase(const SpanCase& c) {
     EXPECT_EQ(Contents(x.Out("z.txt")), AsText(z)) << c.name;
     // Every part that holds an entry's byte is asked for once, in order.
     std::vector<int> parts;
-    for (int part = 1; part <= last.lastPart + 1; ++part)
+    for (int part = 1; part <= last.lastPart + 1; ++part) {
         parts.push_back(part);
+    }
     EXPECT_EQ(answers.asked, parts) << c.name;
 }
 
@@ -236,8 +241,9 @@ TEST(MultiPartExtraction, DataRunningIntoTheNextPartIsExtractedWhole) {
         {"encrypted deflated, cut in its data", true, InputKind::Text, 300000, 25000, kWide, 0, 1,
          "pass"},
     };
-    for (const SpanCase& c : cases)
+    for (const SpanCase& c : cases) {
         ExtractSpanCase(c);
+    }
 }
 
 TEST(MultiPartExtraction, EncryptionHeaderOnTheNextPartIsRead) {
@@ -252,8 +258,9 @@ TEST(MultiPartExtraction, EncryptionHeaderOnTheNextPartIsRead) {
         {"deflated, the local header ends the part", true, InputKind::Text, 300000, 0, kWide, 1, 1,
          "pass"},
     };
-    for (const SpanCase& c : cases)
+    for (const SpanCase& c : cases) {
         ExtractSpanCase(c);
+    }
 }
 
 // The archive the refusals cut: first.txt whole on part 1, then span.bin (40000 random bytes
@@ -314,18 +321,22 @@ void RunStopCase(const StopCase& c) {
     // Nothing after the stop is on the disk; the file being written stays as far as it got,
     // without the entry's time.
     std::set<std::string> files;
-    for (const std::string& line : c.events)
-        if (line.rfind("EndUnZip ", 0) == 0)
+    for (const std::string& line : c.events) {
+        if (line.rfind("EndUnZip ", 0) == 0) {
             files.insert(line.substr(line.rfind('\\') + 1));
-    if (c.keptSpanBytes != kNone)
+        }
+    }
+    if (c.keptSpanBytes != kNone) {
         files.insert("span.bin");
+    }
     EXPECT_EQ(test::FilesUnder(x.folder / "out"), files) << c.name;
     if (c.keptSpanBytes != kNone && FileExists(x.Out("span.bin"))) {
         const std::string kept = test::ReadWholeFile(x.Out("span.bin"));
-        if (c.keptSpanBytes == kSome)
+        if (c.keptSpanBytes == kSome) {
             EXPECT_TRUE(!kept.empty() && kept.size() < span.size()) << c.name;
-        else
+        } else {
             EXPECT_EQ(kept.size(), std::size_t(c.keptSpanBytes)) << c.name;
+        }
         EXPECT_TRUE(AsText(span).compare(0, kept.size(), kept) == 0) << c.name;
         EXPECT_NE(GetFileDosDateTime(x.Out("span.bin")), test::SplitZipWriter::kDateTime) << c.name;
     }
@@ -418,8 +429,9 @@ TEST(MultiPartExtraction, RefusedPartEndsTheRun) {
          {1, 2},
          kNone},
     };
-    for (const StopCase& c : cases)
+    for (const StopCase& c : cases) {
         RunStopCase(c);
+    }
 }
 
 TEST(MultiPartExtraction, MissingPartEndsTheRun) {
@@ -473,8 +485,9 @@ TEST(MultiPartExtraction, MissingPartEndsTheRun) {
          {1, 1},
          kNone},
     };
-    for (const StopCase& c : cases)
+    for (const StopCase& c : cases) {
         RunStopCase(c);
+    }
 }
 
 TEST(MultiPartExtraction, PartRefusedForTheCatalogueRaisesNoEvent) {

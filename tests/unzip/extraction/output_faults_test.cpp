@@ -53,8 +53,9 @@ struct TwoFiles {
         dest = destination;
         zip.SetDestDir(dest);
         log = std::make_unique<test::EventLog>(zip, dest);
-        if (prepare)
+        if (prepare) {
             prepare(*log);
+        }
         try {
             return zip.UnZip();
         } catch (const Exception& e) {
@@ -143,8 +144,9 @@ TEST(OutputFaults, AFileThatCannotTakeItsTimeIsPutToTheOwner) {
 TEST(OutputFaults, AFolderRemovedDuringTheRunIsMadeAgain) {
     test::ScratchFolder folder;
     test::StoredZipWriter writer;
-    for (const char* name : {"sub/a.txt", "sub/b.txt", "sub/c.txt"})
+    for (const char* name : {"sub/a.txt", "sub/b.txt", "sub/c.txt"}) {
         writer.AddFile(name, kAlpha);
+    }
     test::WriteWholeFile(folder / "three.zip", writer.Bytes());
     TZipExtractor zip(nullptr);
     zip.SetZipName(folder / "three.zip");
@@ -176,10 +178,12 @@ bool SystemTakesFolder(const std::string& top, const std::string& folder) {
          end = folder.find('\\', end + 1)) {
         const std::string prefix = folder.substr(0, end);
         taken = ::CreateDirectoryA(prefix.c_str(), nullptr) != 0;
-        if (taken)
+        if (taken) {
             made.push_back(prefix);
-        if (end == std::string::npos)
+        }
+        if (end == std::string::npos) {
             break;
+        }
     }
     const std::string probe = folder + "\\probe.txt";
     if (taken) {
@@ -191,8 +195,9 @@ bool SystemTakesFolder(const std::string& top, const std::string& folder) {
             ::DeleteFileA(probe.c_str());
         }
     }
-    for (auto it = made.rbegin(); it != made.rend(); ++it)
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
         ::RemoveDirectoryA(it->c_str());
+    }
     return taken;
 #else
     const std::filesystem::path host = test::HostOf(folder);
@@ -212,8 +217,9 @@ bool SystemTakesFolder(const std::string& top, const std::string& folder) {
 TEST(OutputFaults, ALongDestinationIsMadeOrRefusedWithItsWholeName) {
     TwoFiles run;
     std::string dest = run.folder.Path() + "long";
-    while (dest.size() <= 300)
+    while (dest.size() <= 300) {
         dest += "\\" + std::string(40, 'n');
+    }
     const bool taken = SystemTakesFolder(run.folder.Path(), dest);
     SCOPED_TRACE((taken ? "the system takes " : "the system refuses ") + dest);
     const int extracted = run.UnZipInto(dest);
@@ -233,8 +239,9 @@ TEST(OutputFaults, ALongDestinationIsMadeOrRefusedWithItsWholeName) {
 TEST(OutputFaults, NamesTooLongForTheFileSystemAreQuestionsNotFailures) {
     const std::string longName(300, 'n');
     std::string longestPath;
-    while (longestPath.size() < 65535 - 200)
+    while (longestPath.size() < 65535 - 200) {
         longestPath += std::string(199, 'p') + "\\";
+    }
     longestPath += "x.txt";
     test::ScratchFolder folder;
     test::StoredZipWriter writer;

@@ -36,8 +36,9 @@ TEST(OutputPath, Folders) {
         {"con2\\lpt\\", "", "con2\\lpt\\"},
         {"a<b>\"c|d?e*\x01\\", "", "a_b__c_d_e__\\"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(SafeEntryFolder(c.directory, c.rootDir, 1252), c.expected) << c.directory;
+    }
 }
 
 TEST(OutputPath, FileNames) {
@@ -51,8 +52,9 @@ TEST(OutputPath, FileNames) {
         {"name.", "name_"},           {"name ", "name_"},      {"a:b", "a_b"},
         {"tab\there", "tab_here"},    {"CONOUT$", "_CONOUT$"}, {"LPT0.dat", "_LPT0.dat"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(SafeEntryFileName(c.name, 1252), c.expected) << c.name;
+    }
 }
 
 TEST(OutputPath, DoubleByteNamesKeepTheirSecondBytes) {

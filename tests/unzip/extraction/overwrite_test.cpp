@@ -122,14 +122,16 @@ TEST(Overwrite, ReadOnlyFiles) {
 
     Existing refuse(0);
     ASSERT_TRUE(SetFileAttributes(refuse.x.Out("good.txt"), attr::ReadOnly));
-    if (!ReadOnlyBlocksCreation(refuse.x.Out("good.txt")))
+    if (!ReadOnlyBlocksCreation(refuse.x.Out("good.txt"))) {
         GTEST_SKIP() << "this platform lets read-only files be replaced";
+    }
     int calls = 0;
     refuse.x.log.onSkipping = [&](TSkipReason, bool& retry) {
         // The second call makes the file writable and asks for a retry.
         retry = ++calls == 2;
-        if (retry)
+        if (retry) {
             SetFileAttributes(refuse.x.Out("good.txt"), attr::Normal);
+        }
     };
     EXPECT_EQ(refuse.x.zip.UnZip(), 0);
     EXPECT_EQ(refuse.x.log.lines,

@@ -160,12 +160,14 @@ TEST(ExtractionRun, PasswordsAndCrcMismatches) {
         x.log.onBadPassword = [](AnsiString& password) {
             password = password == "wrong" ? "right" : "Right";
         };
-        if (!c.passwordHandler)
+        if (!c.passwordHandler) {
             x.log.DetachBadPassword();
+        }
         EXPECT_EQ(x.zip.UnZip(), c.extracted) << c.name;
         EXPECT_EQ(x.log.lines, c.expected) << c.name;
-        for (const char* failed : c.absent)
+        for (const char* failed : c.absent) {
             EXPECT_FALSE(FileExists(x.Out(failed))) << c.name << ": " << failed;
+        }
     }
 }
 
@@ -231,8 +233,9 @@ TEST(ExtractionRun, ExceptionsLeaveAfterTheEndActions) {
 // next entry is not started. (Deflate ends a block only for damage.)
 TEST(ExtractionRun, HandlerExceptionsLeaveTheRunInEveryMethod) {
     std::vector<std::uint8_t> data(100000);
-    for (std::size_t i = 0; i < data.size(); ++i)
+    for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<std::uint8_t>("every method alike\n"[i % 19] + i / 4000);
+    }
     struct Case {
         const char* name;
         bool deflated;
@@ -253,17 +256,19 @@ TEST(ExtractionRun, HandlerExceptionsLeaveTheRunInEveryMethod) {
         SCOPED_TRACE(c.name);
         test::Extraction x("");
         test::SplitZipWriter writer({std::size_t(1) << 30});
-        if (c.deflated)
+        if (c.deflated) {
             writer.AddDeflated("big.bin", data);
-        else
+        } else {
             writer.AddStored("big.bin", data);
+        }
         writer.AddStored("next.txt", {'n'});
         test::WriteWholeFile(x.folder / "run.zip", writer.Finish().at(0));
         x.zip.SetZipName(x.folder / "run.zip");
         int calls = 0;
         x.zip.OnFilePercentDone = [&](TObject*, int) {
-            if (++calls == 2)
+            if (++calls == 2) {
                 c.toss();
+            }
         };
         std::string raised = "nothing";
         try {
@@ -274,8 +279,8 @@ TEST(ExtractionRun, HandlerExceptionsLeaveTheRunInEveryMethod) {
             raised = e.what();
         }
         EXPECT_EQ(raised, c.raised);
-        EXPECT_EQ(x.log.lines, (Lines{"StartUnZipInfo 2 100001", "StartUnZip 0 D\\big.bin",
-                                      "UnZipComplete 0"}));
+        EXPECT_EQ(x.log.lines,
+                  (Lines{"StartUnZipInfo 2 100001", "StartUnZip 0 D\\big.bin", "UnZipComplete 0"}));
         EXPECT_EQ(test::ReadWholeFile(x.Out("big.bin")).size(), 32000u);
         EXPECT_FALSE(FileExists(x.Out("next.txt")));
     }

@@ -38,8 +38,9 @@ struct Dynamic {
 
 std::vector<int> Lengths(const Dynamic& d) {
     std::vector<int> literal(d.literalCount, 0);
-    for (const auto& [symbol, length] : d.literal)
+    for (const auto& [symbol, length] : d.literal) {
         literal[symbol] = length;
+    }
     return literal;
 }
 
@@ -54,33 +55,40 @@ Bytes Block(const std::optional<Dynamic>& d, const std::vector<int>& symbols) {
         literal = Lengths(*d);
         distance = d->distance;
         int sent = 4;
-        for (int i = 0; i < 19; ++i)
-            if (d->codeLengthCode[order[i]] != 0)
+        for (int i = 0; i < 19; ++i) {
+            if (d->codeLengthCode[order[i]] != 0) {
                 sent = std::max(sent, i + 1);
+            }
+        }
         w.Bits(1, 1).Bits(2, 2).Bits(d->literalCount - 257, 5);
         w.Bits(static_cast<std::uint32_t>(distance.size()) - 1, 5).Bits(sent - 4, 4);
-        for (int i = 0; i < sent; ++i)
+        for (int i = 0; i < sent; ++i) {
             w.Bits(d->codeLengthCode[order[i]], 3);
+        }
         std::vector<LengthSymbol> sequence = d->sequence;
         if (sequence.empty()) {
-            for (const int len : literal)
+            for (const int len : literal) {
                 sequence.push_back({len});
-            for (const int len : distance)
+            }
+            for (const int len : distance) {
                 sequence.push_back({len});
+            }
         }
         const auto codes = CanonicalCodes(d->codeLengthCode);
         for (const LengthSymbol& s : sequence) {
             w.Code(codes[s.symbol], d->codeLengthCode[s.symbol]);
-            if (s.symbol >= 16)
+            if (s.symbol >= 16) {
                 w.Bits(s.extra, s.symbol == 16 ? 2 : s.symbol == 17 ? 3 : 7);
+            }
         }
     }
     const auto literalCodes = CanonicalCodes(literal), distanceCodes = CanonicalCodes(distance);
     for (const int s : symbols) {
-        if (s >= D)
+        if (s >= D) {
             w.Code(distanceCodes[s - D], distance[s - D]);
-        else
+        } else {
             w.Code(literalCodes[s], literal[s]);
+        }
     }
     return w.Finish();
 }
@@ -89,15 +97,17 @@ Bytes Stored(const std::string& text, std::uint32_t damage = 0, bool final = tru
     BitWriter w;
     const auto len = static_cast<std::uint32_t>(text.size());
     w.Bits(final, 1).Bits(0, 2).Align().Bits(len, 16).Bits((~len & 0xFFFF) ^ damage, 16);
-    for (const char c : text)
+    for (const char c : text) {
         w.Byte(static_cast<std::uint8_t>(c));
+    }
     return w.Finish();
 }
 
 Bytes Raw(std::initializer_list<std::pair<std::uint32_t, int>> fields) {
     BitWriter w;
-    for (const auto& [value, bits] : fields)
+    for (const auto& [value, bits] : fields) {
         w.Bits(value, bits);
+    }
     return w.Finish();
 }
 
@@ -146,8 +156,9 @@ Bytes AbcdCopies(const std::vector<int>& distanceLengths) {
 
 std::string Abcd(std::size_t n) {
     std::string s;
-    while (s.size() < n)
+    while (s.size() < n) {
         s += "abcd";
+    }
     s.resize(n);
     return s;
 }
@@ -229,16 +240,18 @@ const Case kCases[] = {
      Block(With([](Dynamic& d) {
                const auto literal = Lengths(d);
                d.sequence = {{16, 0}};
-               for (std::size_t i = 3; i < literal.size(); ++i)
+               for (std::size_t i = 3; i < literal.size(); ++i) {
                    d.sequence.push_back({literal[i]});
+               }
                d.sequence.insert(d.sequence.end(), {{0}, {1}});
            }),
            kAbaba),
      kAccepted, "ababa", false},
     {"a repeat that runs past the last length",
      Block(With([](Dynamic& d) {
-               for (const int len : Lengths(d))
+               for (const int len : Lengths(d)) {
                    d.sequence.push_back({len});
+               }
                d.sequence.push_back({17, 0}); // 3 zeros where 2 lengths are left
            }),
            kAbaba),
@@ -248,8 +261,9 @@ const Case kCases[] = {
                d.literalCount = 259;
                d.distance = {0, 0, 1};
                const auto literal = Lengths(d);
-               for (int i = 0; i < 258; ++i)
+               for (int i = 0; i < 258; ++i) {
                    d.sequence.push_back({literal[i]});
+               }
                d.sequence.insert(d.sequence.end(), {{17, 0}, {1}}); // 258, d0, d1: 0; d2: 1
            }),
            {'a', 'b', 'a', 257, D + 2, 256}),

@@ -36,8 +36,9 @@ const std::uint8_t kExtra[] = {3, 4};
 
 std::vector<std::uint8_t> Ladder() { // lengths 1 to 15, then 15 again: complete
     std::vector<std::uint8_t> lengths;
-    for (int len = 1; len <= 15; ++len)
+    for (int len = 1; len <= 15; ++len) {
         lengths.push_back(static_cast<std::uint8_t>(len));
+    }
     lengths.push_back(15);
     return lengths;
 }
@@ -134,8 +135,9 @@ TEST(CodeTable, Shapes) {
 
 TEST(CodeTable, EveryCodeDecodesToItsValue) {
     std::vector<std::uint8_t> lopsided(286, 0); // incomplete, codes of 4, 9 and 10 bits
-    for (int v = 0; v <= 200; ++v)
+    for (int v = 0; v <= 200; ++v) {
         lopsided[v] = v < 8 ? 4 : v < 100 ? 9 : 10;
+    }
     const std::vector<int> fixed = FixedLiteralLengths();
     const std::pair<std::vector<std::uint8_t>, int> sets[] = {
         {{fixed.begin(), fixed.end()}, 7}, {Ladder(), 5}, {Ladder(), 9}, {lopsided, 6}};
@@ -148,12 +150,14 @@ TEST(CodeTable, EveryCodeDecodesToItsValue) {
                   TCodeSpace::Incomplete);
         const auto codes = CanonicalCodes(std::vector<int>(lengths.begin(), lengths.end()));
         for (int v = 0; v < n; ++v) {
-            if (lengths[v] == 0)
+            if (lengths[v] == 0) {
                 continue;
+            }
             // The code's bits in arrival order, then a walk through the levels as a decoder does.
             std::uint32_t bits = 0;
-            for (int i = 0; i < lengths[v]; ++i)
+            for (int i = 0; i < lengths[v]; ++i) {
                 bits |= ((codes[v] >> i) & 1) << (lengths[v] - 1 - i);
+            }
             const TCodeTableEntry* entry = table.Root() + (bits & ((1u << table.LookupBits()) - 1));
             int used = 0;
             while (entry->operation > codeop::Literal && entry->operation != codeop::Invalid) {

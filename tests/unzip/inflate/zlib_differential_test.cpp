@@ -42,8 +42,9 @@ void ExpectDecodes(const Bytes& input, const Bytes& stream, const std::string& n
     EXPECT_EQ(r.crc, ZlibCrc(input));
     // Output in full chunks but the last; one percentage of each kind per chunk, ending at 100.
     ASSERT_EQ(r.writes.size(), Chunks(input.size()));
-    for (std::size_t i = 0; i + 1 < r.writes.size(); ++i)
+    for (std::size_t i = 0; i + 1 < r.writes.size(); ++i) {
         ASSERT_EQ(r.writes[i], TUnzipContext::ChunkSize) << "write " << i;
+    }
     EXPECT_EQ(r.filePercents.size(), r.writes.size());
     EXPECT_EQ(r.totalPercents.size(), r.writes.size());
     if (!input.empty()) {
@@ -57,15 +58,18 @@ TEST(InflateAgainstZlib, EveryLevelStrategyKindAndBoundarySize) {
     const std::size_t sizes[] = {0,     1,     2,     3,     7,     100,   258,   1000,
                                  16000, 16001, 32767, 32768, 32769, 65537, 100000};
     std::uint32_t seed = 1;
-    for (std::size_t k = 0; k < std::size(kKinds); ++k)
+    for (std::size_t k = 0; k < std::size(kKinds); ++k) {
         for (const std::size_t size : sizes) {
             const Bytes input = MakeInput(kKinds[k], size, seed++);
-            for (int level = 0; level <= 9; ++level)
-                for (const Strategy& s : kStrategies)
+            for (int level = 0; level <= 9; ++level) {
+                for (const Strategy& s : kStrategies) {
                     ExpectDecodes(input, RawDeflate(input, level, s.value),
                                   std::string(kKindNames[k]) + " size " + std::to_string(size) +
                                       " level " + std::to_string(level) + " " + s.name);
+                }
+            }
         }
+    }
 }
 
 TEST(InflateAgainstZlib, SeveralMegabytes) {
@@ -118,8 +122,9 @@ TEST(InflateAgainstZlib, ChunksAreReadWhenTheStreamNeedsThem) {
                     continue;
                 }
                 const std::size_t first = std::size_t(chunk++) * TUnzipContext::ChunkSize;
-                if (first == 0)
+                if (first == 0) {
                     continue;
+                }
                 // Windows are written whole: the output that must precede this read, rounded
                 // down to whole windows, and the output that cannot, rounded up.
                 const std::size_t window = TUnzipContext::WindowSize;

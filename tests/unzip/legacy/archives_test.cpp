@@ -18,8 +18,9 @@ TEST(LegacyArchives, EveryEntryDecodesToItsListing) {
     std::map<int, int> decodedByMethod;
     int archives = 0;
     for (std::string row; std::getline(manifest, row);) {
-        if (row.find("[A legacy]") == std::string::npos)
+        if (row.find("[A legacy]") == std::string::npos) {
             continue;
+        }
         const std::string archive = row.substr(0, row.find('\t'));
         SCOPED_TRACE(archive);
         ++archives;
@@ -28,8 +29,9 @@ TEST(LegacyArchives, EveryEntryDecodesToItsListing) {
         std::ifstream listing(TestdataFile("expected/" + archive.substr(6) + ".txt"));
         std::size_t i = 0;
         for (std::string line; std::getline(listing, line);) {
-            if (line.empty() || line[0] == '#')
+            if (line.empty() || line[0] == '#') {
                 continue;
+            }
             ASSERT_LT(i, entries.size());
             const ZipEntry& e = entries[i++];
             SCOPED_TRACE(e.name);

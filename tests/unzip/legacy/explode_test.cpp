@@ -42,8 +42,9 @@ std::vector<std::uint32_t> ShannonFanoCodes(const Lengths& lengths) {
 Bytes Describe(const Lengths& lengths) {
     Bytes runs = {0};
     for (std::size_t i = 0, n; i < lengths.size(); i += n) {
-        for (n = 1; n < 16 && i + n < lengths.size() && lengths[i + n] == lengths[i];)
+        for (n = 1; n < 16 && i + n < lengths.size() && lengths[i + n] == lengths[i];) {
             ++n;
+        }
         runs.push_back(static_cast<std::uint8_t>((n - 1) << 4 | (lengths[i] - 1)));
     }
     runs[0] = static_cast<std::uint8_t>(runs.size() - 2);
@@ -66,18 +67,21 @@ Bytes Implode(std::uint16_t flags, const std::vector<Symbol>& symbols, const Tre
                distanceCodes = ShannonFanoCodes(t.distance);
     BitWriter w;
     for (const Symbol& s : symbols) {
-        if (s.literal >= 0 && (flags & kLiteral))
+        if (s.literal >= 0 && (flags & kLiteral)) {
             w.Bits(1, 1).Code(literalCodes[s.literal], t.literal[s.literal]);
-        else if (s.literal >= 0)
+        } else if (s.literal >= 0) {
             w.Bits(1, 1).Byte(static_cast<std::uint8_t>(s.literal));
-        if (s.literal >= 0)
+        }
+        if (s.literal >= 0) {
             continue;
+        }
         const int d = s.distance - 1, l = std::min(s.length - minLength, 63);
         w.Bits(0, 1).Bits(d & ((1 << lowBits) - 1), lowBits);
         w.Code(distanceCodes[d >> lowBits], t.distance[d >> lowBits]);
         w.Code(lengthCodes[l], t.length[l]);
-        if (l == 63)
+        if (l == 63) {
             w.Byte(static_cast<std::uint8_t>(s.length - minLength - 63));
+        }
     }
     return out + w.Finish();
 }
@@ -87,12 +91,15 @@ Bytes Implode(std::uint16_t flags, const std::vector<Symbol>& symbols, const Tre
 std::vector<Symbol> Workout(std::uint16_t flags) {
     const int minLength = flags & kLiteral ? 3 : 2, dictionary = flags & kBig ? 8192 : 4096;
     std::vector<Symbol> s = {{'x'}, Match(minLength, 3)};
-    for (int i = 0; i < dictionary + 200; ++i)
+    for (int i = 0; i < dictionary + 200; ++i) {
         s.push_back({i % 5 == 0 ? 'a' : i % 7 == 0 ? 'b' : i * 37 % 256});
-    for (int v = 0; v < 64; ++v)
+    }
+    for (int v = 0; v < 64; ++v) {
         s.push_back(Match(minLength + v, dictionary - 1 - v * (dictionary / 64)));
-    for (const int extra : {62, 63, 64, 63 + 255})
+    }
+    for (const int extra : {62, 63, 64, 63 + 255}) {
         s.push_back(Match(minLength + extra, 1 + extra));
+    }
     return s;
 }
 

@@ -52,8 +52,9 @@ inline Symbol Match(int length, int distance) {
 
 inline std::vector<Symbol> Literals(const std::string& s) {
     std::vector<Symbol> symbols;
-    for (const char c : s)
+    for (const char c : s) {
         symbols.push_back({static_cast<std::uint8_t>(c)});
+    }
     return symbols;
 }
 
@@ -66,8 +67,9 @@ std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) {
 inline Bytes Expand(const std::vector<Symbol>& symbols) {
     Bytes out;
     for (const Symbol& s : symbols) {
-        if (s.literal >= 0)
+        if (s.literal >= 0) {
             out.push_back(static_cast<std::uint8_t>(s.literal));
+        }
         for (int i = 0; i < s.length; ++i) {
             const std::ptrdiff_t from = std::ptrdiff_t(out.size()) - s.distance;
             out.push_back(from < 0 ? 0 : out[static_cast<std::size_t>(from)]);

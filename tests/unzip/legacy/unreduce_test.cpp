@@ -16,15 +16,17 @@ public:
     explicit ReduceWriter(std::map<int, Bytes> sets = {}) : sets_(std::move(sets)) {
         for (int x = 255; x >= 0; --x) {
             w_.Bits(static_cast<std::uint32_t>(sets_[x].size()), 6);
-            for (const std::uint8_t b : sets_[x])
+            for (const std::uint8_t b : sets_[x]) {
                 w_.Byte(b);
+            }
         }
     }
     // 8 bits, after a 1 flag bit when the last byte's set is not empty.
     ReduceWriter& Plain(const Bytes& bytes) {
         for (const std::uint8_t b : bytes) {
-            if (!sets_[last_].empty())
+            if (!sets_[last_].empty()) {
                 w_.Bits(1, 1);
+            }
             w_.Byte(last_ = b);
         }
         return *this;
@@ -51,8 +53,9 @@ TEST(Unreduce, FollowerSets) {
     for (const auto& c : cases) {
         SCOPED_TRACE("set of " + std::to_string(c.setSize));
         Bytes set;
-        for (int i = 0; i < c.setSize; ++i)
+        for (int i = 0; i < c.setSize; ++i) {
             set.push_back(static_cast<std::uint8_t>('A' + i));
+        }
         // The first byte follows 0; the byte chosen has an empty set, so 0 follows with no flag
         // bit; then 'z' after a 1 flag bit.
         ReduceWriter w({{0, set}});
@@ -98,12 +101,13 @@ TEST(Unreduce, EscapesAndMatches) {
     };
     // 0xFE and 0xFF give each factor its largest distance, 0xFF also a length part of all ones.
     const int lengths[] = {129, 65, 33, 17}, distances[] = {289, 801, 1825, 3873};
-    for (int f = 0; f < 4; ++f)
+    for (int f = 0; f < 4; ++f) {
         cases.push_back(
             {"factor " + std::to_string(f + 1), static_cast<std::uint16_t>(2 + f),
              history + Bytes{kEscByte, 0xFE, 0x20, kEscByte, 0xFF, 7, 0x20},
              historySymbols + std::vector<Symbol>{Match(lengths[f], distances[f]),
                                                   Match(lengths[f] + 8, distances[f])}});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes expected = Expand(c.expected);

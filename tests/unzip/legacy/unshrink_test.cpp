@@ -16,8 +16,9 @@ constexpr std::uint32_t kEscCode = 256;
 
 LegacyResult Unshrink(const std::vector<Code>& codes, std::int32_t declared = 1000) {
     BitWriter w;
-    for (const Code& c : codes)
+    for (const Code& c : codes) {
         w.Bits(c.value, c.width);
+    }
     return DecodeLegacy(method::Shrunk, 0, w.Finish(), declared);
 }
 
@@ -71,8 +72,9 @@ TEST(Unshrink, LongStringsAndTheEndOfTheData) {
     // 'a', then 257 ... 455, each the code being defined: strings of 2 to 200 bytes, 20100 in
     // all, moved in one piece and byte by byte, written in two chunks.
     std::vector<Code> codes = {{'a'}};
-    for (std::uint32_t code = 257; code <= 455; ++code)
+    for (std::uint32_t code = 257; code <= 455; ++code) {
         codes.push_back({code});
+    }
     EXPECT_EQ(Unshrink(codes, 20100).output, Bytes(20100, 'a'));
     // The declared size does not end the decoder; the output path refuses a larger file.
     EXPECT_EQ(Unshrink({{'a'}, {'b'}}, 1 << 30).output, Text("ab"));

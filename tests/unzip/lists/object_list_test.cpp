@@ -19,8 +19,9 @@ class Tracked : public TObject {
 public:
     Tracked(int key, int* destroyed = nullptr) : key(key), destroyed_(destroyed) {}
     ~Tracked() override {
-        if (destroyed_ != nullptr)
+        if (destroyed_ != nullptr) {
             ++*destroyed_;
+        }
     }
     int key;
 
@@ -43,8 +44,9 @@ TEST(ObjectList, CapacityStepsAndLimit) {
     const std::vector<std::pair<int, int>> steps = {{1, 4}, {5, 8}, {9, 16}, {17, 32}, {33, 48}};
     TObjectList list(false);
     for (auto [count, capacity] : steps) {
-        while (list.Count() < count)
+        while (list.Count() < count) {
             list.Add(nullptr);
+        }
         EXPECT_EQ(list.Capacity(), capacity) << "after " << count << " items";
     }
     // (The step past 65520 entries is refused in the catalogue's capacity test.)
@@ -75,8 +77,9 @@ TEST(ObjectList, OwnedItemsAreFreed) {
     int destroyed = 0;
     {
         TObjectList list;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             list.Add(new Tracked(i, &destroyed));
+        }
         list.Delete(0);
         list.Put(0, new Tracked(9, &destroyed));
         EXPECT_EQ(destroyed, 2) << "Delete and Put free the item they remove";

@@ -80,13 +80,15 @@ TEST(SortedZip, EveryOrder) {
     auto records = MakeRecords();
     for (const OrderCase& c : kOrders) {
         TSortedZip view(c.mode, TDuplicates::dupAccept, false);
-        for (auto& record : records)
+        for (auto& record : records) {
             view.Add(record.get());
+        }
         ASSERT_EQ(view.Count(), 6) << static_cast<int>(c.mode);
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(view.Entry(i),
                       records[static_cast<size_t>(c.order[static_cast<size_t>(i)])].get())
                 << "mode " << static_cast<int>(c.mode) << " position " << i << ": " << c.why;
+        }
     }
 }
 

@@ -48,8 +48,9 @@ TEST(BufferStream, ReadSkipReadAcrossBufferBoundaries) {
         ASSERT_EQ(stream.Read(bytes, 30), 30) << start;
         EXPECT_EQ(stream.Seek(10, soFromCurrent), start + 40) << start;
         ASSERT_EQ(stream.Read(bytes + 30, 50), 50) << start;
-        for (int i = 0; i < 80; ++i)
+        for (int i = 0; i < 80; ++i) {
             ASSERT_EQ(bytes[i], PatternByte(start + i + (i < 30 ? 0 : 10))) << start << " " << i;
+        }
     }
     data.SetPosition(0);
     TS_BufferStream stream(data);
@@ -61,8 +62,9 @@ TEST(BufferStream, ReadSkipReadAcrossBufferBoundaries) {
 // arrive in order. A seek back into the data read ahead lands where it should.
 TEST(BufferStream, MixedWriteSizesAndSeeksBackInsideTheBuffer) {
     std::vector<uint8_t> bytes(40000);
-    for (size_t i = 0; i < bytes.size(); ++i)
+    for (size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = PatternByte(static_cast<int64_t>(i));
+    }
     TMemoryStream data;
     {
         TS_BufferStream stream(data);
@@ -82,8 +84,9 @@ TEST(BufferStream, MixedWriteSizesAndSeeksBackInsideTheBuffer) {
     for (const int64_t target : {8000, 100, 8191, 0, 9000, 20000}) {
         ASSERT_EQ(stream.Seek(target, soFromBeginning), target);
         ASSERT_EQ(stream.Read(got, 4), 4) << target;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             ASSERT_EQ(got[i], PatternByte(target + i)) << target;
+        }
     }
 }
 
@@ -101,9 +104,10 @@ TEST(BufferStream, SeekFromTheEndIgnoresTheSign) {
         EXPECT_EQ(bytes[0], PatternByte(78));
     }
     TS_BufferStream stream(data);
-    for (int origin : {3, -1})
+    for (int origin : {3, -1}) {
         EXPECT_EQ(RaisedMessage<Exception>([&] { stream.Seek(0, origin); }),
                   "Invalid seek origin (" + std::to_string(origin) + ")");
+    }
 }
 
 TEST(BufferStream, SeekToWhereTheStreamStandsKeepsTheBuffer) {

@@ -14,14 +14,16 @@ namespace {
 TEST(LFNFileStream, WritingTwentyThousandBytes) {
     test::ScratchFolder folder;
     std::string bytes(20000, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
+    for (size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<char>('0' + i % 10);
+    }
     int flushes = 0;
     {
         TLFNFileStream stream(folder / "out.bin", FileMode::Create, false);
         stream.OnAfterFlush = [&](TObject*) { ++flushes; };
-        for (size_t done = 0; done < bytes.size(); done += 1000)
+        for (size_t done = 0; done < bytes.size(); done += 1000) {
             ASSERT_EQ(stream.Write(bytes.data() + done, 1000), 1000);
+        }
         EXPECT_EQ(flushes, 2) << "two buffer-fulls while writing";
         EXPECT_EQ(stream.Position(), 20000) << "bytes still in the buffer count";
     }

@@ -36,11 +36,13 @@ class RecordingStream : public TMemoryStream {
 public:
     std::int32_t Write(const void* buffer, std::int32_t count) override {
         std::int32_t room = count;
-        if (capacity >= 0 && Size() + count > capacity)
+        if (capacity >= 0 && Size() + count > capacity) {
             room = static_cast<std::int32_t>(std::max<std::int64_t>(capacity - Size(), 0));
+        }
         writes.push_back(count);
-        if (log != nullptr)
+        if (log != nullptr) {
             log->push_back('W');
+        }
         return TMemoryStream::Write(buffer, room);
     }
 
@@ -101,8 +103,9 @@ struct DecodeRecord {
 inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,
                            const DecodeOptions& options = {}) {
     TMemoryStream archive;
-    if (!data.empty())
+    if (!data.empty()) {
         archive.WriteBuffer(data.data(), static_cast<std::int32_t>(data.size()));
+    }
     archive.SetPosition(0);
 
     DecodeRecord record;
@@ -118,9 +121,10 @@ inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,
     };
     context.OnFilePercentDone = [&record](int p) { record.filePercents.push_back(p); };
     context.OnTotalPercentDone = [&record](int p) { record.totalPercents.push_back(p); };
-    if (options.previousEntryFill >= 0)
+    if (options.previousEntryFill >= 0) {
         std::fill(context.WorkArea(), context.WorkArea() + TUnzipContext::WorkAreaSize,
                   static_cast<std::uint8_t>(options.previousEntryFill));
+    }
 
     std::int64_t compressed = options.compressedSize >= 0 ? options.compressedSize
                                                           : static_cast<std::int32_t>(data.size());
@@ -134,10 +138,11 @@ inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,
     context.RunTotalBytes = options.runTotal != 0 ? options.runTotal : uncompressed;
     context.StartEntry(&output, compressed, uncompressed, encrypted);
     try {
-        if (compressionMethod == method::Deflated)
+        if (compressionMethod == method::Deflated) {
             record.inflateResult = Inflate(context);
-        else
+        } else {
             DecodeEntryData(context, compressionMethod);
+        }
     } catch (const Exception& e) {
         record.error = e.Message();
     }

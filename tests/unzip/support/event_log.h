@@ -28,18 +28,21 @@ public:
         };
         zip.OnStartUnZip = [this](TObject*, int index, AnsiString& name, bool& skip) {
             Add("StartUnZip " + std::to_string(index) + " " + Shown(name));
-            if (onStartUnZip)
+            if (onStartUnZip) {
                 onStartUnZip(index, name, skip);
+            }
         };
         zip.OnEndUnZip = [this](TObject*, int index, const AnsiString& name) {
             Add("EndUnZip " + std::to_string(index) + " " + Shown(name));
-            if (onEndUnZip)
+            if (onEndUnZip) {
                 onEndUnZip(index, name);
+            }
         };
         zip.OnPromptForOverwrite = [this](TObject*, bool& overwrite, int index, AnsiString& name) {
             Add("PromptForOverwrite " + std::to_string(index) + " " + Shown(name));
-            if (onPrompt)
+            if (onPrompt) {
                 onPrompt(overwrite, name);
+            }
         };
         zip.OnSkippingFile = [this](TObject*, TSkipReason reason, const AnsiString& name, int index,
                                     bool& retry) {
@@ -47,13 +50,15 @@ public:
                                                   "srFileOpenError", "srCreateError"};
             Add(std::string("SkippingFile ") + reasons[static_cast<int>(reason)] + " " +
                 Shown(name) + " " + std::to_string(index));
-            if (onSkipping)
+            if (onSkipping) {
                 onSkipping(reason, retry);
+            }
         };
         zip.OnBadPassword = [this](TObject*, int index, AnsiString& password) {
             Add("BadPassword " + std::to_string(index) + " " + password);
-            if (onBadPassword)
+            if (onBadPassword) {
                 onBadPassword(password);
+            }
         };
         zip.OnBadCRC = [this](TObject*, std::uint32_t calc, std::uint32_t stored, int index) {
             Add("BadCRC " + Hex(calc) + " " + Hex(stored) + " " + std::to_string(index));
@@ -86,8 +91,9 @@ private:
     void Add(std::string line) { lines.push_back(std::move(line)); }
 
     std::string Shown(const std::string& name) const {
-        if (name.compare(0, destination_.size(), destination_) == 0)
+        if (name.compare(0, destination_.size(), destination_) == 0) {
             return "D" + name.substr(destination_.size());
+        }
         return name;
     }
 

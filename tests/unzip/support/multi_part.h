@@ -33,11 +33,12 @@ namespace kq::test {
 // multi.001 ... multi.004 into folder, but for part skip. The end record is on part 4; the
 // central directory starts on part 3 and its last record is on part 4.
 inline void CopyFixtureParts(const ScratchFolder& folder, int skip = 0) {
-    for (int part = 1; part <= 4; ++part)
+    for (int part = 1; part <= 4; ++part) {
         if (part != skip) {
             const std::string name = "multi.00" + std::to_string(part);
             WriteWholeFile(folder / name, ReadWholeFile(Fixture(name)));
         }
+    }
 }
 
 class SplitZipWriter {
@@ -107,10 +108,12 @@ private:
 
     // Starts the next part when count bytes do not fit in what is left of this one.
     void MakeRoom(std::size_t count) {
-        if (parts_.back().size() + count > Capacity(parts_.size() - 1))
+        if (parts_.back().size() + count > Capacity(parts_.size() - 1)) {
             parts_.emplace_back();
-        if (count > Capacity(parts_.size() - 1))
+        }
+        if (count > Capacity(parts_.size() - 1)) {
             throw std::logic_error("a header does not fit in a part");
+        }
     }
     void Whole(const std::string& bytes) {
         MakeRoom(bytes.size());
@@ -121,14 +124,16 @@ private:
         std::size_t done = 0;
         int firstPart = -1;
         while (done < bytes.size()) {
-            if (parts_.back().size() == Capacity(parts_.size() - 1))
+            if (parts_.back().size() == Capacity(parts_.size() - 1)) {
                 parts_.emplace_back();
+            }
             const std::size_t piece =
                 std::min(bytes.size() - done, Capacity(parts_.size() - 1) - parts_.back().size());
             parts_.back().append(reinterpret_cast<const char*>(bytes.data()) + done, piece);
             done += piece;
-            if (firstPart < 0)
+            if (firstPart < 0) {
                 firstPart = CurrentPart();
+            }
         }
         return {firstPart < 0 ? CurrentPart() : firstPart, CurrentPart()};
     }
@@ -136,8 +141,9 @@ private:
     class Cipher {
     public:
         explicit Cipher(const std::string& password) {
-            for (const char c : password)
+            for (const char c : password) {
                 Update(static_cast<std::uint8_t>(c));
+            }
         }
         std::uint8_t Encrypt(std::uint8_t plain) {
             const std::uint32_t t = (key2_ | 2) & 0xFFFF;
@@ -166,8 +172,9 @@ private:
         plain.push_back(static_cast<std::uint8_t>(crc >> 24));
         plain.insert(plain.end(), data.begin(), data.end());
         Cipher cipher(password);
-        for (std::uint8_t& byte : plain)
+        for (std::uint8_t& byte : plain) {
             byte = cipher.Encrypt(byte);
+        }
         return plain;
     }
 

@@ -23,8 +23,9 @@ inline const std::string& TestdataFolder() {
     static const std::string folder = [] {
         const char* set = std::getenv("KQ_TESTDATA");
         std::string named = set != nullptr && *set != '\0' ? set : "../shared/testdata";
-        while (named.size() > 1 && (named.back() == '/' || named.back() == '\\'))
+        while (named.size() > 1 && (named.back() == '/' || named.back() == '\\')) {
             named.pop_back();
+        }
         return named;
     }();
     return folder;
@@ -41,15 +42,18 @@ inline std::string TestdataFile(const std::string& path) {
 inline std::string Testdata(const std::string& path) {
     std::string folder = TestdataFolder();
 #ifndef _WIN32
-    if (std::filesystem::path(folder).is_absolute())
+    if (std::filesystem::path(folder).is_absolute()) {
         folder = std::filesystem::path(folder)
                      .lexically_relative(std::filesystem::current_path())
                      .generic_string();
+    }
 #endif
     std::string windows = folder + "/" + path;
-    for (char& c : windows)
-        if (c == '/')
+    for (char& c : windows) {
+        if (c == '/') {
             c = '\\';
+        }
+    }
     return windows;
 }
 
@@ -64,10 +68,11 @@ class TestdataReport : public ::testing::Environment {
 public:
     void TearDown() override {
         const int skipped = CountSkipped();
-        if (skipped > 0)
+        if (skipped > 0) {
             std::cout << "third-party corpus not found at " << TestdataFolder()
                       << " (set KQ_TESTDATA): " << skipped << (skipped == 1 ? " test" : " tests")
                       << " skipped" << std::endl;
+        }
     }
 
 private:
@@ -76,8 +81,9 @@ private:
         int skipped = 0;
         for (int s = 0; s < unit.total_test_suite_count(); ++s) {
             const ::testing::TestSuite& suite = *unit.GetTestSuite(s);
-            for (int t = 0; t < suite.total_test_count(); ++t)
+            for (int t = 0; t < suite.total_test_count(); ++t) {
                 skipped += WasSkipped(*suite.GetTestInfo(t)->result());
+            }
         }
         return skipped;
     }
@@ -86,8 +92,9 @@ private:
         for (int p = 0; p < result.total_part_count(); ++p) {
             const ::testing::TestPartResult& part = result.GetTestPartResult(p);
             if (part.skipped() &&
-                std::string(part.message()).find(kNeedsTestdata) != std::string::npos)
+                std::string(part.message()).find(kNeedsTestdata) != std::string::npos) {
                 return true;
+            }
         }
         return false;
     }

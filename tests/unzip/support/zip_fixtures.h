@@ -38,5 +38,4 @@ inline std::vector<ListedEntry> ReadListing(TZipExtractor& zip, const std::strin
     return listing;
 }
 
-
 } // namespace kq::test

@@ -15,8 +15,9 @@ namespace kq::test {
 inline std::vector<std::uint8_t> RawDeflate(const std::vector<std::uint8_t>& input, int level,
                                             int strategy = Z_DEFAULT_STRATEGY) {
     z_stream z{};
-    if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy) != Z_OK)
+    if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy) != Z_OK) {
         throw std::runtime_error("deflateInit2 failed");
+    }
     std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(input.size())) + 16);
     z.next_in = const_cast<Bytef*>(input.data());
     z.avail_in = static_cast<uInt>(input.size());
@@ -25,8 +26,9 @@ inline std::vector<std::uint8_t> RawDeflate(const std::vector<std::uint8_t>& inp
     const int status = deflate(&z, Z_FINISH);
     out.resize(z.total_out);
     deflateEnd(&z);
-    if (status != Z_STREAM_END)
+    if (status != Z_STREAM_END) {
         throw std::runtime_error("deflate did not finish");
+    }
     return out;
 }
 
@@ -40,8 +42,9 @@ inline std::uint32_t ZlibCrc(const std::vector<std::uint8_t>& data) {
 inline std::vector<std::size_t> OutputByInputLength(const std::vector<std::uint8_t>& stream,
                                                     std::size_t outputSize) {
     z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK)
+    if (inflateInit2(&z, -15) != Z_OK) {
         throw std::runtime_error("inflateInit2 failed");
+    }
     std::vector<std::uint8_t> out(outputSize + 1);
     std::vector<std::size_t> produced(stream.size() + 1, 0);
     z.next_out = out.data();
@@ -69,8 +72,9 @@ inline std::vector<std::uint8_t> MakeInput(InputKind kind, std::size_t size, std
     while (data.size() < size) {
         switch (kind) {
         case InputKind::Text:
-            for (const char* w = words[random() % 15]; *w != '\0'; ++w)
+            for (const char* w = words[random() % 15]; *w != '\0'; ++w) {
                 data.push_back(static_cast<std::uint8_t>(*w));
+            }
             break;
         case InputKind::Random:
             data.push_back(static_cast<std::uint8_t>(random()));

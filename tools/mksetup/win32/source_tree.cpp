@@ -14,16 +14,18 @@ std::string SystemMessage(DWORD code) {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, text, sizeof text, nullptr);
     std::string message(text, length);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
         message.pop_back();
+    }
     return message.empty() ? "error " + std::to_string(code) : message;
 }
 
 std::uint32_t LocalDosDateTime(const std::string& path, const FILETIME& written) {
     FILETIME local{};
     SYSTEMTIME time{};
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &time))
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &time)) {
         Fail(path, "its modification time cannot be converted to local time");
+    }
     return DosDateTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
 }
 
@@ -31,8 +33,9 @@ class FindHandle {
 public:
     explicit FindHandle(HANDLE handle) : handle_(handle) {}
     ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
+        if (handle_ != INVALID_HANDLE_VALUE) {
             FindClose(handle_);
+        }
     }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
@@ -46,56 +49,66 @@ void ListFolder(const std::string& path, const std::string& prefix,
                 std::vector<SourceItem>& items) {
     WIN32_FIND_DATAA found{};
     const FindHandle find(FindFirstFileA((path + "\\*").c_str(), &found));
-    if (find.Get() == INVALID_HANDLE_VALUE)
+    if (find.Get() == INVALID_HANDLE_VALUE) {
         Fail(path, SystemMessage(GetLastError()));
+    }
     do {
         const std::string name = found.cFileName;
-        if (name == "." || name == "..")
+        if (name == "." || name == "..") {
             continue;
+        }
         SourceItem source;
         source.path = path + "\\" + name;
         source.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (source.isFolder && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        if (source.isFolder && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             Fail(source.path, "links to folders are not followed");
+        }
         source.name = prefix + name + (source.isFolder ? "/" : "");
         source.size =
             source.isFolder ? 0 : (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
         source.dosDateTime = LocalDosDateTime(source.path, found.ftLastWriteTime);
-        if (source.isFolder)
+        if (source.isFolder) {
             source.attributes = kDirectoryAttribute;
-        else if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+        } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
             source.attributes = kReadOnlyAttribute;
+        }
         items.push_back(source);
-        if (source.isFolder)
+        if (source.isFolder) {
             ListFolder(source.path, source.name, items);
+        }
     } while (FindNextFileA(find.Get(), &found));
     const DWORD error = GetLastError();
-    if (error != ERROR_NO_MORE_FILES)
+    if (error != ERROR_NO_MORE_FILES) {
         Fail(path, SystemMessage(error));
+    }
 }
 
 } // namespace
 
 std::vector<SourceItem> ListTree(const std::string& folder) {
     std::string root = folder;
-    while (root.size() > 1 && (root.back() == '\\' || root.back() == '/'))
+    while (root.size() > 1 && (root.back() == '\\' || root.back() == '/')) {
         root.pop_back();
+    }
     const DWORD attributes = GetFileAttributesA(root.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         Fail(folder, "not a folder");
+    }
     std::vector<SourceItem> items;
     ListFolder(root, "", items);
     return items;
 }
 
 void MoveIntoPlace(const std::string& from, const std::string& target) {
-    if (!MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         Fail(target, SystemMessage(GetLastError()));
+    }
 }
 
 std::string ArchiveName(const SourceItem& item, unsigned codePage) {
-    if (item.name.empty())
+    if (item.name.empty()) {
         return item.name;
+    }
     // Through UTF-16: from the ANSI code page the names were read in to the archive's.
     const int length = static_cast<int>(item.name.size());
     std::wstring wide(item.name.size(), L'\0');
@@ -109,9 +122,10 @@ std::string ArchiveName(const SourceItem& item, unsigned codePage) {
                               : WideCharToMultiByte(target, 0, wide.data(), wideLength, out.data(),
                                                     static_cast<int>(out.size()), nullptr,
                                                     target == CP_UTF8 ? nullptr : &lossy);
-    if (outLength <= 0 || lossy)
+    if (outLength <= 0 || lossy) {
         throw PackError(item.path + ": the name cannot be written in code page " +
                         std::to_string(target));
+    }
     out.resize(static_cast<std::size_t>(outLength));
     return out;
 }

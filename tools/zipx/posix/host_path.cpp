@@ -15,12 +15,15 @@ std::string EnginePath(const std::string& argument) {
     if (!error && !argument.empty() && argument.front() == '/') {
         const std::filesystem::path relative =
             std::filesystem::path(argument).lexically_relative(current);
-        if (!relative.empty())
+        if (!relative.empty()) {
             path = relative.string();
+        }
     }
-    for (char& c : path)
-        if (c == '/')
+    for (char& c : path) {
+        if (c == '/') {
             c = '\\';
+        }
+    }
     return path;
 }
 

@@ -40,8 +40,9 @@ inline void FillBitBuffer(TUnzipContext& context) {
 // The next n bits (1 to 16). Past the end of the data they are zero bits, and the bit count
 // wraps below zero: that is how the decoders see that they read more than there was.
 inline std::uint32_t ReadBits(TUnzipContext& context, int n) {
-    if (context.BitCount < n)
+    if (context.BitCount < n) {
         FillBitBuffer(context);
+    }
     const std::uint32_t bits = context.BitBuffer & ((std::uint32_t(1) << n) - 1);
     context.BitBuffer >>= n;
     context.BitCount = static_cast<std::uint16_t>(context.BitCount - n);

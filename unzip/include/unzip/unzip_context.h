@@ -80,8 +80,9 @@ public:
             return 0;
         }
         --CompressedBytesLeft;
-        if (InputCount == 0 && !Refill())
+        if (InputCount == 0 && !Refill()) {
             return 0;
+        }
         byte = *InputPos++;
         --InputCount;
         return 8;
@@ -111,8 +112,9 @@ public:
 
     void PutOutputByte(std::uint8_t byte) {
         *OutputPos++ = byte;
-        if (++OutputCount == ChunkSize)
+        if (++OutputCount == ChunkSize) {
             FlushOutput();
+        }
     }
     // Moves n bytes of a decoder's window into the output buffer, writing every full chunk.
     void FlushWindow(const std::uint8_t* window, std::size_t n);
