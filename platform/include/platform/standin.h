@@ -32,6 +32,9 @@ std::optional<std::string> HostPath(const std::string& windowsPath);
 // Makes GetModuleFileName() answer path (a Windows path); empty returns to "C:\Setup.exe".
 void SetModuleFileName(const std::string& path);
 
+// Makes GetCommandLine() answer line, as given; empty returns to "C:\Setup.exe".
+void SetCommandLine(const std::string& line);
+
 // Makes GetACP() answer codePage; 0 returns to KQ_ACP and the locale.
 void SetAnsiCodePage(std::uint32_t codePage);
 

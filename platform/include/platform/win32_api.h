@@ -14,6 +14,7 @@
 #undef CreateDirectory
 #undef CreateProcess
 #undef DeleteFile
+#undef GetCommandLine
 #undef GetCurrentDirectory
 #undef GetDriveType
 #undef GetFileAttributes
