@@ -232,8 +232,8 @@ std::string HiveFolder() {
     return RootFolder() + "/registry";
 }
 
-std::string HiveFile() {
-    return HiveFolder() + "/HKCU.txt";
+std::string HiveFile(TRegistryRoot root) {
+    return HiveFolder() + (root == TRegistryRoot::LocalMachine ? "/HKLM.txt" : "/HKCU.txt");
 }
 
 bool MakeHostFolders(const std::string& hostFolder) {
@@ -249,9 +249,9 @@ bool MakeHostFolders(const std::string& hostFolder) {
     return true;
 }
 
-bool SaveHive(const Hive& hive) {
+bool SaveHive(TRegistryRoot root, const Hive& hive) {
     return MakeHostFolders(HiveFolder()) &&
-           standin::ReplaceWholeFile(HiveFile(), FormattedHive(hive));
+           standin::ReplaceWholeFile(HiveFile(root), FormattedHive(hive));
 }
 
 std::string HostUserName() {
@@ -297,17 +297,22 @@ void CreateDefaultFolders(const Hive& hive) {
     }
 }
 
-// The registry as the file holds it now; a missing file is created with the defaults.
-bool LoadHive(Hive& hive) {
+// The registry as the file holds it now; a missing file of the current user is created with the
+// defaults, a missing one of the machine is empty.
+bool LoadHive(TRegistryRoot root, Hive& hive) {
     std::string text;
     bool missing = false;
-    if (!standin::ReadWholeFile(HiveFile(), text, missing)) {
+    if (!standin::ReadWholeFile(HiveFile(root), text, missing)) {
         if (!missing) {
             return false;
         }
+        if (root == TRegistryRoot::LocalMachine) {
+            hive.clear();
+            return true;
+        }
         hive = DefaultHive();
         CreateDefaultFolders(hive);
-        return SaveHive(hive);
+        return SaveHive(root, hive);
     }
     hive.clear();
     if (!ParseHive(text, hive)) {
@@ -324,22 +329,23 @@ RegKey::~RegKey() {
 }
 
 RegKey::RegKey(RegKey&& other) noexcept
-    : handle_(std::exchange(other.handle_, 0)), path_(std::move(other.path_)),
+    : handle_(std::exchange(other.handle_, 0)), path_(std::move(other.path_)), root_(other.root_),
       writable_(other.writable_) {}
 
 RegKey& RegKey::operator=(RegKey&& other) noexcept {
     if (this != &other) {
         handle_ = std::exchange(other.handle_, 0);
         path_ = std::move(other.path_);
+        root_ = other.root_;
         writable_ = other.writable_;
     }
     return *this;
 }
 
-bool RegKey::Create(const std::string& subKey) {
+bool RegKey::Create(TRegistryRoot root, const std::string& subKey) {
     Close();
     Hive hive;
-    if (!LoadHive(hive)) {
+    if (!LoadHive(root, hive)) {
         return false;
     }
     // Each missing level gets its own key, spelled as the existing levels above it are.
@@ -355,19 +361,20 @@ bool RegKey::Create(const std::string& subKey) {
             added = true;
         }
     }
-    if (added && !SaveHive(hive)) {
+    if (added && !SaveHive(root, hive)) {
         return false;
     }
     handle_ = 1;
     path_ = path;
+    root_ = root;
     writable_ = true;
     return true;
 }
 
-bool RegKey::Open(const std::string& subKey) {
+bool RegKey::Open(TRegistryRoot root, const std::string& subKey) {
     Close();
     Hive hive;
-    if (!LoadHive(hive)) {
+    if (!LoadHive(root, hive)) {
         return false;
     }
     const std::vector<std::string> parts = PathParts(subKey);
@@ -378,6 +385,7 @@ bool RegKey::Open(const std::string& subKey) {
     }
     handle_ = 1;
     path_ = key != nullptr ? key->path : std::string();
+    root_ = root;
     writable_ = false;
     return true;
 }
@@ -393,7 +401,7 @@ bool RegKey::QueryValue(const std::string& name, RegistryValue& value) const {
         return false;
     }
     Hive hive;
-    if (!LoadHive(hive)) {
+    if (!LoadHive(root_, hive)) {
         return false;
     }
     Key* key = FindKey(hive, path_);
@@ -415,7 +423,7 @@ bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::st
         return false;
     }
     Hive hive;
-    if (!LoadHive(hive)) {
+    if (!LoadHive(root_, hive)) {
         return false;
     }
     Key* key = FindKey(hive, path_);
@@ -430,7 +438,7 @@ bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::st
         return false;
     }
     StoreValue(*key, Value{name, type, data});
-    return SaveHive(hive);
+    return SaveHive(root_, hive);
 }
 
 } // namespace kq

@@ -12,4 +12,14 @@ bool RegKey::SetStringValue(const std::string& name, const std::string& text) {
     return SetValue(name, reg::Sz, text);
 }
 
+// A DWORD is stored low byte first, on both platforms.
+bool RegKey::SetDwordValue(const std::string& name, std::uint32_t number) {
+    std::string bytes(4, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(number & 0xFF);
+        number >>= 8;
+    }
+    return SetValue(name, reg::Dword, bytes);
+}
+
 } // namespace kq

@@ -33,6 +33,10 @@ std::string Normalised(const std::string& subKey) {
     return path;
 }
 
+HKEY RootKey(TRegistryRoot root) {
+    return root == TRegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
 // Registry calls return their error instead of leaving it for GetLastError.
 bool RegSucceeded(LONG result) {
     if (result != ERROR_SUCCESS) {
@@ -58,10 +62,10 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
     return *this;
 }
 
-bool RegKey::Create(const std::string& subKey) {
+bool RegKey::Create(TRegistryRoot root, const std::string& subKey) {
     Close();
     HKEY key = nullptr;
-    if (!RegSucceeded(::RegCreateKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, nullptr,
+    if (!RegSucceeded(::RegCreateKeyExA(RootKey(root), Normalised(subKey).c_str(), 0, nullptr,
                                         REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
                                         &key, nullptr))) {
         return false;
@@ -70,11 +74,11 @@ bool RegKey::Create(const std::string& subKey) {
     return true;
 }
 
-bool RegKey::Open(const std::string& subKey) {
+bool RegKey::Open(TRegistryRoot root, const std::string& subKey) {
     Close();
     HKEY key = nullptr;
     if (!RegSucceeded(
-            ::RegOpenKeyExA(HKEY_CURRENT_USER, Normalised(subKey).c_str(), 0, KEY_READ, &key))) {
+            ::RegOpenKeyExA(RootKey(root), Normalised(subKey).c_str(), 0, KEY_READ, &key))) {
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(key);
