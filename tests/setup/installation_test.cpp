@@ -4,6 +4,7 @@
 // Archives with bytes inverted by hand show which files are damaged and do not complete.
 #include "../platform/lnk_reader.h"
 #include "../unzip/support/zip_entries.h"
+#include "installation_fixture.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
@@ -11,7 +12,6 @@
 #include "setup/shortcuts.h"
 #include "test/code_page.h"
 #include "test/file_times.h"
-#include "wizard_fixture.h"
 
 #include <algorithm>
 #include <ctime>
@@ -29,121 +29,18 @@ namespace {
 using setup_test::Exited;
 using setup_test::Wizard;
 
-constexpr const char* kDest = "D:\\Apps\\Kavoru Qyn\\";
-constexpr const char* kProduct = "Kavoru Qyn"; // the product's name at code page 1252
-
-std::string ReadHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A local time as the archive stores it and as the log must show it: the DOS date in the high
-// half, the time (seconds halved) in the low half, as a signed number.
-struct LocalStamp {
-    int year, month, day, hour, minute, second;
-    std::time_t Host() const { return test::HostTime({year, month, day, hour, minute, second, 0}); }
-    std::int32_t Dos() const {
-        const std::uint32_t date = ((year - 1980) << 9) | (month << 5) | day;
-        const std::uint32_t time = (hour << 11) | (minute << 5) | (second / 2);
-        return static_cast<std::int32_t>((date << 16) | time);
-    }
-};
-
-struct SourceFile {
-    std::string name; // as stored, "/" between folders
-    std::string bytes;
-    LocalStamp stamp;
-};
-
-class Installation : public Wizard {
-protected:
-    void SetUp() override {
-        Wizard::SetUp();
-        SetModuleFileName("C:\\Media\\Setup.exe");
-        std::filesystem::create_directories(root_ + "/c/Media");
-    }
-
-    // Setup.dat beside the setup program: the files in this order, without folder entries,
-    // encrypted with the product's password unless told otherwise; options go to zip as they
-    // are ("-0" stores every file).
-    void MakeArchive(const std::vector<SourceFile>& files, bool encrypted = true,
-                     const std::string& options = "") {
-        const std::string source = root_ + "/source";
-        std::filesystem::remove_all(source);
-        std::string names;
-        for (const SourceFile& file : files) {
-            WriteHostFile(source + "/" + file.name, file.bytes);
-            const std::time_t when = file.stamp.Host();
-            const utimbuf times{when, when};
-            ASSERT_EQ(::utime((source + "/" + file.name).c_str(), &times), 0) << file.name;
-            names += " '" + file.name + "'";
-        }
-        const std::string archive = root_ + "/c/Media/Setup.dat";
-        std::filesystem::remove(archive);
-        const std::string password = encrypted ? " -P '" + ArchivePassword() + "'" : "";
-        const std::string command = "cd '" + source + "' && zip -q -X -D" + password + " " +
-                                    options + " '" + archive + "'" + names;
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
-
-    // Through the pages to Install, with the folder typed on the folder page.
-    std::unique_ptr<TForm1> Install() {
-        auto form = Start();
-        form->ButtonNext1Click(nullptr);
-        form->EditDir->SetText(kDest);
-        Click([&] { form->ButtonNext2Click(nullptr); });
-        Click([&] { form->ButtonNext3Click(nullptr); });
-        return form;
-    }
-
-    // Back to a machine on which nothing was installed.
-    void Reset() {
-        for (const char* folder : {"/d", "/c/users", "/registry"}) {
-            std::filesystem::remove_all(root_ + folder);
-        }
-        std::filesystem::create_directories(root_ + "/d");
-    }
-
-    std::string Host(const std::string& windowsPath) { return *HostPath(windowsPath); }
-    std::string ShellFolder(const char* name) {
-        RegKey key;
-        RegistryValue value;
-        EXPECT_TRUE(
-            key.Open("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"));
-        EXPECT_TRUE(key.QueryValue(name, value)) << name;
-        return value.data;
-    }
-    std::string InstallPath() {
-        RegKey key;
-        RegistryValue value;
-        if (!key.Open("Software\\Kavoru\\KavoruQyn") || !key.QueryValue("InstallPath", value)) {
-            return "<none>";
-        }
-        return value.data;
-    }
-    // The log as the file holds it.
-    std::string Log() { return ReadHostFile(Host(std::string(kDest) + "Uninstall.log")); }
-};
-
-std::string LogLines(const std::vector<std::pair<std::string, std::string>>& keys) {
-    std::string text = "[Qyn]\r\n";
-    for (const auto& [key, value] : keys) {
-        text += key + "=" + value + "\r\n";
-    }
-    return text;
-}
-
-const LocalStamp kMay{2024, 5, 6, 7, 8, 10};
-const LocalStamp kJune{2025, 6, 30, 23, 59, 58};
-// A date after 2043 sets the top bit: the log shows it negative.
-const LocalStamp kLate{2050, 12, 31, 12, 0, 0};
+using setup_test::Installation;
+using setup_test::kDest;
+using setup_test::kJune;
+using setup_test::kLate;
+using setup_test::kMay;
+using setup_test::kProduct;
+using setup_test::LocalStamp;
+using setup_test::LogLines;
+using setup_test::ReadHostFile;
+using setup_test::SmallDrive;
+using setup_test::SourceFile;
+using setup_test::WriteHostFile;
 
 TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryValue) {
     struct Case {
@@ -484,26 +381,6 @@ TEST_F(Installation, ShortcutsFollowTheNamingAndFolderRules) {
     ASSERT_TRUE(key.SetValue("Startup", reg::Sz, ""));
     EXPECT_FALSE(CreateShortcut("C:\\P\\tool.exe", "", TShortcutFolder::sfStartup, ""));
 }
-
-// Drive D on a file system of its own, 1 MiB small; skipped where file systems cannot be mounted
-// (not root, or a container without the right).
-class SmallDrive : public Installation {
-protected:
-    void SetUp() override {
-        Installation::SetUp();
-        if (::geteuid() != 0 ||
-            ::mount("tmpfs", (root_ + "/d").c_str(), "tmpfs", 0, "size=1m") != 0) {
-            GTEST_SKIP() << "cannot mount a small file system here";
-        }
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_) {
-            ::umount2((root_ + "/d").c_str(), MNT_DETACH);
-        }
-    }
-    bool mounted_ = false;
-};
 
 TEST_F(SmallDrive, AnInstallationThatCannotFitDoesNotStart) {
     MakeArchive({{"small.txt", "s", kMay}, {"big.bin", std::string(2 << 20, '\0'), kMay}});
