@@ -11,11 +11,13 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/volumes.h"
+#include "resources/version.h"
 #include "setup/archive_password.h"
 #include "setup/folders.h"
 #include "setup/form1.h"
 #include "setup/shortcuts.h"
 #include "setup/uconst.h"
+#include "setup/uninstall_entry.h"
 
 #include <cstdio>
 
@@ -176,8 +178,11 @@ void TForm1::ButtonNext2Click(TObject*) {
         EditDir->SetText(folder);
     }
     if (!CreateDirChain(folder)) {
-        throw Exception(Translator1->LookupString("sChooseCorrectFolder"));
+        const AnsiString message = Translator1->LookupString("sChooseCorrectFolder");
+        LogLine(message + " " + folder);
+        throw EFolderNotMade(message);
     }
+    LogLine(LabelDestFolder->Caption() + " " + folder);
 
     const auto lookup = [this](std::string_view name) { return Translator1->LookupString(name); };
     MemoInfo->SetText(lookup("sSetupType") + "\r\n\r\n    " + lookup("sNormal") + "\r\n\r\n" +
@@ -194,6 +199,15 @@ void TForm1::ButtonPrior3Click(TObject*) {
 // shortcut ends the run where it happens (the error box shows it) and leaves page 3 shown; so
 // does a damaged archive, once every entry has been tried, with one box naming its bad files.
 void TForm1::ButtonNext3Click(TObject*) {
+    try {
+        InstallFromArchive();
+    } catch (const std::exception& error) {
+        LogLine(error.what());
+        throw;
+    }
+}
+
+void TForm1::InstallFromArchive() {
     status_.clear();
     damaged_.clear();
     LabelInstall2->SetCaption("");
@@ -205,13 +219,14 @@ void TForm1::ButtonNext3Click(TObject*) {
                               uconst::kArchiveName);
     ZipExtractor1->SetPassword(ArchivePassword());
     ZipExtractor1->SetDestDir(dest);
+    LogLine(ZipExtractor1->ZipName());
     // An installation that cannot fit does not start: back to the summary, nothing written.
     const std::uint64_t needed = UncompressedTotal(*ZipExtractor1);
     std::uint64_t free = 0;
     if (GetDiskFreeSpace(dest, free) && needed > free) {
         PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() - 1);
-        throw Exception(Compose(Translator1->LookupString("sDiskSpace"), stStrings, "sDiskSpace",
-                                {SizeText(needed), SizeText(free)}));
+        throw ENotEnoughSpace(Compose(Translator1->LookupString("sDiskSpace"), stStrings,
+                                      "sDiskSpace", {SizeText(needed), SizeText(free)}));
     }
     {
         // Whichever way the run ends, the window shows where it stopped and is drawn at every
@@ -234,24 +249,58 @@ void TForm1::ButtonNext3Click(TObject*) {
 
     const AnsiString product = ProductName();
     const AnsiString program = dest + uconst::kProgramExe;
-    (void)CreateShortcut(program, product, TShortcutFolder::sfPrograms, product);
-    (void)CreateShortcut(program, product, TShortcutFolder::sfDesktop, AnsiString());
+    const auto shortcut = [this](const AnsiString& target, const AnsiString& name,
+                                 TShortcutFolder folder, const AnsiString& subFolder) {
+        const bool made = CreateShortcut(target, name, folder, subFolder);
+        LogLine(Format("Shortcut %s: %s", {name, made ? "made" : "failed"}));
+    };
+    shortcut(program, product, TShortcutFolder::sfPrograms, product);
+    shortcut(program, product, TShortcutFolder::sfDesktop, AnsiString());
     for (const ExtraFile& extra : kExtraFiles) {
         const AnsiString name = Compose(Translator1->LookupString(extra.namePattern), stStrings,
                                         extra.namePattern, {extra.title});
         if (*extra.fileName != '\0' && FileExists(dest + extra.fileName)) {
-            (void)CreateShortcut(dest + extra.fileName, name, TShortcutFolder::sfPrograms, product);
+            shortcut(dest + extra.fileName, name, TShortcutFolder::sfPrograms, product);
         }
     }
 
+    bool recorded = false;
     try {
         RegKey key;
         if (key.Create(uconst::kRegistryKey)) {
-            (void)key.SetStringValue(uconst::kInstallPathValue, dest);
+            recorded = key.SetStringValue(uconst::kInstallPathValue, dest);
         }
     } catch (...) {
     }
+    LogLine(Format("InstallPath: %s", {recorded ? "written" : "failed"}));
+    if (FileExists(dest + uconst::kUninstallerExe)) {
+        WriteAppsEntry(dest, needed);
+    }
+    LogLine(Label9->Caption());
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
+}
+
+// Written like InstallPath: a registry that refuses it (no right to the machine's keys) does not
+// undo the installation.
+void TForm1::WriteAppsEntry(const AnsiString& dest, std::uint64_t installedBytes) {
+    TUninstallEntry entry;
+    entry.displayName = ProductName();
+    entry.displayVersion = KQ_VERSION_TEXT;
+    entry.publisher = Translator1->LookupString("sCompanyAll1");
+    entry.folder = dest;
+    entry.installedBytes = installedBytes;
+    bool written = false;
+    try {
+        written = WriteUninstallEntry(entry);
+    } catch (...) {
+    }
+    LogLine(Format("Apps & features entry: %s", {written ? "written" : "failed"}));
+}
+
+void TForm1::LogLine(const AnsiString& text) {
+    if (installLog_ != nullptr) {
+        (void)installLog_->Line(text);
+    }
 }
 
 // Nothing is rolled back: files already extracted and the folder stay.
@@ -311,6 +360,11 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
         return;
     }
     ShowStatus();
+    LogLine(Translator1->LookupString("sCopyError") + " " + fileName);
+    if (unattended_) {
+        // Nobody can answer the retry question: unattended means No.
+        ExitProcess(1);
+    }
     const AnsiString message = Translator1->LookupString("sCopyError") + "\r\n" + fileName +
                                "\r\n" + Translator1->LookupString("sRetry");
     retry = MessageDialog(message, TDialogKind::Confirmation,
@@ -345,7 +399,9 @@ void TForm1::StopForDamagedFiles() {
     for (const AnsiString& name : damaged_) {
         message += "\r\n" + name;
     }
-    (void)MessageBox(message, Application().Title(), mb::Ok | mb::IconError);
+    if (!unattended_) {
+        (void)MessageBox(message, Application().Title(), mb::Ok | mb::IconError);
+    }
     throw EAbort(message);
 }
 
@@ -364,6 +420,7 @@ void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fi
     const AnsiString index = IntToStr(fileIndex);
     (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
                                uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
+    LogLine(Translator1->LookupString("sCopying") + fileName);
 }
 
 } // namespace kq

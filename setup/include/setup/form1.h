@@ -16,6 +16,7 @@
 #include "lang/lang_dispatcher.h"
 #include "lang/translator.h"
 #include "platform/messages.h"
+#include "setup/setup_log.h"
 #include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
@@ -26,6 +27,18 @@
 #include <vector>
 
 namespace kq {
+
+// The chosen folder cannot be made (ButtonNext2Click).
+class EFolderNotMade : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The installation does not fit in the destination's free space (ButtonNext3Click).
+class ENotEnoughSpace : public Exception {
+public:
+    using Exception::Exception;
+};
 
 class TForm1 : public TForm {
 public:
@@ -58,6 +71,13 @@ public:
                                    int fileIndex, bool& retry);
     void ZipExtractor1BadCRC(TObject* sender, std::uint32_t calcCrc, std::uint32_t storedCrc,
                              int fileIndex);
+
+    // --- Runs started by Setup.exe's switches; the window alone leaves both unset ---
+    // Where each step and each file is logged, with the error texts; null for no log. Not owned.
+    void SetInstallLog(TSetupLog* log) { installLog_ = log; }
+    // No question and no message box: a file that cannot be written ends the program with exit
+    // code 1 (the retry question answered No), damaged files are only logged.
+    void SetUnattended(bool unattended) { unattended_ = unattended; }
 
     // --- The components, found by name once the description is loaded ---
     TPageControl* PageControl1 = nullptr;
@@ -127,6 +147,13 @@ public:
 
 private:
     void FindComponents();
+    // ButtonNext3Click's work: the archive, the shortcuts, the folder in the registry and the
+    // Apps & features entry.
+    void InstallFromArchive();
+    // Writes the product's Apps & features entry; installedBytes is what the archive holds.
+    void WriteAppsEntry(const AnsiString& dest, std::uint64_t installedBytes);
+    // A line of the install log, when there is one.
+    void LogLine(const AnsiString& text);
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
     // text composed with args; the stored table's text of that row when text does not fit them.
@@ -154,6 +181,8 @@ private:
     // The entries of this installation that failed their check, by stored path, in the order
     // the engine reported them.
     std::vector<AnsiString> damaged_;
+    TSetupLog* installLog_ = nullptr;
+    bool unattended_ = false;
 };
 
 // Registers the classes, events and stored data the wizard window's description names. Safe to

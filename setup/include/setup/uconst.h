@@ -13,6 +13,9 @@ inline constexpr const char* kInstallPathValue = "InstallPath";
 inline constexpr const char* kProgramFiles = "Program Files\\";
 // The installed program, relative to the destination folder.
 inline constexpr const char* kProgramExe = "qynapp.exe";
+// The product's uninstaller, relative to the destination folder; the Apps & features entry is
+// written only when the archive installed it.
+inline constexpr const char* kUninstallerExe = "UnInstall.exe";
 
 // The setup archive, in the folder of the running setup program.
 inline constexpr const char* kArchiveName = "Setup.dat";

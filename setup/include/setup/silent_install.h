@@ -1,0 +1,26 @@
+// Setup.exe without a window (/S): the wizard's own steps, run on a window that is never shown.
+#pragma once
+
+#include "setup/command_line.h"
+
+namespace kq {
+
+// Setup.exe's exit codes.
+namespace setup_exit {
+inline constexpr int Installed = 0;
+inline constexpr int Cancelled = 1;     // or a retry question would have been asked
+inline constexpr int ArchiveFailed = 2; // the archive is missing or damaged, or a file failed
+inline constexpr int FolderNotMade = 3;
+inline constexpr int NotEnoughSpace = 4;
+inline constexpr int UsageError = 5;
+} // namespace setup_exit
+
+// Installs as the wizard would with its proposed folder, or options.folder, and returns the exit
+// code. Shows no window and no message box and never starts the installed program. A retry
+// question ends the process at once with setup_exit::Cancelled (the platform's ExitProcess).
+int RunSilentInstall(const TSetupOptions& options);
+
+// Writes the usage error to options.logFile, when one was given. Returns setup_exit::UsageError.
+int ReportUsageError(const TSetupOptions& options);
+
+} // namespace kq
