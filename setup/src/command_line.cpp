@@ -87,7 +87,15 @@ TSetupOptions ParseSetupCommandLine(const AnsiString& commandLine) {
             break;
         }
         const AnsiString token = NextToken(commandLine, at);
-        if (StartsWithSwitch(token, "/S") && token.size() == 2) {
+        if (StartsWithSwitch(token, "/D=")) {
+            // Quoted whole ("/D=C:\My Apps", as a shell quotes an argument with blanks): the
+            // quotes are the shell's, not the folder's.
+            options.hasFolder = token.size() > 3;
+            options.folder = token.substr(3);
+            if (!options.hasFolder) {
+                NoteError(options, "The switch /D= needs a folder");
+            }
+        } else if (StartsWithSwitch(token, "/S") && token.size() == 2) {
             options.silent = true;
         } else if (StartsWithSwitch(token, "/LOG=")) {
             options.logFile = token.substr(5);

@@ -29,6 +29,9 @@ const Case kCases[] = {
     {"Setup.exe /D=C:\\a /S", false, "C:\\a /S", "", ""},
     {"Setup.exe /D=\"C:\\a b\"", false, "\"C:\\a b\"", "", ""},
     {"Setup.exe /d=D:\\x", false, "D:\\x", "", ""},
+    // Quoted whole, as a shell passes an argument with blanks: one switch, its quotes removed.
+    {"Setup.exe /S \"/D=C:\\Kavoru Test Dir\"", true, "C:\\Kavoru Test Dir", "", ""},
+    {"Setup.exe \"/D=\"", false, nullptr, "", "The switch /D= needs a folder"},
     // /LOG= takes one switch; quotes group blanks and are removed.
     {"Setup.exe /LOG=C:\\s.log /S", true, nullptr, "C:\\s.log", ""},
     {"Setup.exe /S \"/LOG=C:\\my logs\\s.log\" /D=C:\\P", true, "C:\\P", "C:\\my logs\\s.log", ""},

@@ -26,7 +26,8 @@ inline constexpr const char* kSetupUsage = "Usage: Setup.exe [/S] [/LOG=<file>] 
 // The switches are separated by blanks and their names compare without regard to ASCII case.
 // A double quote groups blanks into a switch and is removed ("/LOG=C:\My logs\s.txt" quoted
 // whole or in part). /D= must come last: everything after it up to the end of the line is the
-// folder, blanks included, quotes kept as they are, trailing blanks dropped.
+// folder, blanks included, quotes kept as they are, trailing blanks dropped. A switch quoted
+// whole from its start ("/D=C:\My Apps") is read as one switch, its quotes removed.
 TSetupOptions ParseSetupCommandLine(const AnsiString& commandLine);
 
 } // namespace kq
