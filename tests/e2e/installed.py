@@ -19,6 +19,8 @@
         (the link's ANSI strings in CHARSET, cp1252 by default)
     installed.py reg USER.REG KEY VALUE
         prints a string value of the prefix's user registry; exit 3 when it is missing
+    installed.py dword SYSTEM.REG KEY VALUE
+        prints a DWORD value of a registry file of the prefix in decimal; exit 3 when missing
     installed.py damage ARCHIVE NAME
         inverts the byte in the middle of the data of the entry NAME ("/" between folders), as
         a bad download would
@@ -176,9 +178,10 @@ def link(path, target, workdir, description, charset="cp1252"):
              f"wanted {(target, workdir, description)}")
 
 
-def reg(user_reg, key, value):
-    """A REG_SZ value from the registry file Wine keeps for the current user."""
-    with open(user_reg, encoding="utf-8", errors="replace") as f:
+def value_data(reg_file, key, value):
+    """The data of a value as a registry file of the prefix writes it after "="; exit 3 when the
+    key or the value is missing."""
+    with open(reg_file, encoding="utf-8", errors="replace") as f:
         text = f.read()
     section = "[" + key.replace("\\", "\\\\") + "]"
     start = next((m.end() for m in re.finditer(r"^\[.*?\]", text, re.M)
@@ -189,13 +192,26 @@ def reg(user_reg, key, value):
     for line in text[start:end if end >= 0 else len(text)].splitlines():
         name, sep, data = line.partition("=")
         if sep and name.lower() == f'"{value}"'.lower():
-            if not (data.startswith('"') and data.endswith('"')):
-                fail(f"{key}\\{value} is not a string value: {data}")
-            print(re.sub(r"\\(x[0-9a-fA-F]{1,4}|.)",
-                         lambda m: chr(int(m.group(1)[1:], 16)) if len(m.group(1)) > 1
-                         else m.group(1), data[1:-1]))
-            return
+            return data
     sys.exit(3)
+
+
+def dword(reg_file, key, value):
+    """A REG_DWORD value of a registry file of the prefix, in decimal."""
+    data = value_data(reg_file, key, value)
+    if not data.startswith("dword:"):
+        fail(f"{key}\\{value} is not a DWORD value: {data}")
+    print(int(data[len("dword:"):], 16))
+
+
+def reg(user_reg, key, value):
+    """A REG_SZ value from the registry file Wine keeps for the current user."""
+    data = value_data(user_reg, key, value)
+    if not (data.startswith('"') and data.endswith('"')):
+        fail(f"{key}\\{value} is not a string value: {data}")
+    print(re.sub(r"\\(x[0-9a-fA-F]{1,4}|.)",
+                 lambda m: chr(int(m.group(1)[1:], 16)) if len(m.group(1)) > 1
+                 else m.group(1), data[1:-1]))
 
 
 def damage(archive, name):
@@ -239,6 +255,8 @@ def main(argv):
         link(*args)
     elif command == "reg":
         reg(*args)
+    elif command == "dword":
+        dword(*args)
     elif command == "damage":
         damage(*args)
     else:
