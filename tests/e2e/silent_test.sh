@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Setup.exe /S: installs the test product with no window and no question into a folder given by
+# Setup.exe /S: installs the test product, showing no window, into a folder given by
 # /D= unquoted, blanks included, taken to the end of the command line, then reads from Linux the
 # tree, the uninstall log, InstallPath, the shortcuts, the Apps & features entry in the machine's
 # registry and the /LOG= file. Then the exit codes of the runs that cannot install: an unknown
@@ -22,11 +22,11 @@ setup="$scratch/media/Setup.exe"
 log=$(win_path "$scratch")'\setup.log'
 dest='C:\Kavoru Test Dir\'
 
-# Each word is an argument of its own: Wine joins them with one blank, unquoted, as a script on
-# Windows would type the line.
-run_wine "$setup" /S "/LOG=$log" '/D=C:\Kavoru' Test Dir
+# Each word is an argument of its own: the driver joins them with one blank, unquoted, as a
+# script on Windows would type the line. It watches that no window shows until the end.
+drive -- start "$(win_path "$setup")" /S "/LOG=$log" '/D=C:\Kavoru' Test Dir -- \
+    expect-exit-without-window 0 60000
 expect_status "silent installation" 0
-[ -z "$out" ] || fail "the silent installation printed: $out"
 
 installed tree "$scratch/product" "$installed_dir"
 expect_log "silent" "$installed_dir/Uninstall.log" "$scratch/media/Setup.dat" "$scratch/product"

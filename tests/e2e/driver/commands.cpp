@@ -274,6 +274,28 @@ DWORD WaitForExit(const Session& s, DWORD waitMs) {
     return code;
 }
 
+// Watches the program until it ends: a visible top-level window of it at any moment fails.
+// Returns the exit code. A program that never ends is a failure too.
+DWORD ExitWithoutWindow(const Session& s, DWORD waitMs) {
+    if (s.process.Get() == nullptr) {
+        throw Failure("no program was started or attached");
+    }
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(s.process.Get(), 5) != WAIT_OBJECT_0) {
+        for (HWND w : TopLevelWindows(s.pid)) {
+            if (IsWindowVisible(w)) {
+                throw Failure("a window is shown: '" + Caption(w) + "'");
+            }
+        }
+        if (GetTickCount() - start > waitMs) {
+            throw Failure("the program is still running" + Waited(waitMs));
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(s.process.Get(), &code);
+    return code;
+}
+
 // ---- screenshots -------------------------------------------------------------------------------
 
 // wine-run takes the picture: the request names the file (empty: wine-run's --screenshot file),
@@ -584,6 +606,16 @@ const std::vector<Command>& Commands() {
          [](Session& s, const Args& a) {
              return "exit code " +
                     std::to_string(WaitForExit(s, a.empty() ? s.waitMs : ToNumber(a[0])));
+         }},
+        {"expect-exit-without-window",
+         {P::Number, P::OptionalNumber},
+         "CODE [MS]   watch the program show no window until it ends with CODE",
+         [](Session& s, const Args& a) {
+             const DWORD code = ExitWithoutWindow(s, a.size() > 1 ? ToNumber(a[1]) : s.waitMs);
+             if (code != ToNumber(a[0])) {
+                 throw Failure("the exit code is " + std::to_string(code));
+             }
+             return std::string("ok");
          }},
         {"expect-exit",
          {P::Number, P::OptionalNumber},
