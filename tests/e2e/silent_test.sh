@@ -3,7 +3,8 @@
 # /D= unquoted, blanks included, taken to the end of the command line, then reads from Linux the
 # tree, the uninstall log, InstallPath, the shortcuts, the Apps & features entry in the machine's
 # registry and the /LOG= file. Then the exit codes of the runs that cannot install: an unknown
-# switch (5), a missing archive (2) and a folder below a file (3). English locale.
+# switch (5), a missing archive (2) and a folder below a file (3); and /D= without /S filling the
+# wizard's folder field. English locale.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -66,6 +67,12 @@ done
 [ "$(tail -n 1 "$scratch/setup.log")" = $'Setup complete\r' ] ||
     fail "the log does not end with the finished page: $(cat "$scratch/setup.log")"
 echo "silent installation into '$dest': tree, logs, InstallPath, shortcuts and entry checked"
+
+# Without /S the wizard shows as always, /D= in its folder field.
+drive -- start "$(win_path "$setup")" '/D=C:\Kavoru' Test Dir -- wait-window Form1 \
+    text EditDir click ButtonCancel1 expect-exit 0 5000
+expect_status "the wizard with /D=" 0
+expect_line "the folder field" 'text EditDir: C:\Kavoru Test Dir'
 
 # exit_case LABEL CODE LOG-TEXT ARGS...: a silent run that ends with CODE, its log saying why.
 exit_case() {
