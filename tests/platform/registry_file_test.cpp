@@ -80,6 +80,35 @@ TEST(RegistryFile, AChangeLandsInTheFileAsDocumented) {
     EXPECT_NE(text.find("\n%23x=1:\n"), std::string::npos) << text;
 }
 
+// The machine's keys are a file of their own: nothing of them reaches the current user's, and a
+// DWORD is written low byte first.
+TEST(RegistryFile, TheMachinesKeysLiveInAFileOfTheirOwn) {
+    test::ScratchFolder scratch;
+    PresetHive("[Software]\n");
+    const std::string machineFile = RootFolder() + "/registry/HKLM.txt";
+    RegKey key;
+    EXPECT_FALSE(key.Open(TRegistryRoot::LocalMachine, "Software\\Kavoru"));
+    EXPECT_EQ(LastError(), err::FileNotFound);
+    EXPECT_FALSE(std::ifstream(machineFile).good()) << "a missing key is not written";
+
+    ASSERT_TRUE(key.Create(TRegistryRoot::LocalMachine, "Software\\Kavoru\\")) << LastError();
+    ASSERT_TRUE(key.SetDwordValue("Size", 0x01020304)) << LastError();
+    ASSERT_TRUE(key.SetStringValue("Name", "Q")) << LastError();
+    std::ifstream file(machineFile, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str().substr(text.str().find("[Software]\n")),
+              "[Software]\n\n[Software\\Kavoru]\nSize=4:%04%03%02%01\nName=1:Q\n");
+    EXPECT_EQ(HiveText(), "[Software]\n");
+
+    ASSERT_TRUE(key.Open(TRegistryRoot::LocalMachine, "software\\kavoru")) << LastError();
+    RegistryValue value;
+    ASSERT_TRUE(key.QueryValue("Size", value));
+    EXPECT_EQ(value.type, reg::Dword);
+    EXPECT_EQ(value.data, std::string("\x04\x03\x02\x01", 4));
+    EXPECT_FALSE(key.Open("Software\\Kavoru")) << "not the current user's";
+}
+
 TEST(RegistryFile, AFileInAnotherFormIsNeitherReadNorRewritten) {
     struct Case {
         const char* name;
