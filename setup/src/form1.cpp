@@ -35,6 +35,9 @@ struct Slot {
     const char* name;
     T* TForm1::*member;
 };
+// (Spelled out for compilers that do not deduce an aggregate's arguments.)
+template <class T>
+Slot(const char*, T* TForm1::*) -> Slot<T>;
 
 // The component of that name and class; EComponentError when the description lacks it.
 template <class T>
