@@ -17,10 +17,25 @@ constexpr GUID kLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr GUID kLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr GUID kPersistInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static constexpr HANDLE None = INVALID_HANDLE_VALUE;
-    static void Release(HANDLE handle) { ::FindClose(handle); }
+// A search of FindFirstFileA, whose "none" (INVALID_HANDLE_VALUE) is no constant expression
+// that Owned could take.
+class FolderSearch {
+public:
+    FolderSearch(const std::string& pattern, WIN32_FIND_DATAA& found)
+        : handle_(::FindFirstFileA(pattern.c_str(), &found)) {}
+    ~FolderSearch() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            ::FindClose(handle_);
+        }
+    }
+    FolderSearch(const FolderSearch&) = delete;
+    FolderSearch& operator=(const FolderSearch&) = delete;
+
+    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAA& found) const { return ::FindNextFileA(handle_, &found) != 0; }
+
+private:
+    HANDLE handle_;
 };
 
 struct RegistryKeyTraits {
@@ -38,22 +53,13 @@ bool RegistrySucceeded(LONG result) {
     return false;
 }
 
-std::wstring WideOfAnsi(const std::string& text) {
-    const int length =
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          length);
-    return wide;
-}
-
 } // namespace
 
 std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
-    const Owned<FindHandleTraits> search(::FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (search.Get() == INVALID_HANDLE_VALUE) {
+    const FolderSearch search(folder + "\\*", found);
+    if (!search.Found()) {
         return names;
     }
     do {
@@ -61,7 +67,7 @@ std::vector<std::string> ListFolder(const std::string& folder) {
         if (name != "." && name != "..") {
             names.push_back(name);
         }
-    } while (::FindNextFileA(search.Get(), &found));
+    } while (search.Next(found));
     return names;
 }
 
@@ -72,12 +78,15 @@ bool IsLinkOrJunction(const std::string& path) {
 }
 
 bool ReadShellLinkTarget(const std::string& linkPath, std::string& target) {
+    // A link file's path fits MAX_PATH as the shell reads it.
+    wchar_t widePath[MAX_PATH + 1] = {};
     win32::ComPtr<IShellLinkA> link;
     win32::ComPtr<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(kLinkClass, nullptr, CLSCTX_INPROC_SERVER, kLinkInterface,
+    if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH + 1) == 0 ||
+        FAILED(::CoCreateInstance(kLinkClass, nullptr, CLSCTX_INPROC_SERVER, kLinkInterface,
                                   link.ReceiveUntyped())) ||
         FAILED(link->QueryInterface(kPersistInterface, file.ReceiveUntyped())) ||
-        FAILED(file->Load(WideOfAnsi(linkPath).c_str(), STGM_READ))) {
+        FAILED(file->Load(widePath, STGM_READ))) {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }

@@ -2,6 +2,7 @@
 // and removes its own file last. A running program cannot delete its file, so a copy of it in
 // the temporary folder does, once this process has ended; failing that, the system removes the
 // file when it next starts.
+#include "base/exceptions.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"

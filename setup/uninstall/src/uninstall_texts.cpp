@@ -7,15 +7,18 @@ namespace kq {
 
 namespace {
 
+// The table's columns: simplified Chinese, traditional Chinese, then English for any other page.
+constexpr std::uint32_t kColumnCodePages[] = {936, 950};
+
 int LanguageOf(std::uint32_t codePage) {
-    switch (codePage) {
-    case 936:
-        return 1;
-    case 950:
-        return 2;
-    default:
-        return 3;
+    int language = 1;
+    for (const std::uint32_t columnCodePage : kColumnCodePages) {
+        if (columnCodePage == codePage) {
+            return language;
+        }
+        ++language;
     }
+    return language;
 }
 
 } // namespace
