@@ -168,6 +168,8 @@ TEST(UninstallerRun, RemovesWhatIsUnchangedAndKeepsTheRest) {
     makeLink("C:\\elsewhere\\tool.exe", desktop.data + "\\Tool.lnk");
     makeLink("C:\\Prog\\qynapp.exe", programs.data + "\\Qyn\\Qyn.lnk");
     makeLink("C:\\Prog\\UnInstall.exe", programs.data + "\\Qyn\\Uninstall.lnk");
+    // The Startup folder is one of the Programs folder's subfolders.
+    makeLink("C:\\Prog\\qynapp.exe", programs.data + "\\Startup\\Qyn.lnk");
 
     TUninstallRun run(kFolder, kSelf);
     ASSERT_TRUE(run.ReadLog());
@@ -183,6 +185,8 @@ TEST(UninstallerRun, RemovesWhatIsUnchangedAndKeepsTheRest) {
     EXPECT_FALSE(FileExists(desktop.data + "\\Qyn.lnk"));
     EXPECT_TRUE(FileExists(desktop.data + "\\Tool.lnk"));
     EXPECT_FALSE(DirectoryExists(programs.data + "\\Qyn"));
+    EXPECT_FALSE(FileExists(programs.data + "\\Startup\\Qyn.lnk"));
+    EXPECT_TRUE(DirectoryExists(programs.data + "\\Startup")) << "emptied, yet the system's";
 
     const std::vector<TPathOutcome> kept = run.Kept();
     ASSERT_EQ(kept.size(), 2u);

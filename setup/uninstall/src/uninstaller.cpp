@@ -238,12 +238,16 @@ void TUninstallRun::RemoveShortcuts() {
     if (!key.QueryValue("Programs", programs) || programs.data.empty()) {
         return;
     }
+    // The Startup folder lies among them: its links may go, never the folder.
+    RegistryValue startup;
+    (void)key.QueryValue("Startup", startup);
     for (const std::string& name : ListFolder(programs.data)) {
         const AnsiString sub = programs.data + "\\" + name;
         if (DirectoryExists(sub) && !IsLinkOrJunction(sub)) {
             const std::size_t before = outcomes_.size();
             RemoveShortcutsIn(sub);
-            if (outcomes_.size() != before && RemoveDirectory(sub)) {
+            if (outcomes_.size() != before && !SamePath(sub, startup.data) &&
+                RemoveDirectory(sub)) {
                 Note(sub, TOutcome::Removed);
             }
         }
