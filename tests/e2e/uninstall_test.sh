@@ -38,7 +38,9 @@ install() {
     [ -f "$scratch/$folder/UnInstall.exe" ] || fail "UnInstall.exe was not installed"
 }
 
-# The copy in the temporary folder deletes UnInstall.exe once the program has ended.
+# The copy in the temporary folder deletes UnInstall.exe once the program has ended; wine-run ends
+# every process of the prefix when its program ends, so the driver waits a little beside it.
+settle=3000
 wait_gone() {
     for _ in $(seq 1 50); do
         [ -e "$1" ] || return 0
@@ -54,7 +56,7 @@ stamp "$scratch/$folder/docs/Read Me.txt" '2026-01-02 03:04:06'
 for n in 0 1; do rm -f "$(shot $n)"; done
 drive --lang "$lang" -- start "$(win_path "$scratch/$folder/UnInstall.exe")" -- \
     dialog-text "$caption" screenshot "$(shot 0)" key Alt+Y \
-    dialog-text "$caption" screenshot "$(shot 1)" key Enter expect-exit 2 10000
+    dialog-text "$caption" screenshot "$(shot 1)" key Enter expect-exit 2 10000 sleep $settle
 expect_status "the interactive uninstallation" 0
 out=${out//$'\r'/}
 [[ $out == *"$(in_cp "確定要從 $dest 中移除 KavoruQyn 嗎？")"* ]] || fail "no question in: $out"
@@ -80,7 +82,8 @@ fi
 # Silent, with the changed file moved away: everything goes, the folder too.
 rm -rf "${scratch:?}/$folder"
 install
-run_wine --lang "$lang" "$scratch/$folder/UnInstall.exe" /S "/LOG=$(win_path "$scratch")\\un.log"
+drive --lang "$lang" -- start "$(win_path "$scratch/$folder/UnInstall.exe")" /S \
+    "/LOG=$(win_path "$scratch")\\un.log" -- expect-exit 0 10000 sleep $settle
 expect_status "the silent uninstallation" 0
 grep -q "UnInstall.exe" "$scratch/un.log" || fail "no self-removal line in the log"
 wait_gone "$scratch/$folder"

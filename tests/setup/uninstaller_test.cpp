@@ -24,6 +24,7 @@ constexpr const char* kFolder = "C:\\Prog\\";
 constexpr const char* kSelf = "C:\\Prog\\UnInstall.exe";
 constexpr std::uint32_t kInstalled = 0x5A2B6000; // 2025-01-11 12:00:00
 constexpr std::uint32_t kEdited = 0x5A2B6010;    // 32 seconds later
+constexpr std::uint32_t kLate = 0x8D9F6000;      // 2050-12-31 12:00:00, logged as negative
 
 void MakeFile(const std::string& path, std::uint32_t stamp) {
     File file(path, FileMode::Create);
@@ -133,6 +134,7 @@ TEST(UninstallerRun, RemovesWhatIsUnchangedAndKeepsTheRest) {
     MakeFile("C:\\Prog\\doc\\b.txt", kEdited);
     MakeFile("C:\\Prog\\data\\c.dat", kInstalled);
     MakeFile("C:\\Prog\\data\\mine.txt", kInstalled); // the user's, not logged
+    MakeFile("C:\\Prog\\Qyn.doc", kLate);
     Log(0, "qynapp.exe", kInstalled);
     Log(1, "UnInstall.exe", kInstalled);
     Log(2, "doc\\deep\\a.txt", kInstalled);
@@ -140,6 +142,7 @@ TEST(UninstallerRun, RemovesWhatIsUnchangedAndKeepsTheRest) {
     Log(4, "data\\c.dat", kInstalled);
     Log(5, "gone.txt", kInstalled);
     Log(6, "DOC\\DEEP\\A.TXT", kInstalled); // the same file again, as the system's names compare
+    Log(7, "Qyn.doc", static_cast<std::int32_t>(kLate));
 
     RegKey product;
     ASSERT_TRUE(product.Create("Software\\Kavoru\\KavoruQyn"));
@@ -176,6 +179,7 @@ TEST(UninstallerRun, RemovesWhatIsUnchangedAndKeepsTheRest) {
     run.Run();
 
     EXPECT_FALSE(FileExists("C:\\Prog\\qynapp.exe"));
+    EXPECT_FALSE(FileExists("C:\\Prog\\Qyn.doc"));
     EXPECT_TRUE(FileExists(kSelf)) << "the running program removes itself last";
     EXPECT_FALSE(DirectoryExists("C:\\Prog\\doc\\deep"));
     EXPECT_TRUE(FileExists("C:\\Prog\\doc\\b.txt"));
@@ -248,6 +252,25 @@ TEST(UninstallerOptions, CommandLines) {
         EXPECT_EQ(options.silent, c.silent) << c.line;
         EXPECT_EQ(options.logFile, c.logFile) << c.line;
         EXPECT_EQ(options.removeOriginal, c.remove) << c.line;
+        EXPECT_EQ(options.valid, c.valid) << c.line;
+    }
+}
+
+TEST(UninstallerOptions, TheProgramNameIsSkipped) {
+    const struct {
+        const char* line;
+        bool silent;
+        bool valid;
+    } cases[] = {
+        {"UnInstall.exe", false, true},
+        {"\"C:\\Program Files\\Q\\UnInstall.exe\" /S", true, true},
+        {"\"C:\\Program Files\\Q\\UnInstall.exe\"", false, true},
+        {"C:\\Q\\UnInstall.exe /s", true, true},
+        {"C:\\Q\\UnInstall.exe /Q", false, false},
+    };
+    for (const auto& c : cases) {
+        const TUninstallOptions options = ParseUninstallCommandLine(c.line);
+        EXPECT_EQ(options.silent, c.silent) << c.line;
         EXPECT_EQ(options.valid, c.valid) << c.line;
     }
 }

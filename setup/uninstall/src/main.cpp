@@ -138,9 +138,9 @@ int Uninstall(const TUninstallOptions& options, const TUninstallTexts& texts) {
 
 } // namespace kq
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const kq::ComApartment com; // the shell's link objects need it
-    const kq::TUninstallOptions options = kq::ParseUninstallOptions(arguments);
+    const kq::TUninstallOptions options = kq::ParseUninstallCommandLine(::GetCommandLineA());
     if (!options.removeOriginal.empty()) {
         return kq::FinishRemoval(options.removeOriginal);
     }

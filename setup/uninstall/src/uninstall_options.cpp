@@ -32,6 +32,12 @@ bool TakeValue(const AnsiString& argument, const char* prefix, AnsiString& value
 
 } // namespace
 
+TUninstallOptions ParseUninstallCommandLine(const AnsiString& commandLine) {
+    std::size_t at = 0;
+    (void)NextArgument(commandLine, at);
+    return ParseUninstallOptions(commandLine.substr(at));
+}
+
 TUninstallOptions ParseUninstallOptions(const AnsiString& arguments) {
     TUninstallOptions options;
     std::size_t at = 0;

@@ -96,7 +96,10 @@ std::vector<TLoggedFile> ReadUninstallLog(const AnsiString& logPath, bool& found
         TLoggedFile logged{value, -1};
         const auto stamp = values.find(uconst::kDateKeyPrefix + key);
         if (stamp != values.end()) {
-            logged.stamp = StrToIntDef(stamp->second, -1);
+            // Dates after 2043 set the top bit: the writer logs them as negative numbers.
+            const int value = StrToIntDef(stamp->second, -1);
+            logged.stamp =
+                value == -1 ? -1 : static_cast<std::int64_t>(static_cast<std::uint32_t>(value));
         }
         numbered.emplace_back(std::stoll(key), std::move(logged));
     }
@@ -171,8 +174,7 @@ TUninstallPlan PlanUninstall(const AnsiString& folder, const std::vector<TLogged
         const std::int64_t stamp = GetPlainFileDosDateTime(path);
         if (stamp < 0) {
             plan.kept.push_back({path, TOutcome::Missing});
-        } else if (logged.stamp < 0 ||
-                   static_cast<std::uint32_t>(stamp) != static_cast<std::uint32_t>(logged.stamp)) {
+        } else if (stamp != logged.stamp) {
             plan.kept.push_back({path, TOutcome::Changed});
         } else {
             plan.remove.push_back(path);

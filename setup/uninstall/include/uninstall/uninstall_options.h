@@ -25,5 +25,9 @@ struct TUninstallOptions {
 
 // Reads the arguments after the program's name.
 TUninstallOptions ParseUninstallOptions(const AnsiString& arguments);
+// The same for a whole command line, the program's name (quoted or not) first. The program reads
+// its own command line rather than WinMain's argument, whose start the C runtime finds by its own
+// rules.
+TUninstallOptions ParseUninstallCommandLine(const AnsiString& commandLine);
 
 } // namespace kq

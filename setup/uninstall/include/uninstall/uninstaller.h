@@ -15,7 +15,7 @@ namespace kq {
 
 struct TLoggedFile {
     AnsiString name;         // relative to the installation folder, as logged
-    std::int64_t stamp = -1; // the DOS date-time logged; -1 when absent or unreadable
+    std::int64_t stamp = -1; // the DOS date-time logged (unsigned); -1 when absent or unreadable
 };
 
 // The files of the log in the order of their numbers. A missing or unreadable log gives none.
