@@ -1,0 +1,315 @@
+#include "uninstall/uninstaller.h"
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/removal.h"
+#include "setup/uconst.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace kq {
+
+namespace {
+
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The "key=value" lines of the log's section, keys and values trimmed as the system's reader
+// trims them.
+std::map<std::string, std::string> SectionValues(const std::string& bytes) {
+    std::map<std::string, std::string> values;
+    bool inSection = false;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        const AnsiString line = Trim(std::string_view(bytes).substr(at, end - at));
+        at = end + 1;
+        if (!line.empty() && line.front() == '[') {
+            const std::size_t close = line.find(']');
+            inSection = close != std::string::npos &&
+                        SameText(Trim(std::string_view(line).substr(1, close - 1)),
+                                 uconst::kUninstallSection);
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inSection && equals != std::string::npos) {
+            values.emplace(UpperCase(Trim(std::string_view(line).substr(0, equals))),
+                           Trim(std::string_view(line).substr(equals + 1)));
+        }
+    }
+    return values;
+}
+
+bool IsDotsAndBlanks(std::string_view component) {
+    return component.find_first_not_of(". ") == std::string_view::npos;
+}
+
+// Full paths compare as Windows compares names.
+bool SamePath(const AnsiString& a, const AnsiString& b) {
+    return CompareStringIgnoreCase(a, b) == 0;
+}
+
+int Depth(const AnsiString& path) {
+    return static_cast<int>(std::count(path.begin(), path.end(), '\\'));
+}
+
+bool IsInside(const AnsiString& folder, const AnsiString& path) {
+    return path.size() > folder.size() && SamePath(path.substr(0, folder.size()), folder);
+}
+
+} // namespace
+
+std::vector<TLoggedFile> ReadUninstallLog(const AnsiString& logPath, bool& found) {
+    std::vector<TLoggedFile> files;
+    File file(logPath, FileMode::Read);
+    found = file.IsOpen();
+    const std::int64_t size = found ? file.Size() : -1;
+    if (size <= 0 || size > 0x7FFFFFFF) {
+        return files;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    const std::int32_t read = file.Read(bytes.data(), static_cast<std::int32_t>(size));
+    bytes.resize(read < 0 ? 0 : static_cast<std::size_t>(read));
+
+    const std::map<std::string, std::string> values = SectionValues(bytes);
+    std::vector<std::pair<std::int64_t, TLoggedFile>> numbered;
+    for (const auto& [key, value] : values) {
+        // Numbers beyond what the writer makes are not file keys.
+        if (!IsDigits(key) || key.size() > 9) {
+            continue;
+        }
+        TLoggedFile logged{value, -1};
+        const auto stamp = values.find(uconst::kDateKeyPrefix + key);
+        if (stamp != values.end()) {
+            // Dates after 2043 set the top bit: the writer logs them as negative numbers.
+            const int value = StrToIntDef(stamp->second, -1);
+            logged.stamp =
+                value == -1 ? -1 : static_cast<std::int64_t>(static_cast<std::uint32_t>(value));
+        }
+        numbered.emplace_back(std::stoll(key), std::move(logged));
+    }
+    std::sort(numbered.begin(), numbered.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& entry : numbered) {
+        files.push_back(std::move(entry.second));
+    }
+    return files;
+}
+
+TNameVerdict CheckLoggedName(const AnsiString& name) {
+    if (name.empty()) {
+        return TNameVerdict::Empty;
+    }
+    if (name.find(':') != std::string::npos) {
+        return TNameVerdict::DriveOrStream;
+    }
+    if (IsSeparator(name.front())) {
+        return TNameVerdict::Rooted;
+    }
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = start;
+        while (end < name.size() && !IsSeparator(name[end])) {
+            ++end;
+        }
+        const std::string_view component = std::string_view(name).substr(start, end - start);
+        if (component.empty()) {
+            return TNameVerdict::Empty;
+        }
+        if (IsDotsAndBlanks(component)) {
+            return TNameVerdict::DotDot;
+        }
+        if (end == name.size()) {
+            return TNameVerdict::Safe;
+        }
+        start = end + 1;
+    }
+}
+
+bool ReachesThroughLink(const AnsiString& folder, const AnsiString& path) {
+    for (std::size_t at = folder.size(); at <= path.size(); ++at) {
+        if ((at == path.size() || IsSeparator(path[at])) && IsLinkOrJunction(path.substr(0, at))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TUninstallPlan PlanUninstall(const AnsiString& folder, const std::vector<TLoggedFile>& files,
+                             const AnsiString& self) {
+    TUninstallPlan plan;
+    std::set<AnsiString> folders;
+    std::set<AnsiString> seen;
+    for (const TLoggedFile& logged : files) {
+        const AnsiString path = folder + logged.name;
+        if (!seen.insert(UpperCase(path)).second || SamePath(path, self)) {
+            continue;
+        }
+        if (CheckLoggedName(logged.name) != TNameVerdict::Safe ||
+            ReachesThroughLink(folder, path)) {
+            plan.kept.push_back({path, TOutcome::Refused});
+            continue;
+        }
+        for (AnsiString parent = ExtractFilePath(path, static_cast<int>(GetACP()));
+             parent.size() > folder.size();
+             parent =
+                 ExtractFilePath(parent.substr(0, parent.size() - 1), static_cast<int>(GetACP()))) {
+            folders.insert(parent.substr(0, parent.size() - 1));
+        }
+        const std::int64_t stamp = GetPlainFileDosDateTime(path);
+        if (stamp < 0) {
+            plan.kept.push_back({path, TOutcome::Missing});
+        } else if (stamp != logged.stamp) {
+            plan.kept.push_back({path, TOutcome::Changed});
+        } else {
+            plan.remove.push_back(path);
+        }
+    }
+    plan.folders.assign(folders.begin(), folders.end());
+    std::stable_sort(plan.folders.begin(), plan.folders.end(),
+                     [](const AnsiString& a, const AnsiString& b) { return Depth(a) > Depth(b); });
+    return plan;
+}
+
+TUninstallRun::TUninstallRun(AnsiString folder, AnsiString self)
+    : folder_(std::move(folder)), self_(std::move(self)) {}
+
+bool TUninstallRun::ReadLog() {
+    bool found = false;
+    logged_ = ReadUninstallLog(folder_ + uconst::kUninstallLog, found);
+    return found;
+}
+
+// The order matters: shortcuts and registry entries go while the files they name go, the log
+// goes only when everything it lists has been dealt with, folders only when emptied.
+void TUninstallRun::Run() {
+    plan_ = PlanUninstall(folder_, logged_, self_);
+    RemoveFiles();
+    RemoveShortcuts();
+    RemoveRegistryEntries();
+    RemoveLog();
+    RemoveFolders();
+}
+
+void TUninstallRun::Note(const AnsiString& path, TOutcome outcome) {
+    outcomes_.push_back({path, outcome});
+}
+
+void TUninstallRun::RemoveFiles() {
+    for (const TPathOutcome& kept : plan_.kept) {
+        Note(kept.path, kept.outcome);
+    }
+    for (const AnsiString& path : plan_.remove) {
+        // A read-only file is one the archive marked so; it was installed all the same.
+        const std::uint32_t attributes = GetFileAttributes(path);
+        if (attributes != attr::Invalid && (attributes & attr::ReadOnly) != 0) {
+            (void)SetFileAttributes(path, attributes & ~attr::ReadOnly);
+        }
+        Note(path, DeleteFile(path) ? TOutcome::Removed : TOutcome::Failed);
+    }
+}
+
+void TUninstallRun::RemoveShortcuts() {
+    RegKey key;
+    if (!key.Open(kShellFolders)) {
+        return;
+    }
+    RegistryValue desktop;
+    if (key.QueryValue("Desktop", desktop) && !desktop.data.empty()) {
+        RemoveShortcutsIn(desktop.data);
+    }
+    // The wizard puts its shortcuts in a subfolder named after the product, whose name depends
+    // on the language of the installation: every subfolder is looked at, and only links into
+    // the installation folder go.
+    RegistryValue programs;
+    if (!key.QueryValue("Programs", programs) || programs.data.empty()) {
+        return;
+    }
+    // The Startup folder lies among them: its links may go, never the folder.
+    RegistryValue startup;
+    (void)key.QueryValue("Startup", startup);
+    for (const std::string& name : ListFolder(programs.data)) {
+        const AnsiString sub = programs.data + "\\" + name;
+        if (DirectoryExists(sub) && !IsLinkOrJunction(sub)) {
+            const std::size_t before = outcomes_.size();
+            RemoveShortcutsIn(sub);
+            if (outcomes_.size() != before && !SamePath(sub, startup.data) &&
+                RemoveDirectory(sub)) {
+                Note(sub, TOutcome::Removed);
+            }
+        }
+    }
+}
+
+void TUninstallRun::RemoveShortcutsIn(const AnsiString& linkFolder) {
+    for (const std::string& name : ListFolder(linkFolder)) {
+        if (name.size() < 4 || !SameText(name.substr(name.size() - 4), ".lnk")) {
+            continue;
+        }
+        const AnsiString link = linkFolder + "\\" + name;
+        std::string target;
+        if (FileExists(link) && ReadShellLinkTarget(link, target) && IsInside(folder_, target)) {
+            Note(link, DeleteFile(link) ? TOutcome::Removed : TOutcome::Failed);
+        }
+    }
+}
+
+void TUninstallRun::RemoveRegistryEntries() {
+    const std::string productKey = uconst::kRegistryKey;
+    if (DeleteRegistryValue(productKey.substr(0, productKey.size() - 1),
+                            uconst::kInstallPathValue)) {
+        Note(AnsiString("HKCU\\") + uconst::kRegistryKey + uconst::kInstallPathValue,
+             TOutcome::Removed);
+    }
+    if (DeleteMachineKey(kAppsAndFeaturesKey)) {
+        Note(AnsiString("HKLM\\") + kAppsAndFeaturesKey, TOutcome::Removed);
+    }
+}
+
+void TUninstallRun::RemoveLog() {
+    const AnsiString log = folder_ + uconst::kUninstallLog;
+    if (FileExists(log)) {
+        Note(log, DeleteFile(log) ? TOutcome::Removed : TOutcome::Failed);
+    }
+}
+
+// Only an empty folder can be removed, so a folder that holds anything else (a kept file, the
+// user's own) stays; that is no failure.
+void TUninstallRun::RemoveFolders() {
+    for (const AnsiString& folder : plan_.folders) {
+        if (RemoveDirectory(folder)) {
+            Note(folder, TOutcome::Removed);
+        }
+    }
+}
+
+std::vector<TPathOutcome> TUninstallRun::Kept() const {
+    std::vector<TPathOutcome> kept;
+    for (const TPathOutcome& outcome : outcomes_) {
+        if (outcome.outcome != TOutcome::Removed) {
+            kept.push_back(outcome);
+        }
+    }
+    return kept;
+}
+
+int TUninstallRun::ExitCode() const {
+    return Kept().empty() ? 0 : 2;
+}
+
+} // namespace kq

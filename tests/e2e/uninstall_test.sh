@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The uninstaller after an interactive installation (arguments: the locale, zh_TW.UTF-8, and the
+# built UnInstall.exe, which replaces the test product's): one installed file is changed, then
+# UnInstall.exe asks once in the language of the code page (screenshot), removes the rest and
+# lists the changed file (screenshot), ending with 2. Left behind: the changed file and its
+# folder, nothing else; no shortcuts, no InstallPath, no UnInstall.exe once its copy in the
+# temporary folder has run. Then a second installation is removed silently with /LOG=: exit 0
+# and the folder gone.
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
+installation_test
+
+lang=${1:?locale}
+uninstaller=${2:?UnInstall.exe}
+charset=BIG5 tag=zh_TW product=KavoruQyn folder='許功'
+caption='解除安裝 KavoruQyn'
+in_cp() { printf '%s' "$1" | iconv -f UTF-8 -t "$charset"; }
+
+make_product "$scratch/product"
+cp "$uninstaller" "$scratch/product/UnInstall.exe"
+stamp "$scratch/product/UnInstall.exe" '2025-06-30 23:59:58'
+media "$scratch/media"
+pack "$scratch/product" "$scratch/media/Setup.dat"
+dest="$(win_path "$scratch")\\$folder\\"
+shot() { printf '%s/uninstall%s-%s.png' "$KQ_SCREENSHOTS" "$1" "$tag"; }
+
+install() {
+    forget_installation "$product"
+    drive --lang "$lang" -- start "$(win_path "$scratch/media/Setup.exe")" -- wait-window Form1 \
+        click ButtonNext1 expect-page TabSheet2 set-text EditDir "$dest" \
+        click ButtonNext2 expect-page TabSheet3 \
+        click ButtonNext3 timeout 30000 expect-page TabSheet5 \
+        click ButtonFinish expect-exit 0 5000 wait-file "${dest}qynapp.ran" 5000
+    expect_status "the installation" 0
+    # The program's marker is the user's file as far as the uninstaller knows.
+    rm -f "$scratch/$folder/qynapp.ran"
+    [ -f "$scratch/$folder/UnInstall.exe" ] || fail "UnInstall.exe was not installed"
+}
+
+# The copy in the temporary folder deletes UnInstall.exe once the program has ended; wine-run ends
+# every process of the prefix when its program ends, so the driver waits a little beside it.
+settle=3000
+wait_gone() {
+    for _ in $(seq 1 50); do
+        [ -e "$1" ] || return 0
+        sleep 0.3
+    done
+    fail "$1 is still there"
+}
+
+install
+printf 'my own notes\r\n' >>"$scratch/$folder/docs/Read Me.txt"
+stamp "$scratch/$folder/docs/Read Me.txt" '2026-01-02 03:04:06'
+
+for n in 0 1; do rm -f "$(shot $n)"; done
+drive --lang "$lang" -- start "$(win_path "$scratch/$folder/UnInstall.exe")" -- \
+    dialog-text "$caption" screenshot "$(shot 0)" key Alt+Y \
+    dialog-text "$caption" screenshot "$(shot 1)" key Enter expect-exit 2 10000 sleep $settle
+expect_status "the interactive uninstallation" 0
+out=${out//$'\r'/}
+[[ $out == *"$(in_cp "確定要從 $dest 中移除 KavoruQyn 嗎？")"* ]] || fail "no question in: $out"
+[[ $out == *"$(in_cp "以下項目已保留：")"* ]] || fail "no list of kept files in: $out"
+[[ $out == *"$(in_cp "安裝後已變更: ${dest}docs\\Read Me.txt")"* ]] ||
+    fail "the changed file is not listed: $out"
+[[ $out == *"$(in_cp "UnInstall.exe 將由暫存資料夾中的副本刪除。")"* ]] ||
+    fail "the self-removal is not announced: $out"
+for n in 0 1; do
+    [ "$(identify -format '%m' "$(shot $n)")" = PNG ] || fail "no screenshot $n"
+    echo "screenshot: $(shot $n)"
+done
+
+wait_gone "$scratch/$folder/UnInstall.exe"
+left=$(cd "$scratch/$folder" && find . | sort | tr '\n' ' ')
+[ "$left" = ". ./docs ./docs/Read Me.txt " ] || fail "left behind: $left"
+[ ! -e "$(shell_folder Programs)/$product" ] || fail "the Programs folder's shortcuts stay"
+[ ! -e "$(shell_folder Desktop)/$product.lnk" ] || fail "the desktop shortcut stays"
+if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
+    fail "InstallPath stays"
+fi
+
+# Silent, with the changed file moved away: everything goes, the folder too.
+rm -rf "${scratch:?}/$folder"
+install
+drive --lang "$lang" -- start "$(win_path "$scratch/$folder/UnInstall.exe")" /S \
+    "/LOG=$(win_path "$scratch")\\un.log" -- expect-exit 0 10000 sleep $settle
+expect_status "the silent uninstallation" 0
+grep -q "UnInstall.exe" "$scratch/un.log" || fail "no self-removal line in the log"
+wait_gone "$scratch/$folder"
+echo "uninstalled in $lang: question, kept file, shortcuts, registry, self-removal checked"
