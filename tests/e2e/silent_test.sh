@@ -4,15 +4,19 @@
 # tree, the uninstall log, InstallPath, the shortcuts, the Apps & features entry in the machine's
 # registry and the /LOG= file. Then the exit codes of the runs that cannot install: an unknown
 # switch (5), a missing archive (2) and a folder below a file (3); and /D= without /S filling the
-# wizard's folder field. English locale.
+# wizard's folder field. Last, the round trip: one installed file changed, UnInstall.exe /S
+# (the built one, argument 1) leaves that file and its folder and nothing else. English locale.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
 installation_test
 
+uninstaller=${1:?UnInstall.exe}
 product='Kavoru Qyn'
 entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\KavoruQyn'
 make_product "$scratch/product"
+cp "$uninstaller" "$scratch/product/UnInstall.exe"
+stamp "$scratch/product/UnInstall.exe" '2025-06-30 23:59:58'
 media "$scratch/media"
 pack "$scratch/product" "$scratch/media/Setup.dat"
 forget_installation "$product"
@@ -89,6 +93,33 @@ exit_case "unknown switch" 5 "Unknown switch: /X" /X '/D=C:\Kavoru Test Dir'
 : >"$KQ_WINEPREFIX/drive_c/kq-file"
 exit_case "folder below a file" 3 "Please choose the correct folder." '/D=C:\kq-file\Qyn'
 rm -f "$KQ_WINEPREFIX/drive_c/kq-file"
+
+# The round trip: install silently again, change one file, uninstall silently.
+drive -- start "$(win_path "$setup")" /S '/D=C:\Kavoru' Test Dir -- \
+    expect-exit-without-window 0 60000
+expect_status "the second silent installation" 0
+printf 'changed\r\n' >>"$installed_dir/data/sub/notes.txt"
+drive -- start 'C:\Kavoru Test Dir\UnInstall.exe' /S "/LOG=$(win_path "$scratch")\\un.log" -- \
+    expect-exit 2 20000 sleep 3000
+expect_status "the silent uninstallation" 0
+grep -qF 'data\sub\notes.txt' "$scratch/un.log" ||
+    fail "the kept file is not in the uninstaller's log: $(cat "$scratch/un.log")"
+for _ in $(seq 1 50); do
+    [ -e "$installed_dir/UnInstall.exe" ] || break
+    sleep 0.3
+done
+left=$(cd "$installed_dir" && find . | sort | tr '\n' ' ')
+[ "$left" = ". ./data ./data/sub ./data/sub/notes.txt " ] || fail "left behind: $left"
+[ ! -e "$(shell_folder Programs)/$product" ] || fail "the Programs folder's shortcuts stay"
+[ ! -e "$(shell_folder Desktop)/$product.lnk" ] || fail "the desktop shortcut stays"
+if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
+    fail "InstallPath stays"
+fi
+if python3 "$e2e_dir/installed.py" reg "$system_reg" "$entry" DisplayName >/dev/null 2>&1; then
+    fail "the Apps & features entry stays"
+fi
+echo "round trip: only the changed file and its folders are left"
+
 rm "$scratch/media/Setup.dat"
 exit_case "missing archive" 2 "Cannot open file \"$(win_path "$scratch/media")\\Setup.dat\"" '/D=C:\Kavoru Test Dir'
 rm -rf "$installed_dir"
