@@ -102,7 +102,8 @@ printf 'changed\r\n' >>"$installed_dir/data/sub/notes.txt"
 drive -- start 'C:\Kavoru Test Dir\UnInstall.exe' /S "/LOG=$(win_path "$scratch")\\un.log" -- \
     expect-exit 2 20000 sleep 3000
 expect_status "the silent uninstallation" 0
-grep -qF 'data\sub\notes.txt' "$scratch/un.log" ||
+grep -qxF 'Changed since the installation: C:\Kavoru Test Dir\data\sub\notes.txt'$'\r' \
+    "$scratch/un.log" ||
     fail "the kept file is not in the uninstaller's log: $(cat "$scratch/un.log")"
 for _ in $(seq 1 50); do
     [ -e "$installed_dir/UnInstall.exe" ] || break

@@ -277,7 +277,7 @@ TEST(UninstallerOptions, TheProgramNameIsSkipped) {
 
 // Each language answers with its own bytes: GBK, Big5, ASCII.
 TEST(UninstallerTexts, LanguageFollowsTheCodePage) {
-    EXPECT_EQ(TUninstallTexts(1252).Text("sUnMissing"), "missing");
+    EXPECT_EQ(TUninstallTexts(1252).Text("sUnMissing"), "Missing");
     EXPECT_EQ(TUninstallTexts(936).Text("sUnRemoved"), "\xD2\xD1\xC9\xBE\xB3\xFD");
     EXPECT_EQ(TUninstallTexts(950).Text("sUnRemoved"), "\xA4\x77\xB2\xBE\xB0\xA3");
     EXPECT_EQ(TUninstallTexts(1252).Text("sUnNoLog", "C:\\Q\\"),
