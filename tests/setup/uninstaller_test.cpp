@@ -79,6 +79,14 @@ TEST(UninstallerNames, HostileNamesAreRefused) {
         {"C:win.ini", TNameVerdict::DriveOrStream},
         {"qynapp.exe:hidden", TNameVerdict::DriveOrStream},
         {"qynapp.exe::$DATA", TNameVerdict::DriveOrStream},
+        {"NUL", TNameVerdict::Device},
+        {"doc\\con.txt", TNameVerdict::Device},
+        {"Com1 .log", TNameVerdict::Device},
+        {"lpt9\\x", TNameVerdict::Device},
+        {"console.txt", TNameVerdict::Safe},
+        {"COM10", TNameVerdict::Safe},
+        {"LPT0", TNameVerdict::Safe},
+        {"nul2.txt", TNameVerdict::Safe},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CheckLoggedName(c.name), c.verdict) << c.name;

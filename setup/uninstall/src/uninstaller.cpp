@@ -59,6 +59,25 @@ bool IsDotsAndBlanks(std::string_view component) {
     return component.find_first_not_of(". ") == std::string_view::npos;
 }
 
+// Windows opens a device for these names in any folder, with any extension and trailing blanks:
+// "NUL", "con.txt", "COM1 .log", "lpt9".
+bool IsDeviceName(std::string_view component) {
+    std::string_view stem = component.substr(0, component.find('.'));
+    stem = stem.substr(0, stem.find_last_not_of(' ') + 1);
+    std::string upper(stem);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
+        return true;
+    }
+    return upper.size() == 4 &&
+           (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
 // Full paths compare as Windows compares names.
 bool SamePath(const AnsiString& a, const AnsiString& b) {
     return CompareStringIgnoreCase(a, b) == 0;
@@ -133,6 +152,9 @@ TNameVerdict CheckLoggedName(const AnsiString& name) {
         }
         if (IsDotsAndBlanks(component)) {
             return TNameVerdict::DotDot;
+        }
+        if (IsDeviceName(component)) {
+            return TNameVerdict::Device;
         }
         if (end == name.size()) {
             return TNameVerdict::Safe;

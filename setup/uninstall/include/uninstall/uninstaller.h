@@ -28,6 +28,7 @@ enum class TNameVerdict {
     DotDot,        // a component of dots and blanks only ("..", ".", ". ."): Windows folds them
     Rooted,        // begins with "\" or "/", a UNC path or "\\?\" among them
     DriveOrStream, // a ":" anywhere: "C:x", "C:\x" or "name:stream"
+    Device,        // a component Windows takes for a device: "NUL", "con.txt", "COM1"
 };
 
 // The lexical rules: a logged name must stay below the installation folder by its spelling.
