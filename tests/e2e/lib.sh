@@ -177,6 +177,20 @@ expect_nothing_recorded() {
     [ ! -e "$desktop/$2.lnk" ] || fail "$1: a shortcut on the desktop"
 }
 
+# expect_left CASE FOLDER FILE...: after an uninstallation FOLDER holds exactly FILE... (paths
+# from FOLDER, each folder listed), once UnInstall.exe, removed by its copy after it ended, is gone.
+expect_left() {
+    local case=$1 folder=$2 left wanted
+    shift 2
+    for _ in $(seq 1 50); do
+        [ -e "$folder/UnInstall.exe" ] || break
+        sleep 0.3
+    done
+    left=$(cd "$folder" && find . | sort | tr '\n' ' ')
+    wanted=". $(printf './%s ' "$@")"
+    [ "$left" = "$wanted" ] || fail "$case: left behind: $left (wanted $wanted)"
+}
+
 # expect_log CASE LOG ARCHIVE PRODUCT [installed.py log options]: LOG holds exactly the uninstall
 # log expected of installing ARCHIVE made from PRODUCT.
 expect_log() {

@@ -88,14 +88,8 @@ for n in 0 1; do
     echo "screenshot: $(shot $n)"
 done
 
-wait_gone "$scratch/$folder/UnInstall.exe"
-left=$(cd "$scratch/$folder" && find . | sort | tr '\n' ' ')
-[ "$left" = ". ./docs ./docs/Read Me.txt " ] || fail "left behind: $left"
-[ ! -e "$(shell_folder Programs)/$product" ] || fail "the Programs folder's shortcuts stay"
-[ ! -e "$(shell_folder Desktop)/$product.lnk" ] || fail "the desktop shortcut stays"
-if reg_value 'Software\Kavoru\KavoruQyn' InstallPath >/dev/null; then
-    fail "InstallPath stays"
-fi
+expect_left "the interactive uninstallation" "$scratch/$folder" docs 'docs/Read Me.txt'
+expect_nothing_recorded "the interactive uninstallation" "$product"
 
 [ "$tag" = zh_TW ] || { echo "uninstalled in $lang: question, kept file, shortcuts, registry checked"; exit 0; }
 
