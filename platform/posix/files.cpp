@@ -105,6 +105,31 @@ bool DeleteFile(const std::string& path) {
     return true;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    struct stat status {};
+    const std::optional<std::string> source = ExistingHostPath(from, status);
+    const std::optional<std::string> target = HostPath(to);
+    if (!source || !target) {
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        SetLastError(err::AccessDenied);
+        return false;
+    }
+    struct stat existing {};
+    if (::lstat(target->c_str(), &existing) == 0 &&
+        (S_ISDIR(existing.st_mode) ||
+         (standin::AttributesOf(*target, existing) & attr::ReadOnly) != 0)) {
+        SetLastError(err::AccessDenied);
+        return false;
+    }
+    if (::rename(source->c_str(), target->c_str()) != 0) {
+        standin::FailWithErrnoAt(errno, *target);
+        return false;
+    }
+    return true;
+}
+
 std::uint32_t GetFileAttributes(const std::string& path) {
     struct stat status {};
     const std::optional<std::string> host = ExistingHostPath(path, status);

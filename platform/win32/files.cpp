@@ -39,6 +39,10 @@ bool DeleteFile(const std::string& path) {
     return ::DeleteFileA(path.c_str()) != 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 std::uint32_t GetFileAttributes(const std::string& path) {
     return ::GetFileAttributesA(path.c_str());
 }

@@ -45,6 +45,24 @@ void DeleteOutputFile(const AnsiString& fileName) {
     }
 }
 
+// Clears the read-only bit of an existing file; false when there was none to clear.
+bool ClearReadOnly(const AnsiString& fileName) {
+    const std::uint32_t attributes = GetFileAttributes(fileName);
+    if (attributes == attr::Invalid || (attributes & attr::ReadOnly) == 0) {
+        return false;
+    }
+    const std::uint32_t writable = attributes & ~attr::ReadOnly;
+    return SetFileAttributes(fileName, writable != 0 ? writable : attr::Normal);
+}
+
+// A file is written under this name beside its own, and takes its own name only once its data,
+// time and attributes are set: a run that ends at any moment (a kill, a power cut, an error)
+// leaves under the file's name either the file as it was or the whole new one, never part of
+// it. A partial file left by a killed run is written over by the next.
+AnsiString PartialName(const AnsiString& fileName) {
+    return fileName + ".partial";
+}
+
 } // namespace
 
 class TZipExtractor::ExtractionRun {
@@ -71,6 +89,7 @@ private:
     bool OpenNextPart();
     bool MayOverwrite(int index, AnsiString& fileName);
     std::unique_ptr<TLFNFileStream> CreateOutput(int index, const AnsiString& fileName);
+    bool MoveIntoPlace(int index, const AnsiString& fileName);
     void WireContext();
     bool Decode(TStream& output, std::int64_t dataStart);
     bool FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
@@ -96,6 +115,8 @@ private:
     // The folder the last file went into, known to exist: the files of a folder usually come
     // one after the other, and looking it up again for each costs as much as writing a small file.
     AnsiString madeFolder_;
+    // The entry's partial file while it exists (see PartialName).
+    AnsiString partName_;
 
     // The entry being extracted: a copy of its record, whose compressed size loses the
     // encryption header once that is read.
@@ -282,12 +303,21 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
         Skip(TSkipReason::srNoOverwrite, fileName, index);
         return;
     }
+    // Whatever ends the entry before its file is in place (a skip, a damaged entry, an
+    // exception) removes the partial file, after the output stream below has closed it.
+    partName_ = PartialName(fileName);
+    ScopeExit dropPartial([this] {
+        if (!partName_.empty()) {
+            DeleteOutputFile(partName_);
+            partName_.clear();
+        }
+    });
     std::unique_ptr<TLFNFileStream> output = CreateOutput(index, fileName);
     if (!output) {
         return;
     }
     const bool complete = Decode(*output, dataStart);
-    const bool stamped = FinishOutput(std::move(output), fileName, complete);
+    const bool stamped = FinishOutput(std::move(output), partName_, complete);
     if (!stamped && context_->FinalCrc() == entry_.CRC32()) {
         StampFailed(index, fileName);
         return;
@@ -398,13 +428,14 @@ bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName)
     return false;
 }
 
+// Creates the entry's partial file. The owner hears of a failure under the file's own name.
 std::unique_ptr<TLFNFileStream>
 TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName) {
     bool readOnlyCleared = false;
     bool folderChecked = false;
     while (true) {
         try {
-            return std::make_unique<TLFNFileStream>(fileName, FileMode::Create,
+            return std::make_unique<TLFNFileStream>(partName_, FileMode::Create,
                                                     zip_.flushFilesOnClose_);
         } catch (const EFCreateError&) {
             // The folder may have gone since an earlier file of it was written.
@@ -416,14 +447,12 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
                     continue;
                 }
             }
-            if (zip_.replaceReadOnly_ && !readOnlyCleared) {
+            // A read-only partial file is one a killed run left after setting its attributes.
+            if (!readOnlyCleared) {
                 readOnlyCleared = true;
-                const std::uint32_t attributes = GetFileAttributes(fileName);
-                if (attributes != attr::Invalid && (attributes & attr::ReadOnly) != 0) {
-                    const std::uint32_t writable = attributes & ~attr::ReadOnly;
-                    SetFileAttributes(fileName, writable != 0 ? writable : attr::Normal);
+                if (ClearReadOnly(partName_)) {
+                    continue;
                 }
-                continue;
             }
             ReportSkip(TSkipReason::srCreateError, fileName, index);
             if (retry_) {
@@ -435,6 +464,29 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
         context_->RunTotalBytes -= entry_.UncompressedSize();
         return nullptr;
     }
+}
+
+// Gives the whole partial file its own name, replacing the file there. A read-only file there is
+// made writable first when ReplaceReadOnly allows; a file that still cannot be replaced (one in
+// use, say) is reported as a file that could not be made: with Retry the move is tried again,
+// without it the entry is skipped and the file there stays as it was.
+bool TZipExtractor::ExtractionRun::MoveIntoPlace(int index, const AnsiString& fileName) {
+    bool readOnlyCleared = !zip_.replaceReadOnly_;
+    while (!MoveFileReplacing(partName_, fileName)) {
+        if (!readOnlyCleared) {
+            readOnlyCleared = true;
+            if (ClearReadOnly(fileName)) {
+                continue;
+            }
+        }
+        ReportSkip(TSkipReason::srCreateError, fileName, index);
+        if (!retry_) {
+            context_->RunTotalBytes -= entry_.UncompressedSize();
+            return false;
+        }
+    }
+    partName_.clear();
+    return true;
 }
 
 void TZipExtractor::ExtractionRun::WireContext() {
@@ -536,7 +588,6 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
 // later run under ifNewer. It goes, and the owner hears of it as of a file that could not be
 // made: with Retry the entry is extracted again, without it the entry is skipped.
 void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& fileName) {
-    DeleteOutputFile(fileName);
     context_->RunBytesWritten -= context_->BytesWritten;
     ReportSkip(TSkipReason::srCreateError, fileName, index);
     if (retry_) {
@@ -549,18 +600,16 @@ void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& file
 void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName) {
     const std::uint32_t crc = context_->FinalCrc();
     if (crc == entry_.CRC32()) {
+        if (!testOnly_ && !MoveIntoPlace(index, fileName)) {
+            return;
+        }
         if (zip_.OnEndUnZip) {
             zip_.OnEndUnZip(&zip_, index, fileName);
         }
         ++extracted_;
         return;
     }
-    // The damaged file goes whatever the handlers do, a read-only one included.
-    ScopeExit deleteOutput([&fileName, written = !testOnly_] {
-        if (written) {
-            DeleteOutputFile(fileName);
-        }
-    });
+    // The damaged partial file goes (ExtractEntry's end); the file there, if any, stays.
     if (entry_.Encrypted()) {
         if (zip_.OnBadPassword) {
             AnsiString newPassword = zip_.password_;

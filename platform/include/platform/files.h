@@ -83,6 +83,9 @@ bool DirectoryExists(const std::string& path); // an existing folder
 bool CreateDirectory(const std::string& path);
 bool RemoveDirectory(const std::string& path); // an empty folder only
 bool DeleteFile(const std::string& path);      // refused for read-only files, as on Windows
+// Moves the file from onto to in one step, replacing a file named to. Both lie in one folder (or
+// one volume). Refused when to is a folder or a read-only file, as on Windows, or is in use.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // attr::Invalid when the path does not exist.
 std::uint32_t GetFileAttributes(const std::string& path);

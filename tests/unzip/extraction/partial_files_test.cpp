@@ -1,0 +1,122 @@
+// A file is written under its partial name ("<name>.partial") and takes its own name only when
+// it is whole: while it is written, its name shows nothing or the file it replaces; whatever ends
+// the entry early (damaged data, an exception, a file that cannot be replaced) leaves the file
+// there as it was and no partial file; a partial file left by a killed run is written over.
+#include "extraction.h"
+#include "support/zip_writer.h"
+#include "test/file_bytes.h"
+#include "unzip/errors.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace kq {
+namespace {
+
+const std::string kOld = "the file as the user had it\n";
+
+// What a name shows: the file's bytes, or nothing.
+std::string Shown(const std::string& path) {
+    return FileExists(path) ? test::ReadWholeFile(path) : std::string();
+}
+
+std::string NewBytes() {
+    std::string bytes(50000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
+    }
+    return bytes;
+}
+
+struct PartialCase {
+    const char* name;
+    // Before the run: the file there (empty: none), a partial file left behind (empty: none).
+    std::string before;
+    std::string leftPartial;
+    bool readOnlyThere;
+    bool replaceReadOnly;
+    bool damaged; // one byte of the data inverted: the CRC does not match
+    bool throwsMidway;
+    std::string after; // the file there after the run (empty: none)
+    std::string events;
+};
+
+TEST(PartialFiles, AFileTakesItsNameOnlyWhole) {
+    const std::string fresh = NewBytes();
+    const PartialCase cases[] = {
+        {"a new file", "", "", false, true, false, false, fresh, "End"},
+        {"a file replaced", kOld, "", false, true, false, false, fresh, "End"},
+        {"a read-only file replaced", kOld, "", true, true, false, false, fresh, "End"},
+        {"a read-only file not to be replaced", kOld, "", true, false, false, false, kOld,
+         "Skip srCreateError"},
+        {"damaged data over a file", kOld, "", false, true, true, false, kOld, "BadCRC"},
+        {"damaged data, no file there", "", "", false, true, true, false, "", "BadCRC"},
+        {"an exception midway over a file", kOld, "", false, true, false, true, kOld, "raised"},
+        {"a killed run's partial file", "", "half", false, true, false, false, fresh, "End"},
+        {"a killed run's read-only partial file", kOld, "half", false, false, false, false, fresh,
+         "End"},
+    };
+    for (const PartialCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::Extraction x("");
+        test::StoredZipWriter writer;
+        writer.AddFile("big.bin", fresh);
+        std::string archive = writer.Bytes();
+        if (c.damaged) {
+            archive[30 + 7 + 20000] ^= 0x55; // past the local header and "big.bin"
+        }
+        test::WriteWholeFile(x.folder / "one.zip", archive);
+        x.zip.SetZipName(x.folder / "one.zip");
+        x.zip.SetReplaceReadOnly(c.replaceReadOnly);
+        const std::string there = x.Out("big.bin");
+        const std::string partial = there + ".partial";
+        ForceDirectories(x.folder / "out");
+        if (!c.before.empty()) {
+            test::WriteWholeFile(there, c.before);
+            SetFileAttributes(there, c.readOnlyThere ? attr::ReadOnly : attr::Normal);
+        }
+        if (!c.leftPartial.empty()) {
+            test::WriteWholeFile(partial, c.leftPartial);
+            SetFileAttributes(partial, attr::ReadOnly);
+        }
+
+        // Midway through the data, the name shows what was there before.
+        int calls = 0;
+        x.zip.OnFilePercentDone = [&](TObject*, int) {
+            if (++calls != 2) {
+                return;
+            }
+            EXPECT_TRUE(FileExists(partial));
+            EXPECT_EQ(Shown(there), c.before);
+            if (c.throwsMidway) {
+                throw EAbort("stop");
+            }
+        };
+        std::string events;
+        x.zip.OnEndUnZip = [&](TObject*, int, const AnsiString&) { events += "End"; };
+        x.zip.OnBadCRC = [&](TObject*, std::uint32_t, std::uint32_t, int) { events += "BadCRC"; };
+        x.zip.OnSkippingFile = [&](TObject*, TSkipReason reason, const AnsiString&, int,
+                                   bool& retry) {
+            events += reason == TSkipReason::srCreateError ? "Skip srCreateError" : "Skip";
+            retry = false;
+        };
+        try {
+            x.zip.UnZip();
+        } catch (const EAbort&) {
+            events += "raised";
+        }
+
+        EXPECT_EQ(events, c.events);
+        EXPECT_EQ(Shown(there), c.after);
+        EXPECT_EQ(FileExists(there), !c.after.empty());
+        EXPECT_FALSE(FileExists(partial));
+        if (c.after == fresh) {
+            EXPECT_EQ(GetFileDosDateTime(there), test::kFixtureTime);
+        }
+        SetFileAttributes(there, attr::Normal);
+    }
+}
+
+} // namespace
+} // namespace kq
