@@ -18,6 +18,7 @@
 #include "setup/shortcuts.h"
 #include "setup/uconst.h"
 #include "setup/uninstall_entry.h"
+#include "unzip/dos_date_time.h"
 
 #include <cstdio>
 
@@ -356,6 +357,16 @@ void TForm1::ZipExtractor1SkippingFile(TObject*, TSkipReason reason, const AnsiS
         NoteDamaged(fileIndex);
         return;
     }
+    if (reason == TSkipReason::srNoOverwrite) {
+        // A file kept under "if newer" that bears the entry's own time is the one an earlier run
+        // installed, perhaps a run ended before it could log it: logged again, the run after an
+        // interruption leaves the log that one whole run leaves.
+        if (GetPlainFileDosDateTime(fileName) ==
+            FixDosDateTime(ZipExtractor1->Entry(fileIndex).DateTime())) {
+            LogInstalledFile(fileIndex, fileName);
+        }
+        return;
+    }
     if (reason != TSkipReason::srFileOpenError && reason != TSkipReason::srCreateError) {
         return;
     }
@@ -410,6 +421,12 @@ void TForm1::StopForDamagedFiles() {
 // such as "..\x" or "C:\x" safe; the log names the file it made, not the stored name, so that
 // an uninstaller following the log never reaches outside the destination.
 void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
+    LogInstalledFile(fileIndex, fileName);
+    LogLine(Translator1->LookupString("sCopying") + fileName);
+}
+
+// The file's two keys in the uninstall log: its path below the folder and its stamp.
+void TForm1::LogInstalledFile(int fileIndex, const AnsiString& fileName) {
     const AnsiString dest = EditDir->Text();
     const AnsiString log = dest + uconst::kUninstallLog;
     if (!uninstallLog_ || uninstallLog_->FileName() != log) {
@@ -420,7 +437,6 @@ void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fi
     const AnsiString index = IntToStr(fileIndex);
     (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
                                uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
-    LogLine(Translator1->LookupString("sCopying") + fileName);
 }
 
 } // namespace kq

@@ -167,6 +167,7 @@ private:
 
     // Notes an entry that failed its check (CRC or password) during the installation.
     void NoteDamaged(int fileIndex);
+    void LogInstalledFile(int fileIndex, const AnsiString& fileName);
     // The error box listing the damaged files, then a silent stop of the installation.
     [[noreturn]] void StopForDamagedFiles();
 
