@@ -14,6 +14,10 @@
     installed.py logged DEST PRODUCT ARCHIVE
         checks a log cut short: its keys come in pairs in the archive's entry order, and each
         names a file of DEST with the product's bytes and the logged stamp; prints how many
+    installed.py whole DEST PRODUCT
+        after a run that was killed: every file of DEST under its own name (not NAME.partial,
+        the name a file is written under until it is whole) has the product's bytes; prints how
+        many partial files there are
     installed.py link FILE TARGET WORKDIR DESCRIPTION [CHARSET]
         the shell link FILE points to TARGET, starts in WORKDIR and is described DESCRIPTION
         (the link's ANSI strings in CHARSET, cp1252 by default)
@@ -143,6 +147,23 @@ def logged(dest, product, archive):
     print(len(pairs))
 
 
+def whole(dest, product):
+    partial = 0
+    for name, path in sorted(files_below(dest).items()):
+        if name in IGNORED:
+            continue
+        if name.endswith(".partial"):
+            partial += 1
+            continue
+        source = os.path.join(product, name)
+        if not os.path.isfile(source):
+            fail(f"{name} is not a file of the product")
+        with open(source, "rb") as a, open(path, "rb") as b:
+            if a.read() != b.read():
+                fail(f"{name} stands half written under its own name")
+    print(partial)
+
+
 def link(path, target, workdir, description, charset="cp1252"):
     """Reads the fields of a shell link (.lnk) file: header, ID list, link info, strings."""
     with open(path, "rb") as f:
@@ -251,6 +272,8 @@ def main(argv):
         log(*positional, base, upto, kept)
     elif command == "logged":
         logged(*args)
+    elif command == "whole":
+        whole(*args)
     elif command == "link":
         link(*args)
     elif command == "reg":

@@ -472,6 +472,34 @@ std::string WaitFile(Session& s, const Args& a) {
     return "present";
 }
 
+// Waits until the file holds at least BYTES bytes: a moment of an installation, told by how far
+// its uninstall log has grown.
+std::string WaitSize(Session& s, const Args& a) {
+    const std::uint64_t wanted = ToNumber(a[1]);
+    const DWORD waitMs = a.size() > 2 ? ToNumber(a[2]) : s.waitMs;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExA(a[0].c_str(), GetFileExInfoStandard, &data) &&
+            ((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) >= wanted) {
+            return "reached";
+        }
+        if (GetTickCount() - start >= waitMs) {
+            throw Failure("not that large" + Waited(waitMs));
+        }
+        Sleep(1);
+    }
+}
+
+// Ends the program at once, as the task manager or a power cut would: no message, no unwinding.
+std::string Kill(Session& s, const Args&) {
+    if (s.process.Get() == nullptr || !TerminateProcess(s.process.Get(), 9) ||
+        WaitForSingleObject(s.process.Get(), 10000) != WAIT_OBJECT_0) {
+        throw Failure("cannot end the program");
+    }
+    return "killed";
+}
+
 std::string Remove(Session&, const Args& a) {
     const DWORD attributes = GetFileAttributesA(a[0].c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -646,6 +674,11 @@ const std::vector<Command>& Commands() {
          {P::Text, P::OptionalNumber},
          "PATH [MS]   wait until a file or folder exists",
          WaitFile},
+        {"wait-size",
+         {P::Text, P::Number, P::OptionalNumber},
+         "PATH BYTES [MS]   wait until a file holds at least BYTES bytes",
+         WaitSize},
+        {"kill", {}, "   end the program at once (TerminateProcess)", Kill},
         {"remove", {P::Text}, "PATH   delete a file or an empty folder", Remove},
         {"screenshot", {P::OptionalPng}, "[FILE.png]   ask wine-run for a screenshot", Screenshot},
         {"glyphs",
