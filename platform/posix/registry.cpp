@@ -236,21 +236,8 @@ std::string HiveFile(TRegistryRoot root) {
     return HiveFolder() + (root == TRegistryRoot::LocalMachine ? "/HKLM.txt" : "/HKCU.txt");
 }
 
-bool MakeHostFolders(const std::string& hostFolder) {
-    std::string::size_type next = 1;
-    while (next != std::string::npos) {
-        next = hostFolder.find('/', next + 1);
-        const std::string folder = hostFolder.substr(0, next);
-        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-            standin::FailWithErrno(errno);
-            return false;
-        }
-    }
-    return true;
-}
-
 bool SaveHive(TRegistryRoot root, const Hive& hive) {
-    return MakeHostFolders(HiveFolder()) &&
+    return standin::MakeHostFolders(HiveFolder()) &&
            standin::ReplaceWholeFile(HiveFile(root), FormattedHive(hive));
 }
 
@@ -291,7 +278,7 @@ void CreateDefaultFolders(const Hive& hive) {
     for (const Key& key : hive) {
         for (const Value& value : key.values) {
             if (const std::optional<std::string> host = HostPath(value.data)) {
-                MakeHostFolders(*host);
+                standin::MakeHostFolders(*host);
             }
         }
     }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kq::standin {
@@ -96,6 +97,19 @@ std::vector<std::string> LinesOf(const std::string& bytes) {
         start = end + 1;
     }
     return lines;
+}
+
+bool MakeHostFolders(const std::string& hostFolder) {
+    std::string::size_type next = 1;
+    while (next != std::string::npos) {
+        next = hostFolder.find('/', next + 1);
+        const std::string folder = hostFolder.substr(0, next);
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            FailWithErrno(errno);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace kq::standin

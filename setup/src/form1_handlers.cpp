@@ -105,7 +105,7 @@ AnsiString TForm1::Compose(const AnsiString& text, TStringsType section, std::st
 // from the table's named strings in that language. Nothing here names a page other than the
 // first.
 void TForm1::FormCreate(TObject*) {
-    LangDispatcher1->SetActiveLanguage(LanguageOfCodePage(GetACP()));
+    ChooseLanguage();
     PageControl1->SetActivePageIndex(0);
 
     Image2->Picture()->Assign(Image1->Picture());
@@ -148,6 +148,27 @@ void TForm1::FormCreate(TObject*) {
 
 AnsiString TForm1::ProductName() const {
     return Translator1->LookupString("sCompany") + uconst::kProductSuffix;
+}
+
+void TForm1::ChooseLanguage() {
+    LangDispatcher1->SetActiveLanguage(LanguageOfCodePage(GetACP()));
+}
+
+// The caption is the application title that start-up would set. A translation file made before
+// this string existed lacks it.
+void TForm1::SayAlreadyRunning() {
+    ChooseLanguage();
+    const AnsiString product = ProductName();
+    AnsiString text = Translator1->LookupString("sAlreadyRunning");
+    if (text.empty()) {
+        text = Translator1->StoredText(stStrings, "sAlreadyRunning");
+    }
+    text = Compose(text, stStrings, "sAlreadyRunning", {product});
+    LogLine(text);
+    if (!unattended_) {
+        (void)MessageBox(text, product + Translator1->LookupString("sSetup"),
+                         mb::Ok | mb::IconInformation);
+    }
 }
 
 // Navigation is relative: each button moves one page from the one shown.

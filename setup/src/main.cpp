@@ -6,10 +6,12 @@
 #include "platform/command_line.h"
 #include "platform/dialogs.h"
 #include "platform/dll_search.h"
+#include "platform/named_mutex.h"
 #include "setup/command_line.h"
 #include "setup/form1.h"
 #include "setup/setup_log.h"
 #include "setup/silent_install.h"
+#include "setup/uconst.h"
 
 #include <cstdlib>
 #include <memory>
@@ -63,6 +65,12 @@ int main() {
                                  kq::mb::Ok | kq::mb::IconError);
         }
         return kq::ReportUsageError(options);
+    }
+    // One Setup at a time, kept until the process ends: a second one, windowed or silent, says
+    // so and goes before it touches anything.
+    const kq::NamedMutex oneSetup(kq::uconst::kSetupMutex);
+    if (!oneSetup.Held()) {
+        return kq::RefuseSecondSetup(options);
     }
     if (options.silent) {
         return kq::RunSilentInstall(options);

@@ -70,6 +70,21 @@ int RunSilentInstall(const TSetupOptions& options) {
     return InstallWith(*form, log.get(), options);
 }
 
+// The window's texts (a translation file's too) without its start-up, which would make the
+// product's registry key.
+int RefuseSecondSetup(const TSetupOptions& options) {
+    const std::unique_ptr<TSetupLog> log = OpenLog(options);
+    try {
+        TForm1 form(nullptr);
+        form.SetInstallLog(log.get());
+        form.SetUnattended(options.silent);
+        form.SayAlreadyRunning();
+    } catch (const std::exception& error) {
+        Log(log.get(), error.what());
+    }
+    return setup_exit::AlreadyRunning;
+}
+
 int ReportUsageError(const TSetupOptions& options) {
     const std::unique_ptr<TSetupLog> log = OpenLog(options);
     Log(log.get(), options.usageError);

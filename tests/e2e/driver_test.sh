@@ -20,6 +20,8 @@ cases=(
     "program ends while awaited|1|wait-window Form1: the program has ended (exit code 5)|start	$probe	exit	5	--	wait-window	Form1"
     "program still running|1|wait-exit 500: the program is still running (waited 500 ms)|start	$probe	sleep	30000	--	wait-exit	500"
     "no program started|1|wait-exit: no program was started or attached|wait-exit"
+    "detached, then attached again|0|-|start	$probe	window	--	wait-window	Probe	detach	start	$probe	exit	3	--	expect-exit	3	detach	attach	Probe	click	Button1	expect-exit	11"
+    "nothing watched once detached|1|wait-exit: no program was started or attached|start	$probe	exit	0	--	detach	wait-exit"
     "window never comes|1|wait-window NoSuchWindow: no visible window with caption or name \"NoSuchWindow\" (waited 500 ms)|wait-window	NoSuchWindow	500"
     "text differs|1|expect-text Button1: expected \"Not the caption\", found \"Button1\" (waited 300 ms)|start	$probe	window	--	wait-window	Probe	timeout	300	expect-text	Button1	Not the caption"
     "no such control|1|click ButtonNowhere: no window named \"ButtonNowhere\" (waited 300 ms)|start	$setup	--	wait-window	Form1	timeout	300	click	ButtonNowhere"

@@ -79,6 +79,12 @@ public:
     // code 1 (the retry question answered No), damaged files are only logged.
     void SetUnattended(bool unattended) { unattended_ = unattended; }
 
+    // --- A Setup started while another one runs; FormCreate is not run, nothing is written ---
+    // Says that Setup of the product is already running, in the language of the code page: in
+    // the install log, when there is one, and in a box with the wizard's caption unless
+    // unattended.
+    void SayAlreadyRunning();
+
     // --- The components, found by name once the description is loaded ---
     TPageControl* PageControl1 = nullptr;
 
@@ -156,6 +162,8 @@ private:
     void LogLine(const AnsiString& text);
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
+    // The language of the code page made active (start-up's first step).
+    void ChooseLanguage();
     // text composed with args; the stored table's text of that row when text does not fit them.
     AnsiString Compose(const AnsiString& text, TStringsType section, std::string_view name,
                        std::initializer_list<FormatArg> args) const;

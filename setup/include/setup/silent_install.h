@@ -13,6 +13,7 @@ inline constexpr int ArchiveFailed = 2; // the archive is missing or damaged, or
 inline constexpr int FolderNotMade = 3;
 inline constexpr int NotEnoughSpace = 4;
 inline constexpr int UsageError = 5;
+inline constexpr int AlreadyRunning = 6; // another Setup of the product runs; nothing was done
 } // namespace setup_exit
 
 // Installs as the wizard would with its proposed folder, or options.folder, and returns the exit
@@ -22,5 +23,10 @@ int RunSilentInstall(const TSetupOptions& options);
 
 // Writes the usage error to options.logFile, when one was given. Returns setup_exit::UsageError.
 int ReportUsageError(const TSetupOptions& options);
+
+// A Setup started while another one runs (it holds uconst::kSetupMutex): says so in the language
+// of the code page, in a box unless options.silent, and in options.logFile when one was given.
+// Nothing else is written: no folder, no registry, no file. Returns setup_exit::AlreadyRunning.
+int RefuseSecondSetup(const TSetupOptions& options);
 
 } // namespace kq

@@ -17,6 +17,13 @@ inline constexpr const char* kProgramExe = "qynapp.exe";
 // written only when the archive installed it.
 inline constexpr const char* kUninstallerExe = "UnInstall.exe";
 
+// The product's named mutex, kept by the Setup that runs so that a second one started meanwhile
+// refuses. It lives in the user's session ("Local\"): the second Setup it stops is started by the
+// same person at the same desk (an impatient double click, a script run twice), and what Setup
+// records belongs to that user (the product's key, the shortcuts). A machine-wide name would also
+// stop the Setup of another user of the same machine, who cannot see the window it waits for.
+inline constexpr const char* kSetupMutex = "Local\\KavoruQyn.Setup";
+
 // The setup archive, in the folder of the running setup program.
 inline constexpr const char* kArchiveName = "Setup.dat";
 // The uninstall log in the destination folder, its one section and the prefix of its date keys.

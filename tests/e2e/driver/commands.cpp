@@ -537,6 +537,14 @@ const std::vector<Command>& Commands() {
          {P::Text, P::OptionalNumber},
          "CAPTION-OR-NAME [MS]   take the program of a window",
          [](Session& s, const Args& a) { return Attach(s, a); }},
+        {"detach",
+         {},
+         "   leave the program running and watch no program, so another can be started",
+         [](Session& s, const Args&) {
+             s.process.Reset(nullptr);
+             s.pid = 0;
+             return std::string("detached");
+         }},
         {"wait-window",
          {P::Text, P::OptionalNumber},
          "CAPTION-OR-NAME [MS]   wait for a window",
