@@ -315,6 +315,28 @@ TEST_F(Installation, ADamagedArchiveNamesItsBadFilesAndTheInstallationDoesNotCom
     }
 }
 
+TEST_F(Installation, TheRunAfterAnInterruptedOneLogsTheFilesThatOneLeftUnlogged) {
+    MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kMay}, {"c.txt", "c1", kMay}});
+    Install();
+    // The first run ended after b.txt took its name, before its keys were written; c.txt has
+    // been changed since (a later time).
+    const std::string may = std::to_string(kMay.Dos());
+    WriteHostFile(Host(std::string(kDest) + "Uninstall.log"),
+                  LogLines({{"0", "a.txt"}, {"D0", may}}));
+    const std::string changed = Host(std::string(kDest) + "c.txt");
+    WriteHostFile(changed, "mine");
+    const struct utimbuf late {
+        kLate.Host(), kLate.Host()
+    };
+    ASSERT_EQ(::utime(changed.c_str(), &late), 0);
+
+    auto form = Install();
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    // b.txt, whole and of its entry's time, is logged again; c.txt, kept, is not.
+    EXPECT_EQ(Log(), LogLines({{"0", "a.txt"}, {"D0", may}, {"1", "b.txt"}, {"D1", may}}));
+    EXPECT_EQ(ReadHostFile(changed), "mine");
+}
+
 TEST_F(Installation, FilesKeptBecauseTheyAreNotOlderAreNoDamage) {
     MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kJune}});
     Install();
