@@ -107,11 +107,16 @@ TBitmap DecodeJpeg(std::string_view data) {
         break;
     }
     // libjpeg gives red, green, blue; the system's bitmaps want blue first.
+    // A plain loop: the wizard decodes its pictures at every start, and the tests start it often
+    // in builds without optimisation.
     TBitmap& bitmap = *sink.bitmap;
+    const std::size_t rowBytes = static_cast<std::size_t>(bitmap.Width()) * 3;
     for (int y = 0; y < bitmap.Height(); ++y) {
         std::uint8_t* row = bitmap.Row(y);
-        for (int x = 0; x < bitmap.Width(); ++x) {
-            std::swap(row[x * 3], row[x * 3 + 2]);
+        for (std::uint8_t* pixel = row; pixel != row + rowBytes; pixel += 3) {
+            const std::uint8_t red = pixel[0];
+            pixel[0] = pixel[2];
+            pixel[2] = red;
         }
     }
     return std::move(bitmap);

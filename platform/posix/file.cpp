@@ -92,7 +92,7 @@ bool File::Open(const std::string& path, FileMode mode) {
         Close();
     }
     const std::optional<std::string> host = HostPath(path);
-    if (!host) {
+    if (!host || (WritesTo(mode) && standin::FaultInjected(FaultKind::Create))) {
         return false;
     }
     if (mode == FileMode::Create) {
@@ -148,7 +148,7 @@ std::int32_t File::Read(void* buffer, std::int32_t count) {
 }
 
 std::int32_t File::Write(const void* buffer, std::int32_t count) {
-    if (!checks::CanTransfer(IsOpen(), count)) {
+    if (!checks::CanTransfer(IsOpen(), count) || standin::FaultInjected(FaultKind::Write)) {
         return -1;
     }
     const auto* bytes = static_cast<const char*>(buffer);
@@ -199,7 +199,7 @@ std::int64_t File::Size() const {
 }
 
 bool File::FlushToDisk() {
-    if (!checks::IsOpen(IsOpen())) {
+    if (!checks::IsOpen(IsOpen()) || standin::FaultInjected(FaultKind::Close)) {
         return false;
     }
     if (::fsync(Descriptor(handle_)) != 0) {
@@ -213,8 +213,15 @@ bool File::Close() {
     if (!checks::IsOpen(IsOpen())) {
         return false;
     }
+    // A failed close matters only where data was written.
+    const bool injected = standin::FaultsArmed() &&
+                          (::fcntl(Descriptor(handle_), F_GETFL) & O_ACCMODE) != O_RDONLY &&
+                          standin::FaultInjected(FaultKind::Close);
     // The descriptor is released even when close reports an error, so it is never retried.
     const int result = ::close(Descriptor(std::exchange(handle_, InvalidHandle)));
+    if (injected) {
+        return false;
+    }
     if (result != 0) {
         standin::FailWithErrno(errno);
         return false;
@@ -237,7 +244,7 @@ std::int64_t File::DosDateTime() const {
 }
 
 bool File::SetDosDateTime(std::uint32_t dosDateTime) {
-    if (!checks::IsOpen(IsOpen())) {
+    if (!checks::IsOpen(IsOpen()) || standin::FaultInjected(FaultKind::SetTime)) {
         return false;
     }
     // Windows needs write access to change a file's times, whoever owns the file.

@@ -55,7 +55,7 @@ bool DirectoryExists(const std::string& path) {
 
 bool CreateDirectory(const std::string& path) {
     const std::optional<std::string> host = HostPath(path);
-    if (!host) {
+    if (!host || standin::FaultInjected(FaultKind::MakeFolder)) {
         return false;
     }
     if (::mkdir(host->c_str(), 0777) != 0) {
@@ -139,7 +139,7 @@ std::uint32_t GetFileAttributes(const std::string& path) {
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     struct stat status {};
     const std::optional<std::string> host = ExistingHostPath(path, status);
-    if (!host) {
+    if (!host || standin::FaultInjected(FaultKind::SetAttributes)) {
         return false;
     }
     attributes &= settableAttributes;

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/standin.h"
+#include "standin_internal.h"
 #include "whole_files.h"
 
 #include <optional>
@@ -144,7 +145,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         return false;
     }
     const std::optional<std::string> host = HostPath(path);
-    if (!host) {
+    if (!host || standin::FaultInjected(FaultKind::ProfileWrite)) {
         return false;
     }
     std::string text;

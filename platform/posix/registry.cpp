@@ -348,7 +348,7 @@ bool RegKey::Create(TRegistryRoot root, const std::string& subKey) {
             added = true;
         }
     }
-    if (added && !SaveHive(root, hive)) {
+    if (added && (standin::FaultInjected(FaultKind::RegistryWrite) || !SaveHive(root, hive))) {
         return false;
     }
     handle_ = 1;
@@ -425,7 +425,7 @@ bool RegKey::SetValue(const std::string& name, std::uint32_t type, const std::st
         return false;
     }
     StoreValue(*key, Value{name, type, data});
-    return SaveHive(root_, hive);
+    return !standin::FaultInjected(FaultKind::RegistryWrite) && SaveHive(root_, hive);
 }
 
 } // namespace kq

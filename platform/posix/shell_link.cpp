@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/volumes.h"
+#include "standin_internal.h"
 
 #include <cstdint>
 #include <string>
@@ -152,6 +153,9 @@ bool ShellLink::SetDescription(const std::string& description) {
 bool ShellLink::Save(const std::string& path) {
     if (!created_) {
         SetLastError(err::InvalidHandle);
+        return false;
+    }
+    if (standin::FaultInjected(FaultKind::ShortcutSave)) {
         return false;
     }
     const bool onDrive = IsDrivePath(target_);

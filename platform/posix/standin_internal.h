@@ -3,6 +3,7 @@
 // Helpers shared by the stand-in's source files.
 
 #include "platform/owned.h"
+#include "platform/standin.h"
 
 #include <cstdint>
 #include <ctime>
@@ -64,5 +65,10 @@ std::uint32_t AttributesOf(const std::string& hostPath, const struct stat& statu
 bool StoreAttributes(const std::string& hostPath, const struct stat& status,
                      std::uint32_t attributes);
 void ForgetStoredAttributes(const std::string& hostPath);
+
+// The fault injector's call point (fault_injection.cpp): counts a call of kind and tells whether
+// it is the one to fail, with LastError set to that failure's code.
+bool FaultInjected(FaultKind kind);
+bool FaultsArmed();
 
 } // namespace kq::standin

@@ -146,6 +146,12 @@ void TForm1::FormCreate(TObject*) {
     }
 }
 
+// A translation file made before a string existed lacks it: the stored table's text serves.
+AnsiString TForm1::NamedString(std::string_view name) const {
+    const AnsiString text = Translator1->LookupString(name);
+    return text.empty() ? Translator1->StoredText(stStrings, name) : text;
+}
+
 AnsiString TForm1::ProductName() const {
     return Translator1->LookupString("sCompany") + uconst::kProductSuffix;
 }
@@ -271,10 +277,16 @@ void TForm1::InstallFromArchive() {
 
     const AnsiString product = ProductName();
     const AnsiString program = dest + uconst::kProgramExe;
-    const auto shortcut = [this](const AnsiString& target, const AnsiString& name,
-                                 TShortcutFolder folder, const AnsiString& subFolder) {
+    // What could not be made, a line each: the files are installed all the same, so the user is
+    // told and the finished page follows.
+    AnsiString notMade;
+    const auto shortcut = [this, &notMade](const AnsiString& target, const AnsiString& name,
+                                           TShortcutFolder folder, const AnsiString& subFolder) {
         const bool made = CreateShortcut(target, name, folder, subFolder);
         LogLine(Format("Shortcut %s: %s", {name, made ? "made" : "failed"}));
+        if (!made) {
+            notMade += "\r\n" + name;
+        }
     };
     shortcut(program, product, TShortcutFolder::sfPrograms, product);
     shortcut(program, product, TShortcutFolder::sfDesktop, AnsiString());
@@ -295,8 +307,16 @@ void TForm1::InstallFromArchive() {
     } catch (...) {
     }
     LogLine(Format("InstallPath: %s", {recorded ? "written" : "failed"}));
+    if (!recorded) {
+        notMade += AnsiString("\r\nHKEY_CURRENT_USER\\") + uconst::kRegistryKey +
+                   uconst::kInstallPathValue;
+    }
     if (FileExists(dest + uconst::kUninstallerExe)) {
         WriteAppsEntry(dest, needed);
+    }
+    if (!notMade.empty() && !unattended_) {
+        (void)MessageBox(NamedString("sNotMade") + notMade, Application().Title(),
+                         mb::Ok | mb::IconWarning);
     }
     LogLine(Label9->Caption());
     PageControl1->SetActivePageIndex(PageControl1->ActivePageIndex() + 1);
@@ -423,11 +443,7 @@ void TForm1::NoteDamaged(int fileIndex) {
 // would add a full stop to the last file name. The installation then ends as after an error of
 // the engine: page 3 stays, where only Cancel and the close box remain.
 void TForm1::StopForDamagedFiles() {
-    AnsiString message = Translator1->LookupString("sArchiveDamaged");
-    // A translation file made before this string existed lacks it.
-    if (message.empty()) {
-        message = Translator1->StoredText(stStrings, "sArchiveDamaged");
-    }
+    AnsiString message = NamedString("sArchiveDamaged");
     for (const AnsiString& name : damaged_) {
         message += "\r\n" + name;
     }
@@ -456,8 +472,16 @@ void TForm1::LogInstalledFile(int fileIndex, const AnsiString& fileName) {
     const bool inside =
         fileName.size() > dest.size() && fileName.compare(0, dest.size(), dest) == 0;
     const AnsiString index = IntToStr(fileIndex);
-    (void)uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
-                               uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)));
+    if (!uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
+                              uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)))) {
+        // A file the log does not name is one the uninstaller would leave behind unless a later
+        // run completes: it goes, and the installation stops here as after a failed write.
+        const AnsiString reason = SysErrorMessage(LastError());
+        if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal)) {
+            (void)DeleteFile(fileName);
+        }
+        throw EWriteError(Format("Cannot write file \"%s\". %s", {log, reason}));
+    }
 }
 
 } // namespace kq

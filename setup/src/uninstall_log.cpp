@@ -106,19 +106,25 @@ bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, cons
     }
     const std::string folded1 = Folded(key1);
     const std::string folded2 = Folded(key2);
+    // Each key on its own; a failure leaves its own reason, not what the second key met.
+    const auto each = [&](bool (TUninstallLog::*write)(const AnsiString&, const AnsiString&)) {
+        const bool first = (this->*write)(key1, value1);
+        const std::uint32_t reason = LastError();
+        const bool second = (this->*write)(key2, value2);
+        if (!first) {
+            SetLastError(reason);
+        }
+        return first && second;
+    };
     if (!fast_ || !IsPlainKey(key1) || !IsPlainValue(value1) || !IsPlainKey(key2) ||
         !IsPlainValue(value2) || folded1 == folded2 || values_.count(folded1) != 0 ||
         values_.count(folded2) != 0) {
-        const bool first = Write(key1, value1);
-        const bool second = Write(key2, value2);
-        return first && second;
+        return each(&TUninstallLog::Write);
     }
     const std::string line1 = key1 + "=" + value1 + "\r\n";
     const std::string lines = line1 + key2 + "=" + value2 + "\r\n";
     if (!WriteAt(size_, lines)) {
-        const bool first = WriteThroughSystem(key1, value1);
-        const bool second = WriteThroughSystem(key2, value2);
-        return first && second;
+        return each(&TUninstallLog::WriteThroughSystem);
     }
     values_.emplace(folded1,
                     Value{size_ + static_cast<std::int64_t>(key1.size()) + 1, value1.size()});

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 namespace kq::setup_test {
@@ -47,6 +48,7 @@ struct SourceFile {
     std::string name; // as stored, "/" between folders
     std::string bytes;
     LocalStamp stamp;
+    bool readOnly = false; // packed with the read-only attribute
 };
 
 class Installation : public Wizard {
@@ -70,6 +72,10 @@ protected:
             const std::time_t when = file.stamp.Host();
             const utimbuf times{when, when};
             ASSERT_EQ(::utime((source + "/" + file.name).c_str(), &times), 0) << file.name;
+            if (file.readOnly) {
+                // zip gives a file without write permission the read-only attribute.
+                ASSERT_EQ(::chmod((source + "/" + file.name).c_str(), 0444), 0) << file.name;
+            }
             names += " '" + file.name + "'";
         }
         const std::string archive = root_ + "/c/Media/Setup.dat";

@@ -160,6 +160,8 @@ private:
     void WriteAppsEntry(const AnsiString& dest, std::uint64_t installedBytes);
     // A line of the install log, when there is one.
     void LogLine(const AnsiString& text);
+    // The table's named string in the language in force.
+    AnsiString NamedString(std::string_view name) const;
     // The look-up of "sCompany" followed by "Qyn", built anew where needed.
     AnsiString ProductName() const;
     // The language of the code page made active (start-up's first step).
