@@ -5,9 +5,11 @@
 #include "platform/standin.h"
 #include "standin_internal.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace kq {
 
@@ -38,6 +40,9 @@ FaultKind armedKind = FaultKind::Create;
 int armedCall = 0;
 bool fired = false;
 int calls[kFaultKinds] = {};
+// ArmKill's call, counted over every kind; 0: none.
+int killAt = 0;
+int callsOfAnyKind = 0;
 // Armed by the variable KQ_FAULT ("write:3"), for programs tested from the outside: the failure
 // is then told on the standard error, so that the test knows it happened.
 bool fromEnvironment = false;
@@ -66,9 +71,16 @@ void ArmFault(FaultKind kind, int call) {
     armedKind = kind;
     armedCall = call;
     fired = false;
+    killAt = 0;
+    callsOfAnyKind = 0;
     for (int& count : calls) {
         count = 0;
     }
+}
+
+void ArmKill(int call) {
+    ArmFault(FaultKind::Create, 0);
+    killAt = call;
 }
 
 void DisarmFaults() {
@@ -98,6 +110,10 @@ bool FaultInjected(FaultKind kind) {
         return false;
     }
     const int call = ++calls[static_cast<int>(kind)];
+    if (++callsOfAnyKind == killAt) {
+        // As the task manager ends it: nothing unwinds, no handler runs.
+        ::kill(::getpid(), SIGKILL);
+    }
     if (kind != armedKind || call != armedCall) {
         return false;
     }

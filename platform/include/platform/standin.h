@@ -62,6 +62,9 @@ inline constexpr int kFaultKinds = 9;
 // Starts counting afresh; the call'th call (from 1) of kind from now on fails once. A call of 0
 // fails nothing: the run is only counted.
 void ArmFault(FaultKind kind, int call);
+// Starts counting afresh, and ends the process with SIGKILL just before the call'th call (from 1)
+// of any kind from now on: a moment of a run to end it at, as the task manager would.
+void ArmKill(int call);
 // Stops counting and failing.
 void DisarmFaults();
 // The calls of kind counted since the last ArmFault.
