@@ -166,6 +166,19 @@ bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
     return false;
 }
 
+// A new log begins with its section line, as the system's writer begins one; then the first
+// file's two keys go in one write like every other file's, and a run ended between them cannot
+// leave a file named without its stamp.
+void TUninstallLog::StartFile() {
+    const std::string line = "[" + section_ + "]\r\n";
+    const auto length = static_cast<std::int32_t>(line.size());
+    File created(fileName_, FileMode::Create);
+    if (created.IsOpen() && created.Write(line.data(), length) == length && created.Close()) {
+        size_ = length;
+        fast_ = true;
+    }
+}
+
 // The fast way needs the section last in the file and every line of it in the writer's form.
 void TUninstallLog::Index() {
     file_.Close();
@@ -176,6 +189,10 @@ void TUninstallLog::Index() {
     bool exists = false;
     const std::string bytes = ReadWhole(fileName_, exists);
     size_ = static_cast<std::int64_t>(bytes.size());
+    if (!exists && !FileExists(fileName_)) {
+        StartFile();
+        return;
+    }
     if (!exists || bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) {
         return;
     }

@@ -3,6 +3,9 @@
 // write. Under Wine the oracle is the Windows API's writer; natively the stand-in's.
 #include "platform/profile.h"
 #include "setup/uninstall_log.h"
+#ifndef _WIN32
+#include "platform/standin.h"
+#endif
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
 
@@ -92,6 +95,28 @@ TEST(UninstallLog, LeavesTheBytesTheSystemsProfileWriterLeaves) {
 TEST(UninstallLog, TwoKeysAtATimeLeaveTheSameBytes) {
     RunCases(true);
 }
+
+#ifndef _WIN32
+// A file's two keys reach the log in one write, the first file's too: a run ended at any moment
+// never leaves a file named without its stamp.
+TEST(UninstallLog, EachPairOfKeysIsOneWrite) {
+    test::ScratchFolder folder;
+    TUninstallLog log(folder / "Uninstall.log", "Qyn");
+    ArmFault(FaultKind::Write, 0);
+    for (int i = 0; i < 3; ++i) {
+        const std::string key = std::to_string(i);
+        const int before = FaultCalls(FaultKind::Write);
+        ASSERT_TRUE(log.Write(key, "file" + key, "D" + key, "1484236845"));
+        // The new log's section line is the first file's one more.
+        EXPECT_EQ(FaultCalls(FaultKind::Write) - before, i == 0 ? 2 : 1) << key;
+    }
+    EXPECT_EQ(FaultCalls(FaultKind::ProfileWrite), 0);
+    DisarmFaults();
+    EXPECT_EQ(test::ReadWholeFile(folder / "Uninstall.log"),
+              "[Qyn]\r\n0=file0\r\nD0=1484236845\r\n1=file1\r\nD1=1484236845\r\n"
+              "2=file2\r\nD2=1484236845\r\n");
+}
+#endif
 
 } // namespace
 } // namespace kq

@@ -42,6 +42,7 @@ private:
         std::size_t length;
     };
     // Reads the file and decides whether the fast way applies.
+    void StartFile();
     void Index();
     bool WriteThroughSystem(const AnsiString& key, const AnsiString& value);
     bool WriteAt(std::int64_t offset, const std::string& bytes);
