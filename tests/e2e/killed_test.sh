@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Setup.exe /S ended at once (TerminateProcess, as by the task manager) at moments spread over an
 # installation of 301 files, every fifteenth of them 2 MB, each run starting where the last was
-# killed. After each kill every file the uninstall log names is whole with its stamp, and every
+# killed. scripts/kill-sweep sets KQ_KILL_FILES and KQ_KILL_MOMENTS for the full sweep (2,000
+# files, 50 kills). After each kill every file the uninstall log names is whole with its stamp, and every
 # file under its own name is whole: a file being written stands only under its partial name.
 # The last run, not killed, leaves what one uninterrupted run leaves: the same tree with no
 # partial file, the same uninstall log byte for byte, InstallPath and the shortcuts.
@@ -12,8 +13,9 @@ set -euo pipefail
 installation_test
 
 product='Kavoru Qyn'
+files=${KQ_KILL_FILES:-301} moments=${KQ_KILL_MOMENTS:-5}
 make_product "$scratch/product"
-for i in $(seq 100 393); do
+for i in $(seq 100 $((100 + files - 8))); do
     if (( i % 15 == 0 )); then
         head -c 2000000 /dev/urandom >"$scratch/product/data/f$i.bin"
     else
@@ -42,8 +44,8 @@ size=$(stat -c %s "$scratch/clean.log")
 
 forget_installation "$product"
 rm -rf "$dest_dir"
-for fifth in 0 1 2 3 4; do
-    at=$(( size * fifth / 5 + 1 ))
+for (( k = 0; k < moments; k++ )); do
+    at=$(( size * k / moments + 1 ))
     install wait-size "${dest}Uninstall.log" "$at" 120000 kill
     expect_status "the run killed at $at bytes of the log" 0
     installed logged "$dest_dir" "$scratch/product" "$scratch/media/Setup.dat" >/dev/null
@@ -64,4 +66,4 @@ expect_links CP1252 "$(shell_folder Programs)/$product" "$dest" \
     "$product:qynapp.exe" "Qyn Readme:Qyn.doc" "Uninstall Qyn:UnInstall.exe"
 installed link "$(shell_folder Desktop)/$product.lnk" "${dest}qynapp.exe" "$dest" "$product"
 rm -rf "$dest_dir"
-echo "the run after five kills left what an uninterrupted run leaves"
+echo "the run after $moments kills of $files files left what an uninterrupted run leaves"
