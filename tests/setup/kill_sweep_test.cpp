@@ -60,11 +60,11 @@ std::vector<SourceFile> Product() {
     return files;
 }
 
-// How many kills in a row: 60 in the test; with KQ_KILL_SWEEP=full (scripts/kill-sweep), as many
-// as there are calls in a run, one call further each time.
+// How many kills in a row: 60 in the test; with KQ_KILL_SWEEP=full (scripts/kill-sweep), a
+// quarter as many as there are calls in a run, about four calls further each time.
 int Moments(int calls) {
     const char* full = std::getenv("KQ_KILL_SWEEP");
-    return full != nullptr && std::string(full) == "full" ? calls / 3 : 60;
+    return full != nullptr && std::string(full) == "full" ? calls / 12 : 60;
 }
 
 class KillSweep : public setup_test::Installation {
