@@ -164,6 +164,9 @@ protected:
             }
         }
         const std::string folder = Host(kDest);
+        if (!fs::exists(folder)) {
+            return 0; // killed before the first folder was made
+        }
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
             if (!entry.is_regular_file()) {
                 continue;
