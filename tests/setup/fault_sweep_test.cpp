@@ -27,6 +27,7 @@ constexpr FaultKind kKinds[] = {
     FaultKind::Create,        FaultKind::Write,         FaultKind::Close,
     FaultKind::SetTime,       FaultKind::SetAttributes, FaultKind::MakeFolder,
     FaultKind::RegistryWrite, FaultKind::ShortcutSave,  FaultKind::ProfileWrite,
+    FaultKind::Move,
 };
 
 // Bytes that deflate cannot shrink (noise) or shrinks much (text), the same on every run.
