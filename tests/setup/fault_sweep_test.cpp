@@ -81,7 +81,7 @@ struct Outcome {
 // scripts/fault-sweep sets KQ_FAULT_SWEEP=all to try every one.
 int Sample() {
     const char* all = std::getenv("KQ_FAULT_SWEEP");
-    return all != nullptr && std::string(all) == "all" ? INT_MAX : 12;
+    return all != nullptr && std::string(all) == "all" ? INT_MAX : 8;
 }
 
 class FaultSweep : public setup_test::Installation {
