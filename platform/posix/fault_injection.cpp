@@ -21,8 +21,9 @@ struct KindRow {
 };
 
 // Indexed by FaultKind. A file or profile held open by another program (a virus scanner, an
-// editor) refuses sharing; a full disk fails a write, and the delayed write of cached data fails
-// the close; a protected file, folder or key refuses the rest.
+// editor, the installed program itself) refuses sharing and replacing; a full disk fails a write,
+// and the delayed write of cached data fails the close; a protected file, folder or key refuses the
+// rest.
 constexpr KindRow kKinds[kFaultKinds] = {
     {"create", err::SharingViolation},
     {"write", err::DiskFull},
@@ -33,6 +34,7 @@ constexpr KindRow kKinds[kFaultKinds] = {
     {"registry write", err::AccessDenied},
     {"shortcut save", err::AccessDenied},
     {"profile write", err::SharingViolation},
+    {"move", err::SharingViolation},
 };
 
 bool armed = false;

@@ -109,7 +109,7 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
     struct stat status {};
     const std::optional<std::string> source = ExistingHostPath(from, status);
     const std::optional<std::string> target = HostPath(to);
-    if (!source || !target) {
+    if (!source || !target || standin::FaultInjected(FaultKind::Move)) {
         return false;
     }
     if (S_ISDIR(status.st_mode)) {

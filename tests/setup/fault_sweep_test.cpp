@@ -27,6 +27,7 @@ constexpr FaultKind kKinds[] = {
     FaultKind::Create,        FaultKind::Write,         FaultKind::Close,
     FaultKind::SetTime,       FaultKind::SetAttributes, FaultKind::MakeFolder,
     FaultKind::RegistryWrite, FaultKind::ShortcutSave,  FaultKind::ProfileWrite,
+    FaultKind::Move,
 };
 
 // Bytes that deflate cannot shrink (noise) or shrinks much (text), the same on every run.
@@ -80,7 +81,7 @@ struct Outcome {
 // scripts/fault-sweep sets KQ_FAULT_SWEEP=all to try every one.
 int Sample() {
     const char* all = std::getenv("KQ_FAULT_SWEEP");
-    return all != nullptr && std::string(all) == "all" ? INT_MAX : 12;
+    return all != nullptr && std::string(all) == "all" ? INT_MAX : 8;
 }
 
 class FaultSweep : public setup_test::Installation {

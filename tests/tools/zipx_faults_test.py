@@ -14,7 +14,7 @@ import time
 import zipfile
 
 # The kinds zipx meets; registry, shortcut and profile writes are the wizard's alone.
-KINDS = ["create", "write", "close", "set time", "set attributes", "make folder"]
+KINDS = ["create", "write", "close", "set time", "set attributes", "make folder", "move"]
 
 
 def make_archive(path):

@@ -456,6 +456,12 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
             }
             ReportSkip(TSkipReason::srCreateError, fileName, index);
             if (retry_) {
+                // The folder may be what failed: a retry makes it again, or it would fail alike
+                // for ever.
+                const AnsiString folder = ExtractFilePath(fileName, static_cast<int>(GetACP()));
+                if (!DirectoryExists(folder)) {
+                    ForceDirectories(folder);
+                }
                 continue;
             }
         } catch (const Exception&) {
@@ -564,7 +570,7 @@ bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStar
 // Closes the output file. A complete one gets the entry's time, set while the file is still
 // open for writing (a read-only file could not be opened again for that), and then the entry's
 // attributes. A failed write, flush or close leaves as EWriteError. False when a complete file
-// could not take its time.
+// could not take its time or its attributes.
 bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> output,
                                                 const AnsiString& fileName, bool complete) {
     bool stamped = true;
@@ -577,14 +583,16 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
     }
     output->Close();
     output.reset();
+    // Attributes that did not reach the file fail it as a time does: the file would pass for a
+    // whole one without them (a read-only file left writable, a hidden one shown).
     if (complete && stamped && zip_.retainAttributes_) {
-        SetFileAttributes(fileName, entry_.ExternalAttributes());
+        stamped = SetFileAttributes(fileName, entry_.ExternalAttributes());
     }
     return stamped;
 }
 
-// A file whose data is right but whose time could not be set (a date that names no day, a
-// drive refusing the change): it would pass for a newer file than the entry and be kept by a
+// A file whose data is right but whose time or attributes could not be set (a date that names no
+// day, a drive refusing the change): it would pass for a newer file than the entry and be kept by a
 // later run under ifNewer. It goes, and the owner hears of it as of a file that could not be
 // made: with Retry the entry is extracted again, without it the entry is skipped.
 void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& fileName) {

@@ -56,8 +56,9 @@ enum class FaultKind {
     RegistryWrite, // RegKey::SetValue, and RegKey::Create where it adds a key
     ShortcutSave,  // ShellLink::Save
     ProfileWrite,  // WritePrivateProfileString
+    Move,          // MoveFileReplacing
 };
-inline constexpr int kFaultKinds = 9;
+inline constexpr int kFaultKinds = 10;
 
 // Starts counting afresh; the call'th call (from 1) of kind from now on fails once. A call of 0
 // fails nothing: the run is only counted.

@@ -34,9 +34,10 @@ TEST(ProgramTable, SizeAndShape) {
     const std::string_view block = resources::TranslationData();
     // The product's table plus the disk-space message (208 bytes: name, three cells, four
     // delimiters and the line break), the damaged-archive message (194 bytes: a name of 15,
-    // cells of 48, 48 and 77, four delimiters and the line break) and the message of a second
-    // Setup (98 bytes: a name of 15, cells of 23, 23 and 31, four delimiters, the line break)
-    // and the warning of shortcuts or registry values not made (183 bytes).
+    // cells of 48, 48 and 77, four delimiters and the line break), the message of a second
+    // Setup (98 bytes: a name of 15, cells of 23, 23 and 31, four delimiters, the line break) and
+    // the shortcuts and registry entries not made (183 bytes: a name of 8, cells of 46, 40 and
+    // 83, four delimiters, the line break).
     EXPECT_EQ(block.size(), 8016u + 208u + 194u + 98u + 183u);
     EXPECT_EQ(block.find_first_of(std::string_view("\t\x19\x1A", 3)), std::string_view::npos);
 
@@ -70,9 +71,9 @@ TEST(ProgramTable, SizeAndShape) {
     for (std::size_t i = 0; i + 2 < rows.size(); ++i) {
         EXPECT_EQ(Delimiters(rows[i]), 4) << rows[i];
     }
-    EXPECT_EQ(rows[240], "LabelInstallationGuides\x01"
+    EXPECT_EQ(rows[241], "LabelInstallationGuides\x01"
                          "DEFAULT_CHARSET\x01");
-    EXPECT_EQ(rows[241], "Label4\x01"
+    EXPECT_EQ(rows[242], "Label4\x01"
                          "DEFAULT_CHARSET\x01");
 }
 
