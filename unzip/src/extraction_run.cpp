@@ -94,7 +94,7 @@ private:
     bool Decode(TStream& output, std::int64_t dataStart);
     bool FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
                       bool complete);
-    void StampFailed(int index, const AnsiString& fileName);
+    void NotFinished(int index, const AnsiString& fileName);
     void Verdict(int index, const AnsiString& fileName);
 
     AnsiString StoredPath() const { return entry_.Directory() + entry_.FileName(); }
@@ -117,6 +117,8 @@ private:
     AnsiString madeFolder_;
     // The entry's partial file while it exists (see PartialName).
     AnsiString partName_;
+    // The entry's file may be there already: MayOverwrite found it, or did not look (Always).
+    bool mayBeThere_ = true;
 
     // The entry being extracted: a copy of its record, whose compressed size loses the
     // encryption header once that is read.
@@ -319,7 +321,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     const bool complete = Decode(*output, dataStart);
     const bool stamped = FinishOutput(std::move(output), partName_, complete);
     if (!stamped && context_->FinalCrc() == entry_.CRC32()) {
-        StampFailed(index, fileName);
+        NotFinished(index, fileName);
         return;
     }
     Verdict(index, fileName);
@@ -402,7 +404,12 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
 }
 
 bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName) {
-    if (zip_.overwriteMode_ == TUZOverwriteMode::Always || !FileExists(fileName)) {
+    mayBeThere_ = true;
+    if (zip_.overwriteMode_ == TUZOverwriteMode::Always) {
+        return true;
+    }
+    if (!FileExists(fileName)) {
+        mayBeThere_ = false;
         return true;
     }
     // Both are local DOS date-times, so comparing the numbers compares the calendar times at
@@ -473,26 +480,32 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
 }
 
 // Gives the whole partial file its own name, replacing the file there. A read-only file there is
-// made writable first when ReplaceReadOnly allows; a file that still cannot be replaced (one in
-// use, say) is reported as a file that could not be made: with Retry the move is tried again,
-// without it the entry is skipped and the file there stays as it was.
+// made writable first when ReplaceReadOnly allows, and is not replaced otherwise (Windows refuses
+// to, Wine does not: the rule is kept here). A file that cannot be replaced (a folder of its
+// name, a file in use) is reported as a file that could not be made, its partial file gone
+// first, so that a No that ends the program leaves nothing behind: with Retry the entry is
+// extracted again, without it the entry is skipped and the file there stays as it was.
 bool TZipExtractor::ExtractionRun::MoveIntoPlace(int index, const AnsiString& fileName) {
-    bool readOnlyCleared = !zip_.replaceReadOnly_;
-    while (!MoveFileReplacing(partName_, fileName)) {
-        if (!readOnlyCleared) {
-            readOnlyCleared = true;
-            if (ClearReadOnly(fileName)) {
-                continue;
-            }
+    bool readOnlyCleared = false;
+    for (;;) {
+        const std::uint32_t there = mayBeThere_ ? GetFileAttributes(fileName) : attr::Invalid;
+        const bool readOnly = there != attr::Invalid && (there & attr::ReadOnly) != 0;
+        if (!readOnly && MoveFileReplacing(partName_, fileName)) {
+            partName_.clear();
+            return true;
         }
-        ReportSkip(TSkipReason::srCreateError, fileName, index);
-        if (!retry_) {
-            context_->RunTotalBytes -= entry_.UncompressedSize();
-            return false;
+        if (!readOnly || !zip_.replaceReadOnly_ || readOnlyCleared) {
+            break;
+        }
+        readOnlyCleared = true;
+        if (!ClearReadOnly(fileName)) {
+            break;
         }
     }
+    DeleteOutputFile(partName_);
     partName_.clear();
-    return true;
+    NotFinished(index, fileName);
+    return false;
 }
 
 void TZipExtractor::ExtractionRun::WireContext() {
@@ -591,11 +604,12 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
     return stamped;
 }
 
-// A file whose data is right but whose time or attributes could not be set (a date that names no
-// day, a drive refusing the change): it would pass for a newer file than the entry and be kept by a
-// later run under ifNewer. It goes, and the owner hears of it as of a file that could not be
-// made: with Retry the entry is extracted again, without it the entry is skipped.
-void TZipExtractor::ExtractionRun::StampFailed(int index, const AnsiString& fileName) {
+// A file whose data is right but that could not be finished: its time or attributes could not be
+// set (a date that names no day, a drive refusing the change), so that it would pass for a newer
+// file than the entry and be kept by a later run under ifNewer, or it could not take its name.
+// Its partial file is gone, and the owner hears of it as of a file that could not be made: with
+// Retry the entry is extracted again, without it the entry is skipped.
+void TZipExtractor::ExtractionRun::NotFinished(int index, const AnsiString& fileName) {
     context_->RunBytesWritten -= context_->BytesWritten;
     ReportSkip(TSkipReason::srCreateError, fileName, index);
     if (retry_) {

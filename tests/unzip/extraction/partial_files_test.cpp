@@ -35,6 +35,7 @@ struct PartialCase {
     std::string before;
     std::string leftPartial;
     bool readOnlyThere;
+    bool folderThere; // a folder of the file's name is in the way
     bool replaceReadOnly;
     bool damaged; // one byte of the data inverted: the CRC does not match
     bool throwsMidway;
@@ -45,17 +46,19 @@ struct PartialCase {
 TEST(PartialFiles, AFileTakesItsNameOnlyWhole) {
     const std::string fresh = NewBytes();
     const PartialCase cases[] = {
-        {"a new file", "", "", false, true, false, false, fresh, "End"},
-        {"a file replaced", kOld, "", false, true, false, false, fresh, "End"},
-        {"a read-only file replaced", kOld, "", true, true, false, false, fresh, "End"},
-        {"a read-only file not to be replaced", kOld, "", true, false, false, false, kOld,
+        {"a new file", "", "", false, false, true, false, false, fresh, "End"},
+        {"a file replaced", kOld, "", false, false, true, false, false, fresh, "End"},
+        {"a read-only file replaced", kOld, "", true, false, true, false, false, fresh, "End"},
+        {"a read-only file not to be replaced", kOld, "", true, false, false, false, false, kOld,
          "Skip srCreateError"},
-        {"damaged data over a file", kOld, "", false, true, true, false, kOld, "BadCRC"},
-        {"damaged data, no file there", "", "", false, true, true, false, "", "BadCRC"},
-        {"an exception midway over a file", kOld, "", false, true, false, true, kOld, "raised"},
-        {"a killed run's partial file", "", "half", false, true, false, false, fresh, "End"},
-        {"a killed run's read-only partial file", kOld, "half", false, false, false, false, fresh,
-         "End"},
+        {"damaged data over a file", kOld, "", false, false, true, true, false, kOld, "BadCRC"},
+        {"damaged data, no file there", "", "", false, false, true, true, false, "", "BadCRC"},
+        {"an exception midway over a file", kOld, "", false, false, true, false, true, kOld,
+         "raised"},
+        {"a killed run's partial file", "", "half", false, false, true, false, false, fresh, "End"},
+        {"a killed run's read-only partial file", kOld, "half", false, false, false, false, false,
+         fresh, "End"},
+        {"a folder in the way", "", "", false, true, true, false, false, "", "Skip srCreateError"},
     };
     for (const PartialCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,6 +78,9 @@ TEST(PartialFiles, AFileTakesItsNameOnlyWhole) {
         if (!c.before.empty()) {
             test::WriteWholeFile(there, c.before);
             SetFileAttributes(there, c.readOnlyThere ? attr::ReadOnly : attr::Normal);
+        }
+        if (c.folderThere) {
+            ForceDirectories(there);
         }
         if (!c.leftPartial.empty()) {
             test::WriteWholeFile(partial, c.leftPartial);
@@ -110,6 +116,7 @@ TEST(PartialFiles, AFileTakesItsNameOnlyWhole) {
         EXPECT_EQ(events, c.events);
         EXPECT_EQ(Shown(there), c.after);
         EXPECT_EQ(FileExists(there), !c.after.empty());
+        EXPECT_EQ(DirectoryExists(there), c.folderThere);
         EXPECT_FALSE(FileExists(partial));
         if (c.after == fresh) {
             EXPECT_EQ(GetFileDosDateTime(there), test::kFixtureTime);
