@@ -224,7 +224,8 @@ TEST_F(FaultSweep, ShortcutRegistryAndLogFailuresAreToldInTheirOwnWords) {
         {FaultKind::RegistryWrite, 1,
          notMade + "HKEY_CURRENT_USER\\Software\\Kavoru\\KavoruQyn\\InstallPath",
          mb::Ok | mb::IconWarning, 4, nullptr},
-        // The first key of the log goes through the system's profile writer.
+        // A log that is not in the form the fast way appends to (here, an earlier one that
+        // lost its last line break) is written through the system's profile writer.
         {FaultKind::ProfileWrite, 1,
          "Cannot write file \"D:\\Apps\\Kavoru Qyn\\Uninstall.log\". The process cannot "
          "access the file because it is being used by another process.",
@@ -233,6 +234,9 @@ TEST_F(FaultSweep, ShortcutRegistryAndLogFailuresAreToldInTheirOwnWords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(FaultKindName(c.kind)) + " call " + std::to_string(c.call));
         Reset();
+        if (c.kind == FaultKind::ProfileWrite) {
+            setup_test::WriteHostFile(Host(std::string(kDest) + "Uninstall.log"), "[Qyn]");
+        }
         const Outcome outcome = Run(c.kind, c.call, id::No);
         EXPECT_EQ(outcome.boxes, 1);
         EXPECT_EQ(errorBox.text, c.text);
@@ -252,7 +256,11 @@ TEST_P(KindSweep, EachFailedCallIsToldLeavesOnlyWholeFilesLoggedAndASecondRunCom
     Reset();
     ASSERT_TRUE(Complete(Run(kind, 0, id::No))) << errorBox.text;
     const int calls = FaultCalls(kind);
-    ASSERT_GT(calls, 0);
+    if (calls == 0) {
+        // The uninstall log reaches the profile writer only when it is not in the form the fast
+        // way appends to: the case above.
+        GTEST_SKIP() << "no call of this kind in an installation";
+    }
 
     int told = 0, madeGood = 0;
     const int tried = std::min(calls, Sample());
