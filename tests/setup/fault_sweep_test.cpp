@@ -19,6 +19,8 @@ using setup_test::Exited;
 using setup_test::kDest;
 using setup_test::kProduct;
 using setup_test::LocalStamp;
+using setup_test::LogKeys;
+using setup_test::ProductBytes;
 using setup_test::SourceFile;
 
 namespace fs = std::filesystem;
@@ -30,18 +32,6 @@ constexpr FaultKind kKinds[] = {
     FaultKind::Move,
 };
 
-// Bytes that deflate cannot shrink (noise) or shrinks much (text), the same on every run.
-std::string Bytes(std::size_t size, std::uint32_t seed, bool noise) {
-    std::string bytes;
-    bytes.reserve(size);
-    std::uint32_t x = seed;
-    while (bytes.size() < size) {
-        x = x * 1103515245u + 12345u;
-        bytes += noise ? static_cast<char>(x >> 23) : static_cast<char>('a' + (x >> 28));
-    }
-    return bytes;
-}
-
 // The product: the program, the uninstaller and the manual (each gets a shortcut), and files of
 // sizes from nothing to several output buffers in three folders, each with its own stamp, some
 // read-only.
@@ -49,9 +39,9 @@ std::vector<SourceFile> Product() {
     const std::size_t sizes[] = {0,     1,     700,   4095,  8192,   8193, 20000,
                                  40000, 65536, 65537, 99999, 150000, 3,    12345};
     std::vector<SourceFile> files = {
-        {"qynapp.exe", Bytes(40000, 1, true), {2024, 1, 2, 3, 4, 6}},
-        {"UnInstall.exe", Bytes(9000, 2, true), {2024, 1, 2, 3, 4, 8}},
-        {"Qyn.doc", Bytes(5000, 3, false), {2024, 1, 2, 3, 4, 10}},
+        {"qynapp.exe", ProductBytes(40000, 1, true), {2024, 1, 2, 3, 4, 6}},
+        {"UnInstall.exe", ProductBytes(9000, 2, true), {2024, 1, 2, 3, 4, 8}},
+        {"Qyn.doc", ProductBytes(5000, 3, false), {2024, 1, 2, 3, 4, 10}},
     };
     const char* folders[] = {"", "data/", "data/deep/", "help/"};
     int i = 0;
@@ -63,7 +53,7 @@ std::vector<SourceFile> Product() {
             const LocalStamp stamp{2020 + i % 5, 1 + i % 12, 1 + i % 28,
                                    i % 24,       i % 60,     2 * (i % 30)};
             files.push_back({std::string(folders[f]) + "f" + std::to_string(i) + ".bin",
-                             Bytes(sizes[s], 100 + i, i % 2 == 0), stamp, i % 2 == 1});
+                             ProductBytes(sizes[s], 100 + i, i % 2 == 0), stamp, i % 2 == 1});
         }
     }
     return files;
@@ -184,21 +174,6 @@ protected:
             }
         }
         return nullptr;
-    }
-
-    static std::map<std::string, std::string> LogKeys(const std::string& text) {
-        std::map<std::string, std::string> keys;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            if (const auto equals = line.find('='); equals != std::string::npos) {
-                keys[line.substr(0, equals)] = line.substr(equals + 1);
-            }
-        }
-        return keys;
     }
 
     std::vector<SourceFile> product_;

@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -124,6 +125,33 @@ protected:
     // The log as the file holds it.
     std::string Log() { return ReadHostFile(Host(std::string(kDest) + "Uninstall.log")); }
 };
+
+// The same bytes on every run: noise, which deflate cannot shrink, or text, which it shrinks much.
+inline std::string ProductBytes(std::size_t size, std::uint32_t seed, bool noise) {
+    std::string bytes(size, '\0');
+    std::uint32_t x = seed;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = noise ? static_cast<char>(x >> 23) : static_cast<char>('a' + (x >> 28));
+    }
+    return bytes;
+}
+
+// The keys of an uninstall log's text, by name.
+inline std::map<std::string, std::string> LogKeys(const std::string& text) {
+    std::map<std::string, std::string> keys;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (const auto equals = line.find('='); equals != std::string::npos) {
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return keys;
+}
 
 inline std::string LogLines(const std::vector<std::pair<std::string, std::string>>& keys) {
     std::string text = "[Qyn]\r\n";

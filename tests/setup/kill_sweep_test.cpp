@@ -25,37 +25,27 @@ namespace {
 
 using setup_test::kDest;
 using setup_test::LocalStamp;
+using setup_test::LogKeys;
+using setup_test::ProductBytes;
 using setup_test::ReadHostFile;
 using setup_test::SourceFile;
 
 namespace fs = std::filesystem;
 
-// The same bytes on every run: noise, which deflate cannot shrink, or text, which it can.
-std::string Bytes(std::size_t size, std::uint32_t seed) {
-    std::string bytes(size, '\0');
-    std::uint32_t x = seed;
-    const bool noise = seed % 3 == 0;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = noise ? static_cast<char>(x >> 23) : static_cast<char>('a' + (x >> 28));
-    }
-    return bytes;
-}
-
 // 2,000 files in 20 folders: the program, its uninstaller and manual, three of 3 MB and the rest
 // up to 24 KB, some empty, some read-only.
 std::vector<SourceFile> Product() {
     std::vector<SourceFile> files = {
-        {"qynapp.exe", Bytes(60000, 3), {2024, 1, 2, 3, 4, 6}},
-        {"UnInstall.exe", Bytes(9000, 4), {2024, 1, 2, 3, 4, 8}},
-        {"Qyn.doc", Bytes(5000, 5), {2024, 1, 2, 3, 4, 10}},
+        {"qynapp.exe", ProductBytes(60000, 3, true), {2024, 1, 2, 3, 4, 6}},
+        {"UnInstall.exe", ProductBytes(9000, 4, false), {2024, 1, 2, 3, 4, 8}},
+        {"Qyn.doc", ProductBytes(5000, 5, false), {2024, 1, 2, 3, 4, 10}},
     };
     for (int i = 0; files.size() < 2000; ++i) {
         const bool large = i == 400 || i == 1000 || i == 1700;
         const std::size_t size = large ? 3'000'000 : (i * 7919u) % 24000u;
         const LocalStamp stamp{2020 + i % 5, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 2 * (i % 30)};
         files.push_back({"part" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".bin",
-                         Bytes(size, 100 + i), stamp, i % 37 == 0});
+                         ProductBytes(size, 100 + i, (100 + i) % 3 == 0), stamp, i % 37 == 0});
     }
     return files;
 }
@@ -150,19 +140,9 @@ protected:
     int ExpectNothingHalfWritten(int call) {
         SCOPED_TRACE("killed at call " + std::to_string(call));
         int partial = 0;
-        std::map<std::string, std::string> logged;
         const std::string log = Host(std::string(kDest) + "Uninstall.log");
-        if (fs::exists(log)) {
-            std::istringstream lines(ReadHostFile(log));
-            std::string line;
-            while (std::getline(lines, line)) {
-                const auto equals = line.find('=');
-                if (equals != std::string::npos && line.back() == '\r') {
-                    logged[line.substr(0, equals)] =
-                        line.substr(equals + 1, line.size() - equals - 2);
-                }
-            }
-        }
+        std::map<std::string, std::string> logged =
+            fs::exists(log) ? LogKeys(ReadHostFile(log)) : std::map<std::string, std::string>();
         const std::string folder = Host(kDest);
         if (!fs::exists(folder)) {
             return 0; // killed before the first folder was made
