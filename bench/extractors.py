@@ -171,8 +171,10 @@ PYTHON_EXTRACT = ('import sys, zipfile\n'
                   'zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2], pwd=pwd)\n')
 
 
-def commands(zipx, archive, output, password):
+def commands(zipx, archive, output, password, reference=None):
     yield 'zipx', [zipx, 'x', *(['-p', password] if password else []), archive, output]
+    if reference:
+        yield 'limit', [reference, archive, output, *([password] if password else [])]
     yield 'unzip', ['unzip', '-q', '-o', *(['-P', password] if password else []), archive,
                     '-d', output]
     yield '7z', ['7z', 'x', '-y', '-bso0', '-bsp0', '-o' + output,
@@ -183,7 +185,9 @@ def commands(zipx, archive, output, password):
                      *([password] if password else [])]
 
 
-def available(tool, zipx):
+def available(tool, zipx, reference=None):
+    if tool == 'limit':
+        return reference is not None and os.access(reference, os.X_OK)
     return shutil.which({'python': sys.executable, 'zipx': zipx}.get(tool, tool)) is not None
 
 
@@ -277,14 +281,15 @@ class Scratch:
 
 # --- The table ----------------------------------------------------------------------------------
 
-def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, python_budget):
+def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, python_budget,
+                  reference=None):
     print('\n%s: %s, %d MB, %d files' % (label, os.path.basename(archive),
                                           os.path.getsize(archive) >> 20, count_files(tree)),
           flush=True)
     expected = count_files(tree)
     results = {}
     for turn in range(runs):
-        for tool, command in commands(zipx, archive, 'out', password):
+        for tool, command in commands(zipx, archive, 'out', password, reference):
             if tool not in tools:
                 continue
             done = results.setdefault(tool, [])
@@ -300,8 +305,8 @@ def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, py
                 found = count_files(output)
                 if found != expected:
                     print('  %s wrote %d files, not %d' % (tool, found, expected), flush=True)
-                if tool == 'zipx' and not same_trees(tree, output):
-                    sys.exit('%s: zipx wrote other bytes than the originals' % label)
+                if tool in ('zipx', 'limit') and not same_trees(tree, output):
+                    sys.exit('%s: %s wrote other bytes than the originals' % (label, tool))
             done.append(result)
     shutil.rmtree(os.path.join(scratch.folder, 'out'), ignore_errors=True)
     return results
@@ -309,7 +314,8 @@ def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, py
 
 def print_table(table, runs):
     print('\nMedian wall time of %d runs taken in turns; ratio = tool / zipx (above 1: zipx is '
-          'faster); peak = the largest peak resident memory' % runs)
+          'faster); peak = the largest peak resident memory; limit = the reference extractor '
+          '(bench/reference_extract.cpp), not a peer' % runs)
     print('%-10s %-7s %8s %7s %9s %s' % ('archive', 'tool', 'median', 'ratio', 'peak', 'runs'))
     for label, results in table:
         base = statistics.median(t for t, _ in results['zipx']) if results.get('zipx') else None
@@ -319,7 +325,8 @@ def print_table(table, runs):
                 print('%-10s %-7s %8s' % (label, tool, 'failed'))
                 continue
             median = statistics.median(t for t, _ in values)
-            if tool != 'zipx' and (fastest_peer is None or median < fastest_peer[1]):
+            if tool not in ('zipx', 'limit') and (fastest_peer is None or
+                                                  median < fastest_peer[1]):
                 fastest_peer = (tool, median)
             ratio = '%7.2f' % (median / base) if base else '      -'
             peak = max(m for _, m in values) / 1024
@@ -328,6 +335,11 @@ def print_table(table, runs):
         if base and fastest_peer:
             print('%-10s zipx / fastest peer (%s): %.2f' % (label, fastest_peer[0],
                                                              base / fastest_peer[1]))
+        if results.get('zipx') and results.get('limit'):
+            # Pair by pair: the runs of one turn saw the same machine.
+            pairs = [z / l for (z, _), (l, _) in zip(results['zipx'], results['limit'])]
+            print('%-10s zipx / limit: %.2f (median of %d pairs; %.2f to %.2f)' % (
+                label, statistics.median(pairs), len(pairs), min(pairs), max(pairs)))
 
 
 def main():
@@ -337,8 +349,10 @@ def main():
     parser.add_argument('--runs', type=int, default=5)
     parser.add_argument('--only', default='app,encrypted,stored,tiny',
                         help='archives, comma-separated')
-    parser.add_argument('--tools', default='zipx,unzip,7z,bsdtar,python',
+    parser.add_argument('--tools', default='zipx,limit,unzip,7z,bsdtar,python',
                         help='tools, comma-separated')
+    parser.add_argument('--reference', help='the reference extractor (bench_reference), whose '
+                        'time is the limit column')
     parser.add_argument('--no-mount', action='store_true',
                         help='write into WORK instead of a loop-mounted image')
     parser.add_argument('--python-budget', type=float, default=60,
@@ -349,7 +363,8 @@ def main():
     zipx = os.path.abspath(arguments.zipx)
     if not os.access('/usr/bin/time', os.X_OK):
         sys.exit('GNU time (/usr/bin/time, Debian package time) is needed for the peak memory')
-    tools = [t for t in arguments.tools.split(',') if available(t, zipx)]
+    reference = os.path.abspath(arguments.reference) if arguments.reference else None
+    tools = [t for t in arguments.tools.split(',') if available(t, zipx, reference)]
     missing = set(arguments.tools.split(',')) - set(tools)
     if missing:
         print('warning: not installed, left out: %s' % ', '.join(sorted(missing)))
@@ -363,7 +378,7 @@ def main():
         for label, tree, archive, _, password in archives:
             table.append((label, bench_archive(label, tree, archive, password, zipx, tools,
                                                arguments.runs, scratch,
-                                               arguments.python_budget)))
+                                               arguments.python_budget, reference)))
     finally:
         scratch.close()
     print_table(table, arguments.runs)
