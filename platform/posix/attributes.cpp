@@ -46,8 +46,13 @@ std::uint32_t AttributesOf(const std::string& hostPath, const struct stat& statu
     return attributes == 0 ? attr::Normal : attributes;
 }
 
-void ForgetStoredAttributes(const std::string& hostPath) {
-    ::removexattr(hostPath.c_str(), storedAttributesName);
+bool ForgetStoredAttributes(const std::string& hostPath) {
+    return ::removexattr(hostPath.c_str(), storedAttributesName) == 0 || errno == ENODATA;
+}
+
+mode_t ModeWithAttributes(mode_t mode, std::uint32_t attributes) {
+    return (attributes & attr::ReadOnly) != 0 ? mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)
+                                              : mode | S_IWUSR;
 }
 
 bool StoreAttributes(const std::string& hostPath, const struct stat& status,
@@ -55,6 +60,31 @@ bool StoreAttributes(const std::string& hostPath, const struct stat& status,
     const std::uint32_t kept = S_ISDIR(status.st_mode) ? storedBits | attr::ReadOnly : storedBits;
     const std::string text = std::to_string(attributes & kept);
     if (::setxattr(hostPath.c_str(), storedAttributesName, text.data(), text.size(), 0) != 0 &&
+        !IsUnsupported(errno)) {
+        FailWithErrno(errno);
+        return false;
+    }
+    return true;
+}
+
+bool StoreAttributes(int descriptor, std::uint32_t attributes, bool noneStored) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        FailWithErrno(errno);
+        return false;
+    }
+    const mode_t wanted = ModeWithAttributes(status.st_mode, attributes);
+    if (wanted != status.st_mode && ::fchmod(descriptor, wanted & 07777) != 0) {
+        FailWithErrno(errno);
+        return false;
+    }
+    // Without a stored value a file reads as archive alone, what Windows gives a new file.
+    const std::uint32_t kept = attributes & storedBits;
+    if (noneStored && kept == attr::Archive) {
+        return true;
+    }
+    const std::string text = std::to_string(kept);
+    if (::fsetxattr(descriptor, storedAttributesName, text.data(), text.size(), 0) != 0 &&
         !IsUnsupported(errno)) {
         FailWithErrno(errno);
         return false;

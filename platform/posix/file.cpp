@@ -75,7 +75,9 @@ File::~File() {
     }
 }
 
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, InvalidHandle)) {}
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, InvalidHandle)), writable_(other.writable_),
+      madeNew_(other.madeNew_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -83,6 +85,8 @@ File& File::operator=(File&& other) noexcept {
             ::close(Descriptor(handle_));
         }
         handle_ = std::exchange(other.handle_, InvalidHandle);
+        writable_ = other.writable_;
+        madeNew_ = other.madeNew_;
     }
     return *this;
 }
@@ -101,6 +105,8 @@ bool File::Open(const std::string& path, FileMode mode) {
         const int descriptor = ::open(host->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             handle_ = descriptor;
+            writable_ = true;
+            madeNew_ = true;
             return true;
         }
         if (errno != EEXIST) {
@@ -116,9 +122,9 @@ bool File::Open(const std::string& path, FileMode mode) {
         standin::FailWithErrnoAt(errno, *host);
         return false;
     }
-    if (mode == FileMode::Create) {
-        standin::ForgetStoredAttributes(*host); // a replaced file starts afresh, as on Windows
-    }
+    // A replaced file starts afresh, as on Windows.
+    madeNew_ = mode == FileMode::Create && standin::ForgetStoredAttributes(*host);
+    writable_ = WritesTo(mode);
     handle_ = descriptor;
     return true;
 }
@@ -214,9 +220,8 @@ bool File::Close() {
         return false;
     }
     // A failed close matters only where data was written.
-    const bool injected = standin::FaultsArmed() &&
-                          (::fcntl(Descriptor(handle_), F_GETFL) & O_ACCMODE) != O_RDONLY &&
-                          standin::FaultInjected(FaultKind::Close);
+    const bool injected =
+        standin::FaultsArmed() && writable_ && standin::FaultInjected(FaultKind::Close);
     // The descriptor is released even when close reports an error, so it is never retried.
     const int result = ::close(Descriptor(std::exchange(handle_, InvalidHandle)));
     if (injected) {
@@ -248,7 +253,7 @@ bool File::SetDosDateTime(std::uint32_t dosDateTime) {
         return false;
     }
     // Windows needs write access to change a file's times, whoever owns the file.
-    if ((::fcntl(Descriptor(handle_), F_GETFL) & O_ACCMODE) == O_RDONLY) {
+    if (!writable_) {
         SetLastError(err::AccessDenied);
         return false;
     }
@@ -263,6 +268,17 @@ bool File::SetDosDateTime(std::uint32_t dosDateTime) {
         return false;
     }
     return true;
+}
+
+bool File::SetAttributes(std::uint32_t attributes) {
+    if (!checks::IsOpen(IsOpen()) || standin::FaultInjected(FaultKind::SetAttributes)) {
+        return false;
+    }
+    if (!writable_) {
+        SetLastError(err::AccessDenied);
+        return false;
+    }
+    return standin::StoreAttributes(Descriptor(handle_), attributes & attr::Settable, madeNew_);
 }
 
 } // namespace kq

@@ -8,15 +8,14 @@
 #include "standin_internal.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kq {
 
 namespace {
-
-constexpr std::uint32_t settableAttributes =
-    attr::ReadOnly | attr::Hidden | attr::System | attr::Archive | attr::Normal;
 
 // A file's modification time as a DOS date-time, -1 when it cannot be one.
 std::int64_t DosDateTimeOf(const struct stat& status) {
@@ -106,10 +105,20 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-    struct stat status {};
-    const std::optional<std::string> source = ExistingHostPath(from, status);
+    const std::optional<std::string> source = HostPath(from);
     const std::optional<std::string> target = HostPath(to);
     if (!source || !target || standin::FaultInjected(FaultKind::Move)) {
+        return false;
+    }
+    // Most moves give a new name: one call, which refuses to replace anything (a folder, too,
+    // moves to a new name on Windows). Anything else takes the checks below, which also tell
+    // why a move fails.
+    if (::renameat2(AT_FDCWD, source->c_str(), AT_FDCWD, target->c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    struct stat status {};
+    if (::stat(source->c_str(), &status) != 0) {
+        standin::FailWithErrnoAt(errno, *source);
         return false;
     }
     if (S_ISDIR(status.st_mode)) {
@@ -142,11 +151,9 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     if (!host || standin::FaultInjected(FaultKind::SetAttributes)) {
         return false;
     }
-    attributes &= settableAttributes;
+    attributes &= attr::Settable;
     if (!S_ISDIR(status.st_mode)) {
-        const mode_t wanted = (attributes & attr::ReadOnly) != 0
-                                  ? status.st_mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)
-                                  : status.st_mode | S_IWUSR;
+        const mode_t wanted = standin::ModeWithAttributes(status.st_mode, attributes);
         if (wanted != status.st_mode && ::chmod(host->c_str(), wanted & 07777) != 0) {
             standin::FailWithErrno(errno);
             return false;

@@ -64,7 +64,13 @@ std::uint32_t AttributesOf(const std::string& hostPath, const struct stat& statu
 // Keeps the bits that the permissions do not carry; false (LastError set) when that fails.
 bool StoreAttributes(const std::string& hostPath, const struct stat& status,
                      std::uint32_t attributes);
-void ForgetStoredAttributes(const std::string& hostPath);
+// True when the file has no stored attributes afterwards.
+bool ForgetStoredAttributes(const std::string& hostPath);
+// The permission bits of a file given the read-only attribute: the owner's write permission.
+mode_t ModeWithAttributes(mode_t mode, std::uint32_t attributes);
+// The attributes of an open file, its stored value left out where noneStored and the file would
+// read back alike without it.
+bool StoreAttributes(int descriptor, std::uint32_t attributes, bool noneStored);
 
 // The fault injector's call point (fault_injection.cpp): counts a call of kind and tells whether
 // it is the one to fail, with LastError set to that failure's code.

@@ -41,7 +41,9 @@ File::~File() {
     }
 }
 
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, InvalidHandle)) {}
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, InvalidHandle)), writable_(other.writable_),
+      madeNew_(other.madeNew_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -49,6 +51,8 @@ File& File::operator=(File&& other) noexcept {
             ::CloseHandle(AsHandle(handle_));
         }
         handle_ = std::exchange(other.handle_, InvalidHandle);
+        writable_ = other.writable_;
+        madeNew_ = other.madeNew_;
     }
     return *this;
 }
@@ -64,6 +68,8 @@ bool File::Open(const std::string& path, FileMode mode) {
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(handle);
+    writable_ = (open.access & GENERIC_WRITE) != 0;
+    madeNew_ = mode == FileMode::Create;
     return true;
 }
 
@@ -166,6 +172,22 @@ bool File::SetDosDateTime(std::uint32_t dosDateTime) {
                                    static_cast<WORD>(dosDateTime & 0xFFFF), &local) &&
            ::LocalFileTimeToFileTime(&local, &written) &&
            ::SetFileTime(AsHandle(handle_), nullptr, nullptr, &written);
+}
+
+bool File::SetAttributes(std::uint32_t attributes) {
+    // Zero times are left as they are; zero attributes would be too, so normal is always in
+    // (the system drops it beside any other attribute), as SetFileAttributes does.
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = (attributes & attr::Settable) | FILE_ATTRIBUTE_NORMAL;
+    if (!checks::IsOpen(IsOpen())) {
+        return false;
+    }
+    // Windows wants write access for this (Wine lets it pass without).
+    if (!writable_) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return ::SetFileInformationByHandle(AsHandle(handle_), FileBasicInfo, &info, sizeof info) != 0;
 }
 
 } // namespace kq

@@ -7,9 +7,6 @@ namespace kq {
 
 namespace {
 
-constexpr std::uint32_t settableAttributes =
-    attr::ReadOnly | attr::Hidden | attr::System | attr::Archive | attr::Normal;
-
 // The last-write time as a local DOS date-time, -1 when it cannot be one.
 std::int64_t DosDateTimeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
     return win32::DosDateTimeOf(data.ftLastWriteTime);
@@ -48,7 +45,7 @@ std::uint32_t GetFileAttributes(const std::string& path) {
 }
 
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
-    attributes &= settableAttributes;
+    attributes &= attr::Settable;
     if (attributes == 0) {
         attributes = FILE_ATTRIBUTE_NORMAL;
     }

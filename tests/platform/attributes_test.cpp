@@ -48,6 +48,42 @@ TEST(Attributes, WhatIsSetIsReadBack) {
     }
 }
 
+// Through the open file, a new one and one written over (whose stored attributes go with its
+// old content), the same as by the path.
+TEST(Attributes, TheOpenFileTakesThemAsItsPathWould) {
+    const std::uint32_t cases[] = {0x20, 0x01, 0x21, 0x02, 0x26, 0x00, 0x80, 0xA0, 0x81A40020};
+    test::ScratchFolder scratch;
+    const std::string path = scratch / "file.txt";
+    const std::uint32_t compared =
+        test::RunningUnderWine() ? ~(attr::Archive | attr::Normal) : ~std::uint32_t{0};
+    for (const bool there : {false, true}) {
+        for (const std::uint32_t set : cases) {
+            SetFileAttributes(path, attr::Normal);
+            DeleteFile(path);
+            if (there) {
+                MakeFile(path);
+                ASSERT_TRUE(SetFileAttributes(path, 0)); // stored: normal
+            }
+            File file(path, FileMode::Create);
+            ASSERT_TRUE(file.IsOpen()) << LastError();
+            ASSERT_EQ(file.Write("data", 4), 4);
+            EXPECT_TRUE(file.SetAttributes(set)) << set << ": " << LastError();
+            EXPECT_EQ(file.Write("more", 4), 4) << "the open file stays writable";
+            ASSERT_TRUE(file.Close());
+            SCOPED_TRACE(there ? "written over" : "new");
+            const std::string byPath = scratch / "by path.txt";
+            SetFileAttributes(byPath, attr::Normal);
+            DeleteFile(byPath);
+            MakeFile(byPath);
+            ASSERT_TRUE(SetFileAttributes(byPath, set));
+            EXPECT_EQ(GetFileAttributes(path) & compared, GetFileAttributes(byPath) & compared)
+                << set;
+        }
+    }
+    File reader(path, FileMode::Read);
+    EXPECT_FALSE(reader.SetAttributes(attr::Hidden)) << "without write access";
+}
+
 TEST(Attributes, FoldersCarryTheDirectoryBit) {
     test::ScratchFolder scratch;
     const std::string path = scratch / "folder";

@@ -57,6 +57,9 @@ public:
     // two differ by an hour only for times on the other side of a daylight-saving change.
     std::int64_t DosDateTime() const;
     bool SetDosDateTime(std::uint32_t dosDateTime);
+    // Sets the open file's attributes as SetFileAttributes does by its path, without looking the
+    // path up again. Needs write access.
+    bool SetAttributes(std::uint32_t attributes);
 
     // The system's handle (a HANDLE on Windows, a descriptor in the stand-in).
     std::intptr_t NativeHandle() const { return handle_; }
@@ -64,6 +67,10 @@ public:
 private:
     static constexpr std::intptr_t InvalidHandle = -1;
     std::intptr_t handle_ = InvalidHandle;
+    // How the file was opened, for the stand-in, which cannot ask Windows: whether it may write,
+    // and whether it was made new here (and so has no stored attributes yet).
+    bool writable_ = false;
+    bool madeNew_ = false;
 };
 
 // File attribute bits, with Windows' values.
@@ -75,6 +82,8 @@ inline constexpr std::uint32_t Directory = 0x10;
 inline constexpr std::uint32_t Archive = 0x20;
 inline constexpr std::uint32_t Normal = 0x80; // reported when a file has no other attribute
 inline constexpr std::uint32_t Invalid = 0xFFFFFFFF;
+// What SetFileAttributes and File::SetAttributes set; other bits are ignored.
+inline constexpr std::uint32_t Settable = ReadOnly | Hidden | System | Archive | Normal;
 } // namespace attr
 
 bool FileExists(const std::string& path);      // an existing file, not a folder
@@ -89,8 +98,8 @@ bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // attr::Invalid when the path does not exist.
 std::uint32_t GetFileAttributes(const std::string& path);
-// Bits other than read-only, hidden, system, archive and normal are ignored (an archive entry's
-// external attributes may carry other bits in their high half).
+// Bits other than attr::Settable are ignored (an archive entry's external attributes may carry
+// other bits in their high half).
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 
 // The modification time of a file or folder as a local DOS date-time, or -1 when the path is
