@@ -79,6 +79,7 @@ private:
     int SelectEntries();
     void ExtractSelected();
     void Finish();
+    bool MakeFolders(const AnsiString& folder);
 
     void ExtractEntry(int index);
     void TestEntry(int index, std::int64_t dataStart);
@@ -92,8 +93,7 @@ private:
     bool MoveIntoPlace(int index, const AnsiString& fileName);
     void WireContext();
     bool Decode(TStream& output, std::int64_t dataStart);
-    bool FinishOutput(std::unique_ptr<TLFNFileStream> output, const AnsiString& fileName,
-                      bool complete);
+    bool FinishOutput(std::unique_ptr<TLFNFileStream> output, bool complete);
     void NotFinished(int index, const AnsiString& fileName);
     void Verdict(int index, const AnsiString& fileName);
 
@@ -119,6 +119,8 @@ private:
     AnsiString partName_;
     // The entry's file may be there already: MayOverwrite found it, or did not look (Always).
     bool mayBeThere_ = true;
+    // The folders the run created and the names it used in them: a file there needs no look-up.
+    TMadeFolders madeFolders_{static_cast<int>(GetACP())};
 
     // The entry being extracted: a copy of its record, whose compressed size loses the
     // encryption header once that is read.
@@ -187,7 +189,7 @@ void TZipExtractor::ExtractionRun::Prepare() {
     // The decoders' window and the input and output buffers serve every entry of the run.
     context_ = std::make_unique<TUnzipContext>();
     if (!testOnly_ && !zip_.destDir_.empty() && !DirectoryExists(zip_.destDir_)) {
-        ForceDirectories(zip_.destDir_);
+        MakeFolders(zip_.destDir_);
     }
     // The parts of a multi-part archive are visited in order, so that none is asked for twice.
     savedSortMode_ = zip_.sortMode_;
@@ -280,8 +282,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
                                                 zip_.recreateDirs_, codePage);
     if (isFolder) {
         const bool named = zip_.recreateDirs_ && !entry_.FileName().empty();
-        ForceDirectories(named ? folder + SafeEntryFolder(entry_.FileName(), "", codePage)
-                               : folder);
+        MakeFolders(named ? folder + SafeEntryFolder(entry_.FileName(), "", codePage) : folder);
         return;
     }
 
@@ -295,7 +296,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     }
     const AnsiString outputFolder = ExtractFilePath(fileName, codePage);
     if (outputFolder != madeFolder_) {
-        madeFolder_ = ForceDirectories(outputFolder) ? outputFolder : AnsiString();
+        madeFolder_ = MakeFolders(outputFolder) ? outputFolder : AnsiString();
     }
 
     if (entry_.Encrypted() && !PasswordFits(index, dataStart)) {
@@ -308,6 +309,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     // Whatever ends the entry before its file is in place (a skip, a damaged entry, an
     // exception) removes the partial file, after the output stream below has closed it.
     partName_ = PartialName(fileName);
+    madeFolders_.Used(fileName);
     ScopeExit dropPartial([this] {
         if (!partName_.empty()) {
             DeleteOutputFile(partName_);
@@ -319,7 +321,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
         return;
     }
     const bool complete = Decode(*output, dataStart);
-    const bool stamped = FinishOutput(std::move(output), partName_, complete);
+    const bool stamped = FinishOutput(std::move(output), complete);
     if (!stamped && context_->FinalCrc() == entry_.CRC32()) {
         NotFinished(index, fileName);
         return;
@@ -404,11 +406,12 @@ bool TZipExtractor::ExtractionRun::PasswordFits(int index, std::int64_t dataStar
 }
 
 bool TZipExtractor::ExtractionRun::MayOverwrite(int index, AnsiString& fileName) {
-    mayBeThere_ = true;
+    const bool missing = madeFolders_.KnownMissing(fileName);
+    mayBeThere_ = !missing;
     if (zip_.overwriteMode_ == TUZOverwriteMode::Always) {
         return true;
     }
-    if (!FileExists(fileName)) {
+    if (missing || !FileExists(fileName)) {
         mayBeThere_ = false;
         return true;
     }
@@ -450,7 +453,7 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
                 folderChecked = true;
                 madeFolder_.clear();
                 const AnsiString folder = ExtractFilePath(fileName, static_cast<int>(GetACP()));
-                if (!DirectoryExists(folder) && ForceDirectories(folder)) {
+                if (!DirectoryExists(folder) && MakeFolders(folder)) {
                     continue;
                 }
             }
@@ -467,7 +470,7 @@ TZipExtractor::ExtractionRun::CreateOutput(int index, const AnsiString& fileName
                 // for ever.
                 const AnsiString folder = ExtractFilePath(fileName, static_cast<int>(GetACP()));
                 if (!DirectoryExists(folder)) {
-                    ForceDirectories(folder);
+                    MakeFolders(folder);
                 }
                 continue;
             }
@@ -580,12 +583,12 @@ bool TZipExtractor::ExtractionRun::Decode(TStream& output, std::int64_t dataStar
     return true;
 }
 
-// Closes the output file. A complete one gets the entry's time, set while the file is still
-// open for writing (a read-only file could not be opened again for that), and then the entry's
-// attributes. A failed write, flush or close leaves as EWriteError. False when a complete file
-// could not take its time or its attributes.
+// Closes the output file. A complete one first gets the entry's time and then its attributes,
+// both through the file still open for writing (a read-only file could not be opened again, and
+// its name need not be looked up again). A failed write, flush or close leaves as EWriteError.
+// False when a complete file could not take its time or its attributes.
 bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> output,
-                                                const AnsiString& fileName, bool complete) {
+                                                bool complete) {
     bool stamped = true;
     if (complete) {
         // Written data first, so that no later write moves the time again.
@@ -593,14 +596,13 @@ bool TZipExtractor::ExtractionRun::FinishOutput(std::unique_ptr<TLFNFileStream> 
             throw EWriteError("Stream write error");
         }
         stamped = output->Handle().SetDosDateTime(FixDosDateTime(entry_.DateTime()));
+        // Attributes that did not reach the file fail it as a time does: the file would pass
+        // for a whole one without them (a read-only file left writable, a hidden one shown).
+        if (stamped && zip_.retainAttributes_) {
+            stamped = output->Handle().SetAttributes(entry_.ExternalAttributes());
+        }
     }
     output->Close();
-    output.reset();
-    // Attributes that did not reach the file fail it as a time does: the file would pass for a
-    // whole one without them (a read-only file left writable, a hidden one shown).
-    if (complete && stamped && zip_.retainAttributes_) {
-        stamped = SetFileAttributes(fileName, entry_.ExternalAttributes());
-    }
     return stamped;
 }
 
@@ -647,6 +649,16 @@ void TZipExtractor::ExtractionRun::Verdict(int index, const AnsiString& fileName
     } else if (zip_.OnBadCRC) {
         zip_.OnBadCRC(&zip_, crc, entry_.CRC32(), index);
     }
+}
+
+// ForceDirectories, the folders it creates remembered.
+bool TZipExtractor::ExtractionRun::MakeFolders(const AnsiString& folder) {
+    std::vector<std::string> made;
+    const bool there = ForceDirectories(folder, &made);
+    for (const std::string& name : made) {
+        madeFolders_.Made(name);
+    }
+    return there;
 }
 
 void TZipExtractor::ExtractionRun::ReportSkip(TSkipReason reason, const AnsiString& fileName,

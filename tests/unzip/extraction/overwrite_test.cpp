@@ -3,6 +3,7 @@
 // skipped entry leaves.
 #include "extraction.h"
 #include "platform/dialogs.h"
+#include "support/zip_writer.h"
 #include "test/file_bytes.h"
 #include "unzip/folders.h"
 
@@ -70,6 +71,36 @@ TEST(Overwrite, ModesAndTimes) {
         EXPECT_EQ(e.x.zip.UnZip(), c.replaced ? 1 : 0) << c.name;
         EXPECT_EQ(e.x.log.lines, c.replaced ? kReplaced : kKept) << c.name;
         EXPECT_EQ(e.Content(), c.replaced ? "good data\n" : "old") << c.name;
+    }
+}
+
+// A run knows the folders it makes to have been empty and does not look for a file there, but a
+// name it meets again is looked for.
+TEST(Overwrite, ANameMetAgainInAFolderTheRunMadeIsFound) {
+    struct Case {
+        const char* name;
+        TUZOverwriteMode mode;
+        const char* content;
+        int extracted;
+    };
+    const Case cases[] = {
+        {"Always", TUZOverwriteMode::Always, "second", 3},
+        {"ifNewer, same time", TUZOverwriteMode::ifNewer, "first", 2},
+        {"Never", TUZOverwriteMode::Never, "first", 2},
+    };
+    for (const Case& c : cases) {
+        test::Extraction x("");
+        test::StoredZipWriter writer;
+        writer.AddFile("sub/a.txt", "first");
+        writer.AddFile("sub/b.txt", "other");
+        writer.AddFile("sub/a.txt", "second");
+        const std::string archive = x.folder / "twice.zip";
+        test::WriteWholeFile(archive, writer.Bytes());
+        x.zip.SetZipName(archive);
+        x.zip.SetOverwriteMode(c.mode);
+        EXPECT_EQ(x.zip.UnZip(), c.extracted) << c.name;
+        EXPECT_EQ(test::ReadWholeFile(x.Out("sub\\a.txt")), c.content) << c.name;
+        EXPECT_EQ(test::ReadWholeFile(x.Out("sub\\b.txt")), "other") << c.name;
     }
 }
 
