@@ -291,7 +291,7 @@ TZipExtractor::CatalogueReader::RecordResult TZipExtractor::CatalogueReader::Rea
             stream->Seek(length, soFromCurrent);
         }
         // An extra field or comment said to run past the end of the file is damage too.
-        valid = valid && stream->Position() <= Source().Handle().Size();
+        valid = valid && stream->Position() <= Source().FileSize();
     }
     if (!valid) {
         stream->Seek(start, soFromBeginning);
@@ -458,7 +458,7 @@ bool TZipExtractor::CatalogueReader::FindLocalSignature(TStream& stream, std::in
 }
 
 void TZipExtractor::CatalogueReader::ReadLocalHeaders(TLFNFileStream& stream) {
-    const std::int64_t fileSize = stream.Handle().Size();
+    const std::int64_t fileSize = stream.FileSize();
     while (true) {
         const std::int64_t start = stream.Position();
         std::uint8_t header[kLocalHeaderSize];

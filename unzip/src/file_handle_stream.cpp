@@ -12,7 +12,7 @@ const TClassInfo& TFileHandleStream::StaticClassInfo() {
 }
 
 TFileHandleStream::TFileHandleStream(const std::string& fileName, FileMode mode)
-    : fileName_(fileName) {
+    : fileName_(fileName), sizeFixed_(mode == FileMode::ReadDenyWrite) {
     if (file_.Open(fileName, mode)) {
         return;
     }
@@ -21,6 +21,13 @@ TFileHandleStream::TFileHandleStream(const std::string& fileName, FileMode mode)
         throw EFCreateError(Format("Cannot create file \"%s\". %s", {fileName, reason}));
     }
     throw EFOpenError(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+}
+
+std::int64_t TFileHandleStream::Size() {
+    if (!sizeFixed_ || size_ < 0) {
+        size_ = file_.Size();
+    }
+    return size_;
 }
 
 std::int32_t TFileHandleStream::Read(void* buffer, std::int32_t count) {

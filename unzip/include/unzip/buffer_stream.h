@@ -116,6 +116,9 @@ public:
 
     // The open file (its time stamps, its system handle).
     File& Handle() { return fileStream.Handle(); }
+    // The file's own size, whatever the buffer holds (asked of the system once for a file that
+    // cannot change while open).
+    std::int64_t FileSize() { return fileStream.Size(); }
 };
 
 } // namespace kq

@@ -20,7 +20,8 @@ public:
     std::int32_t Write(const void* buffer, std::int32_t count) override;
     // The new position, or -1 when the file refuses it (a target before the start).
     std::int64_t Seek(std::int64_t offset, int origin) override;
-    std::int64_t Size() override { return file_.Size(); }
+    // A file opened ReadDenyWrite cannot change while open: its size is asked for once.
+    std::int64_t Size() override;
 
     File& Handle() { return file_; }
     const std::string& FileName() const { return fileName_; }
@@ -34,6 +35,8 @@ private:
     // costs no call of the system. Unknown after a failed transfer or seek.
     std::int64_t position_ = 0;
     bool positionKnown_ = true;
+    bool sizeFixed_ = false;
+    std::int64_t size_ = -1;
 };
 
 } // namespace kq
