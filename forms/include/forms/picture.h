@@ -77,8 +77,8 @@ TJpegSize ReadJpegSize(std::string_view data);
 
 // The denominator at which a width x height JPEG picture drawn at drawnWidth x drawnHeight is
 // decoded: the largest of 8, 4 and 2 at which the decoded picture still has at least twice the
-// drawn number of pixels in both directions, else 1 (the full size: pictures drawn at their own
-// size or larger, or shrunk by less than a quarter of the area).
+// drawn number of pixels in both directions, else 1 (the full size: pictures drawn at more than
+// about a quarter of their width or height, their own size or larger).
 int JpegDenominator(int width, int height, int drawnWidth, int drawnHeight);
 
 class TPicture : public TPersistent {
