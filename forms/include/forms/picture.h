@@ -11,7 +11,7 @@
 // each drawn one smooths that out: the drawn pixels then differ from those of the full picture
 // averaged down by at most 32 levels in a channel at the sharpest edges, and by less than 1.5 on
 // average (tests/forms/picture_test.cpp). The wizard's welcome picture, 1031 x 1649 drawn at
-// 247 x 358, is decoded at half its size, a quarter of the work.
+// 247 x 358, is decoded at half its size.
 #pragma once
 
 #include "base/exceptions.h"
