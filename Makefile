@@ -1,5 +1,5 @@
 # The front door. `make test` and `make demo` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build native win32 test test-native test-win32 demo dist bench bench-installer format clean
+.PHONY: all deps build native win32 test test-native test-win32 demo dist bench bench-installer bench-first-page format clean
 
 all: build
 
@@ -53,6 +53,10 @@ bench: deps
 # Setup.exe installing 10,000 tiny files under Wine against zipx.exe extracting them (as root).
 bench-installer: deps
 	@bench/installer
+
+# Setup.exe's start to its first page painted under Wine, against an empty window program.
+bench-first-page: deps
+	@bench/first_page
 
 format:
 	@scripts/deps.sh format

@@ -40,10 +40,14 @@ struct Sink {
     int width = 0;
     int height = 0;
 
-    bool Make(int w, int h) noexcept {
+    bool Fits(int w, int h) noexcept {
         width = w;
         height = h;
-        if (w < 1 || h < 1 || w > TBitmap::kMaxSide || h > TBitmap::kMaxSide) {
+        return w >= 1 && h >= 1 && w <= TBitmap::kMaxSide && h <= TBitmap::kMaxSide;
+    }
+
+    bool Make(int w, int h) noexcept {
+        if (!Fits(w, h)) {
             return false;
         }
         try {
@@ -57,17 +61,30 @@ struct Sink {
 
 enum class Outcome { Decoded, Damaged, TooLarge };
 
-// Everything libjpeg does happens here, between the jump point and the returns.
-Outcome DecodeRows(jpeg_decompress_struct* info, ErrorManager* errors, const unsigned char* data,
-                   unsigned long size, Sink* sink) {
+// Everything libjpeg does happens here, between the jump point and the returns. The picture is
+// decoded at 1/denominator of its size; with denominator 0 only the header is read, and the
+// sink keeps the full size.
+Outcome DecodeRows(jpeg_decompress_struct* info, ErrorManager* errors, std::string_view data,
+                   int denominator, Sink* sink) {
     if (setjmp(errors->jump) != 0) {
         jpeg_destroy_decompress(info);
         return Outcome::Damaged;
     }
     jpeg_create_decompress(info);
-    jpeg_mem_src(info, data, size);
+    jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(data.data()),
+                 static_cast<unsigned long>(data.size()));
     jpeg_read_header(info, TRUE);
+    // A picture is refused by its full size, at whatever size it is decoded.
+    const bool fits =
+        sink->Fits(static_cast<int>(info->image_width), static_cast<int>(info->image_height));
+    if (!fits || denominator == 0) {
+        jpeg_destroy_decompress(info);
+        return fits ? Outcome::Decoded : Outcome::TooLarge;
+    }
     info->out_color_space = JCS_RGB;
+    // The scaled inverse transform: each 8 x 8 block gives 8/denominator pixels a side.
+    info->scale_num = 1;
+    info->scale_denom = static_cast<unsigned>(denominator);
     jpeg_start_decompress(info);
     if (info->output_components != 3 ||
         !sink->Make(static_cast<int>(info->output_width), static_cast<int>(info->output_height))) {
@@ -83,9 +100,8 @@ Outcome DecodeRows(jpeg_decompress_struct* info, ErrorManager* errors, const uns
     return Outcome::Decoded;
 }
 
-} // namespace
-
-TBitmap DecodeJpeg(std::string_view data) {
+// Runs DecodeRows and turns its outcome into the picture or the error.
+void Decode(std::string_view data, int denominator, Sink& sink) {
     // Every JPEG file starts with the start-of-image marker FF D8.
     if (data.size() < 2 || static_cast<unsigned char>(data[0]) != 0xFF ||
         static_cast<unsigned char>(data[1]) != 0xD8) {
@@ -96,9 +112,7 @@ TBitmap DecodeJpeg(std::string_view data) {
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = ExitWithError;
     errors.base.output_message = IgnoreMessage;
-    Sink sink;
-    switch (DecodeRows(&info, &errors, reinterpret_cast<const unsigned char*>(data.data()),
-                       static_cast<unsigned long>(data.size()), &sink)) {
+    switch (DecodeRows(&info, &errors, data, denominator, &sink)) {
     case Outcome::Damaged:
         throw EInvalidGraphic(Format("JPEG picture damaged: %s", {AnsiString(errors.message)}));
     case Outcome::TooLarge:
@@ -106,6 +120,19 @@ TBitmap DecodeJpeg(std::string_view data) {
     case Outcome::Decoded:
         break;
     }
+}
+
+} // namespace
+
+TJpegSize ReadJpegSize(std::string_view data) {
+    Sink sink;
+    Decode(data, 0, sink);
+    return TJpegSize{sink.width, sink.height};
+}
+
+TBitmap DecodeJpeg(std::string_view data, int denominator) {
+    Sink sink;
+    Decode(data, denominator, sink);
     // libjpeg gives red, green, blue; the system's bitmaps want blue first.
     // A plain loop: the wizard decodes its pictures at every start, and the tests start it often
     // in builds without optimisation.

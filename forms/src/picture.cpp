@@ -20,16 +20,17 @@ struct Tap {
     double weight;
 };
 
-// For each of `to` destination pixels along one side, the source pixels it covers among `from`,
-// each weighted by the part of it that lies inside, the weights adding up to 1.
-std::vector<std::vector<Tap>> AreaTaps(int from, int to) {
+// For each of `to` destination pixels along one side, the source pixels it covers when the `to`
+// pixels span the first `from` source pixels (a fraction of the last one may be left out), each
+// weighted by the part of it that lies inside, the weights adding up to 1.
+std::vector<std::vector<Tap>> AreaTaps(double from, int to) {
     std::vector<std::vector<Tap>> taps(static_cast<std::size_t>(to));
-    const double scale = static_cast<double>(from) / to;
+    const double scale = from / to;
     for (int d = 0; d < to; ++d) {
         const double left = d * scale;
         const double right = (d + 1) * scale;
         const int first = static_cast<int>(std::floor(left));
-        const int last = std::min(static_cast<int>(std::ceil(right)), from) - 1;
+        const int last = static_cast<int>(std::min(std::ceil(right), std::ceil(from))) - 1;
         for (int s = first; s <= last; ++s) {
             const double covered = std::min(right, s + 1.0) - std::max(left, double(s));
             if (covered > 0) {
@@ -58,36 +59,34 @@ TBitmap::TBitmap(int width, int height) : width_(width), height_(height), stride
 }
 
 TBitmap TBitmap::Scaled(int width, int height) const {
+    return Scaled(width, height, width_, height_);
+}
+
+TBitmap TBitmap::Scaled(int width, int height, double spanWidth, double spanHeight) const {
     TBitmap result(width, height);
-    if (width == width_ && height == height_) {
+    if (width == width_ && height == height_ && spanWidth == width_ && spanHeight == height_) {
         result.pixels_ = pixels_;
         return result;
     }
-    const auto columns = AreaTaps(width_, width);
-    const auto rows = AreaTaps(height_, height);
-    // Columns first, into a picture as tall as the source and as wide as the result.
-    std::vector<double> narrow(std::size_t(width) * std::size_t(height_) * 3);
-    for (int y = 0; y < height_; ++y) {
-        const std::uint8_t* row = Row(y);
+    const auto columns = AreaTaps(spanWidth, width);
+    const auto rows = AreaTaps(spanHeight, height);
+    // Rows first: each new row is the weighted sum of the old rows it covers, kept unrounded in
+    // one line, whose columns are then folded the same way into the new pixels.
+    std::vector<double> line(std::size_t(width_) * 3);
+    for (int y = 0; y < height; ++y) {
+        std::fill(line.begin(), line.end(), 0.0);
+        for (const Tap& tap : rows[std::size_t(y)]) {
+            const std::uint8_t* in = Row(tap.source);
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                line[i] += tap.weight * in[i];
+            }
+        }
+        std::uint8_t* out = result.Row(y);
         for (int x = 0; x < width; ++x) {
             double sum[3] = {0, 0, 0};
             for (const Tap& tap : columns[std::size_t(x)]) {
                 for (int c = 0; c < 3; ++c) {
-                    sum[c] += tap.weight * row[tap.source * 3 + c];
-                }
-            }
-            double* out = &narrow[(std::size_t(y) * width + x) * 3];
-            std::copy(sum, sum + 3, out);
-        }
-    }
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* out = result.Row(y);
-        for (int x = 0; x < width; ++x) {
-            double sum[3] = {0, 0, 0};
-            for (const Tap& tap : rows[std::size_t(y)]) {
-                const double* in = &narrow[(std::size_t(tap.source) * width + x) * 3];
-                for (int c = 0; c < 3; ++c) {
-                    sum[c] += tap.weight * in[c];
+                    sum[c] += tap.weight * line[std::size_t(tap.source) * 3 + c];
                 }
             }
             for (int c = 0; c < 3; ++c) {
@@ -96,6 +95,17 @@ TBitmap TBitmap::Scaled(int width, int height) const {
         }
     }
     return result;
+}
+
+int JpegDenominator(int width, int height, int drawnWidth, int drawnHeight) {
+    for (int denominator : {8, 4, 2}) {
+        // libjpeg rounds a reduced side up.
+        if ((width + denominator - 1) / denominator >= 2 * drawnWidth &&
+            (height + denominator - 1) / denominator >= 2 * drawnHeight) {
+            return denominator;
+        }
+    }
+    return 1;
 }
 
 // --- TPicture -------------------------------------------------------------------------------
@@ -108,16 +118,36 @@ const TClassInfo& TPicture::StaticClassInfo() {
     return info;
 }
 
+std::shared_ptr<const TBitmap> TPicture::Bitmap() const {
+    if (source_ != nullptr && source_->bitmap == nullptr) {
+        source_->bitmap = std::make_shared<const TBitmap>(DecodeJpeg(source_->data));
+    }
+    return source_ ? source_->bitmap : nullptr;
+}
+
+TBitmap TPicture::Drawn(int width, int height) const {
+    const int denominator = JpegDenominator(Width(), Height(), width, height);
+    if (denominator == 1) {
+        return Bitmap()->Scaled(width, height);
+    }
+    // The reduced picture's last column and row stand for fewer than `denominator` pixels when the
+    // size is not a multiple of it: only the part that is picture is spread over the drawn size.
+    return DecodeJpeg(source_->data, denominator)
+        .Scaled(width, height, static_cast<double>(Width()) / denominator,
+                static_cast<double>(Height()) / denominator);
+}
+
 void TPicture::LoadFromJpeg(std::string_view data) {
-    bitmap_ = std::make_shared<const TBitmap>(DecodeJpeg(data));
+    const TJpegSize size = ReadJpegSize(data);
+    source_ = std::make_shared<Source>(Source{std::string(data), size.width, size.height, nullptr});
     Changed();
 }
 
 void TPicture::Clear() {
-    if (bitmap_ == nullptr) {
+    if (source_ == nullptr) {
         return;
     }
-    bitmap_.reset();
+    source_.reset();
     Changed();
 }
 
@@ -131,10 +161,10 @@ void TPicture::Assign(const TPersistent* source) {
         TPersistent::Assign(source);
         return;
     }
-    if (picture->bitmap_ == bitmap_) {
+    if (picture->source_ == source_) {
         return;
     }
-    bitmap_ = picture->bitmap_;
+    source_ = picture->source_;
     Changed();
 }
 

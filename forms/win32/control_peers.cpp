@@ -186,24 +186,35 @@ private:
         GetClientRect(window_, &client);
         FillBackground(dc, client);
         const TRect place = image_.PictureRect();
-        const auto bitmap = image_.Picture()->Bitmap();
-        if (bitmap != nullptr && place.Width > 0 && place.Height > 0) {
+        if (!image_.Picture()->Empty() && place.Width > 0 && place.Height > 0) {
             const int w = Scale(place.Width);
             const int h = Scale(place.Height);
             if (!shown_ || shown_->Width() != w || shown_->Height() != h) {
-                shown_.emplace(bitmap->Scaled(w, h));
+                shown_ = Drawn(w, h);
             }
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = w;
-            info.bmiHeader.biHeight = -h; // rows from the top
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 24;
-            info.bmiHeader.biCompression = BI_RGB;
-            SetDIBitsToDevice(dc, Scale(place.Left), Scale(place.Top), w, h, 0, 0, 0, h,
-                              shown_->Pixels().data(), &info, DIB_RGB_COLORS);
+            if (shown_) {
+                BITMAPINFO info{};
+                info.bmiHeader.biSize = sizeof info.bmiHeader;
+                info.bmiHeader.biWidth = w;
+                info.bmiHeader.biHeight = -h; // rows from the top
+                info.bmiHeader.biPlanes = 1;
+                info.bmiHeader.biBitCount = 24;
+                info.bmiHeader.biCompression = BI_RGB;
+                SetDIBitsToDevice(dc, Scale(place.Left), Scale(place.Top), w, h, 0, 0, 0, h,
+                                  shown_->Pixels().data(), &info, DIB_RGB_COLORS);
+            }
         }
         EndPaint(window_, &ps);
+    }
+
+    // The picture at the drawn size. Loading it read only its header: data damaged past that
+    // leaves the control showing its background.
+    std::optional<TBitmap> Drawn(int w, int h) const {
+        try {
+            return image_.Picture()->Drawn(w, h);
+        } catch (const EInvalidGraphic&) {
+            return std::nullopt;
+        }
     }
 
     TImage& image_;

@@ -3,6 +3,9 @@
 // is refused with its own message; resizing averages the areas it folds together.
 #include "forms/picture.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -13,7 +16,9 @@ namespace kq {
 namespace {
 
 std::string ReadFile(const std::string& name) {
-    std::ifstream in("tests/forms/data/" + name, std::ios::binary);
+    const std::string path =
+        name.find('/') == std::string::npos ? "tests/forms/data/" + name : name;
+    std::ifstream in(path, std::ios::binary);
     EXPECT_TRUE(in.good()) << "cannot read " << name << " (tests run from the project root)";
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -53,6 +58,16 @@ TEST(Jpeg, DecodesColourAndGreyPictures) {
     ExpectNear(PixelAt(gray, 4, 4), Bgr{128, 128, 128});
 }
 
+// "...: " is followed by libjpeg's reason; other messages are whole.
+void ExpectMessage(const EInvalidGraphic& error, const std::string& message) {
+    if (message.ends_with(": ")) {
+        EXPECT_EQ(error.Message().substr(0, message.size()), message);
+        EXPECT_GT(error.Message().size(), message.size());
+    } else {
+        EXPECT_EQ(error.Message(), message);
+    }
+}
+
 TEST(Jpeg, RefusesWhatItCannotShow) {
     const std::string blocks = ReadFile("blocks.jpg");
     struct Case {
@@ -73,14 +88,18 @@ TEST(Jpeg, RefusesWhatItCannotShow) {
             DecodeJpeg(c.data);
             ADD_FAILURE() << "decoded";
         } catch (const EInvalidGraphic& error) {
-            // "...: " is followed by libjpeg's reason; other messages are whole.
-            if (c.message.ends_with(": ")) {
-                EXPECT_EQ(error.Message().substr(0, c.message.size()), c.message);
-                EXPECT_GT(error.Message().size(), c.message.size());
-            } else {
-                EXPECT_EQ(error.Message(), c.message);
-            }
+            ExpectMessage(error, c.message);
         }
+        // What the header shows is refused when a picture is loaded, which reads nothing else.
+        TPicture picture;
+        picture.LoadFromJpeg(ReadFile("gray.jpg"));
+        try {
+            picture.LoadFromJpeg(c.data);
+            ADD_FAILURE() << "loaded";
+        } catch (const EInvalidGraphic& error) {
+            ExpectMessage(error, c.message);
+        }
+        EXPECT_EQ(picture.Width(), 8);
     }
 }
 
@@ -150,6 +169,37 @@ TEST(Bitmap, ResizesByAveragingCoveredAreas) {
     }
 }
 
+// A picture decoded at a reduced size whose last column or row stands for part of a pixel.
+TEST(Bitmap, ResizesTheSpannedPartOnly) {
+    struct Case {
+        const char* name;
+        std::vector<int> from;
+        int fromHeight;
+        double spanWidth;
+        double spanHeight;
+        int width;
+        int height;
+        std::vector<int> expected; // worked out by hand
+    };
+    const Case cases[] = {
+        // (0 + 100 + 200/2) / 2.5
+        {"two and a half into one", {0, 100, 200}, 1, 2.5, 1, 1, 1, {80}},
+        // (0 + 100/4) / 1.25 and (100 * 3/4 + 200/2) / 1.25
+        {"two and a half into two", {0, 100, 200}, 1, 2.5, 1, 2, 1, {20, 140}},
+        // The column of 40s lies outside: (10 + 30 / 2) / 1.5.
+        {"whole columns, part of a row", {10, 40, 30, 40}, 2, 1, 1.5, 1, 1, {17}},
+        {"the span is the picture", {7, 8, 9}, 1, 3, 1, 3, 1, {7, 8, 9}},
+        // Two columns of three: the third is left out, not copied across.
+        {"same count, smaller span", {7, 8, 90}, 1, 2, 1, 2, 1, {7, 8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(
+            Values(Row(c.from, c.fromHeight).Scaled(c.width, c.height, c.spanWidth, c.spanHeight)),
+            c.expected);
+    }
+}
+
 TEST(Bitmap, RefusesSizesOutOfRange) {
     struct Case {
         int width;
@@ -166,6 +216,105 @@ TEST(Bitmap, RefusesSizesOutOfRange) {
         } catch (const EInvalidGraphic& error) {
             EXPECT_EQ(error.Message(), c.message);
         }
+    }
+}
+
+const char* const kWelcome = "setup/resources/art/welcome.jpg";
+
+TEST(Picture, ChoosesTheDecodedSizeFromTheDrawnOne) {
+    struct Case {
+        int width;
+        int height;
+        int drawnWidth;
+        int drawnHeight;
+        // Worked out by hand: the largest k of 8, 4, 2 with ceil(side / k) >= 2 x drawn side.
+        int denominator;
+    };
+    const Case cases[] = {
+        {1031, 1649, 247, 358, 2}, // the welcome picture as the wizard draws it: 516 x 825
+        {1031, 1649, 258, 412, 2}, // 516 x 825 is just enough
+        {1031, 1649, 258, 413, 1}, // a row short of a half's half
+        {1031, 1649, 259, 100, 1}, // a column short
+        {1031, 1649, 129, 206, 4}, // a quarter, 258 x 413, is just enough
+        {1031, 1649, 129, 207, 2},
+        {1031, 1649, 64, 103, 8}, // an eighth, 129 x 207, is just enough
+        {1031, 1649, 65, 103, 4},
+        {1031, 1649, 1031, 1649, 1}, // its own size
+        {1031, 1649, 2000, 3000, 1}, // enlarged
+        {15, 9, 1, 1, 8},            // 2 x 2 at an eighth
+        {7, 5, 1, 1, 4},             // 1 x 1 at an eighth: not enough
+        {1, 1, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " drawn at "
+                                        << c.drawnWidth << "x" << c.drawnHeight);
+        EXPECT_EQ(JpegDenominator(c.width, c.height, c.drawnWidth, c.drawnHeight), c.denominator);
+    }
+}
+
+// What a picture draws against its full decoding averaged down to the same size: the same pixels
+// when it is decoded whole, within a few levels when it is decoded smaller. The pictures have
+// sharp edges (a checkerboard, a circle, a one-pixel line, white text), odd sizes, colour with
+// halved chroma, progressive and grey storage.
+TEST(Picture, DrawsNearlyThePixelsOfTheFullPicture) {
+    struct Case {
+        const char* file;
+        int width;
+        int height;
+        int denominator;
+    };
+    const Case cases[] = {
+        {kWelcome, 247, 358, 2},
+        {kWelcome, 249, 358, 2},
+        {kWelcome, 258, 412, 2},
+        {kWelcome, 123, 179, 4},
+        {kWelcome, 100, 100, 4},
+        {kWelcome, 60, 90, 8},
+        {kWelcome, 371, 537, 1},
+        {"detail.jpg", 50, 39, 2},
+        {"detail.jpg", 51, 39, 2},
+        {"detail.jpg", 25, 19, 4},
+        {"detail.jpg", 17, 3, 4},
+        {"detail.jpg", 13, 10, 8},
+        {"detail.jpg", 1, 1, 8},
+        {"detail.jpg", 51, 40, 1},
+        {"detail.jpg", 150, 100, 1},
+        {"detail.jpg", 203, 157, 1},
+        {"detail.jpg", 300, 200, 1},
+        {"detail_progressive.jpg", 50, 39, 2},
+        {"detail_progressive.jpg", 13, 10, 8},
+        {"detail_gray.jpg", 50, 39, 2},
+        {"detail_gray.jpg", 25, 19, 4},
+        {"detail_gray.jpg", 7, 5, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << " at " << c.width << "x" << c.height);
+        TPicture picture;
+        picture.LoadFromJpeg(ReadFile(c.file));
+        ASSERT_EQ(JpegDenominator(picture.Width(), picture.Height(), c.width, c.height),
+                  c.denominator);
+        const TBitmap drawn = picture.Drawn(c.width, c.height);
+        const TBitmap full = picture.Bitmap()->Scaled(c.width, c.height);
+        ASSERT_EQ(drawn.Width(), c.width);
+        ASSERT_EQ(drawn.Height(), c.height);
+        int largest = 0;
+        long total = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int i = 0; i < c.width * 3; ++i) {
+                const int difference = std::abs(drawn.Row(y)[i] - full.Row(y)[i]);
+                largest = std::max(largest, difference);
+                total += difference;
+            }
+        }
+        if (c.denominator == 1) {
+            EXPECT_EQ(largest, 0);
+        } else {
+            EXPECT_LE(largest, 32);
+            EXPECT_LE(static_cast<double>(total) / (c.width * c.height * 3), 1.5);
+        }
+        // The picture's own size is what it reports, however it was drawn.
+        EXPECT_EQ(picture.Width(), picture.Bitmap()->Width());
+        EXPECT_EQ(picture.Height(), picture.Bitmap()->Height());
     }
 }
 
