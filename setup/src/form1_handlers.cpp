@@ -459,7 +459,9 @@ void TForm1::StopForDamagedFiles() {
 // an uninstaller following the log never reaches outside the destination.
 void TForm1::ZipExtractor1EndUnZip(TObject*, int fileIndex, const AnsiString& fileName) {
     LogInstalledFile(fileIndex, fileName);
-    LogLine(Translator1->LookupString("sCopying") + fileName);
+    if (installLog_ != nullptr) { // the line is made only for a log that takes it
+        LogLine(Translator1->LookupString("sCopying") + fileName);
+    }
 }
 
 // The file's two keys in the uninstall log: its path below the folder and its stamp.
