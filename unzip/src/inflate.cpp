@@ -19,17 +19,18 @@
 // How it is decoded. The decoder works the way the bytes of the input reader and the chunks of the
 // output path dictate: bytes are taken from the reader only when a code needs them (so the moment a
 // chunk is read, with its message processing, is fixed by the stream), and a full 32 KiB window is
-// written as soon as it fills. Inside those lines most of the work is done by a fast loop that runs
-// while the current input chunk holds enough bytes for any symbol: it takes eight bytes at a time
-// into a 64-bit reservoir and decodes through wide single-lookup tables. Near the end of a chunk a
-// careful loop takes over that asks the reader for bits exactly as a code's table levels need them,
-// so that the next chunk is read when the stream first needs it; in the entry's last chunk, where
-// no read follows, the fast loop goes on to the end. The careful loop's multi-level tables (a first
-// level of a set width, further tables as wide as their codes need) are only built for a code too
-// long for two of their levels: otherwise the careful loop decodes with the wide tables too and
-// asks the reader for the bits those levels would.
-// Both loops accept and reject the same streams: the wide tables are built from the same code
-// lengths, after the same checks.
+// written as soon as it fills (its whole chunks; the part of a chunk it ends in the middle of is
+// written with the next window, straight from the work area as the rest). Inside those lines most
+// of the work is done by a fast loop that runs while the current input chunk holds enough bytes for
+// any symbol: it takes eight bytes at a time into a 64-bit reservoir and decodes through wide
+// single-lookup tables. Near the end of a chunk a careful loop takes over that asks the reader for
+// bits exactly as a code's table levels need them, so that the next chunk is read when the stream
+// first needs it; in the entry's last chunk, where no read follows, the fast loop goes on to the
+// end. The careful loop's multi-level tables (a first level of a set width, further tables as wide
+// as their codes need) are only built for a code too long for two of their levels: otherwise the
+// careful loop decodes with the wide tables too and asks the reader for the bits those levels
+// would. Both loops accept and reject the same streams: the wide tables are built from the same
+// code lengths, after the same checks.
 //
 // The window lives in a work area of several windows in a row: the one being filled follows the
 // one written before, so a copy never wraps; when the last of them is full it is moved to the
@@ -194,7 +195,7 @@ TInflateResult Inflater::Run() {
             return result;
         }
     }
-    c_.FlushWindow(current_, std::size_t(out_ - current_));
+    c_.FlushWindow(unwritten_, std::size_t(out_ - unwritten_));
     c_.FlushOutput();
     return TInflateResult::Decoded;
 }
@@ -215,12 +216,15 @@ void Inflater::FlushIfFull() {
     if (out_ < next) {
         return;
     }
-    c_.FlushWindow(current_, kWindow);
+    // The window's whole chunks are written from where they lie; the bytes of a chunk it ends
+    // in the middle of wait in the window for the next one.
+    unwritten_ = c_.WriteWholeChunks(unwritten_, next);
     if (next + kWindow > end_) {
         // No room for another window: the one just written moves to the front, with what the
-        // last copy wrote beyond it.
+        // last copy wrote beyond it (and with the bytes not written yet, which lie inside it).
         const std::size_t beyond = std::size_t(out_ - next);
         std::memmove(base_, current_, kWindow + beyond);
+        unwritten_ -= current_ - base_;
         next = base_ + kWindow;
         out_ = next + beyond;
     }

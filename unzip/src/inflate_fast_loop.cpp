@@ -59,22 +59,22 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     constexpr std::uint32_t kLiteralMask = Mask(wide::LiteralBits);
     Step step = kMore;
 
-    const auto refill = [&] {
+    // The helpers capture only the reservoir's variables, never each other: a helper that
+    // captured another made the compiler keep the reservoir in memory.
+    const auto refill = [&bits, &count, &in] {
         bits |= LoadU64(in) << (count & 63);
         in += (~count >> 3) & 7;
         count |= 56;
     };
     // Consumes the bits in the low byte of an entry (or a count of bits).
-    const auto consume = [&](std::uint32_t entry) {
+    const auto consume = [&bits, &count](std::uint32_t entry) {
         bits >>= entry & 63;
         count -= entry;
     };
     // The value of a length or distance entry: its base plus the bits above its code, consuming
-    // both. (It shifts the reservoir itself: calling consume from here made the compiler keep the
-    // reservoir in memory.)
-    // Consumed bits and code lengths are below 32, and a length or distance entry has no kind
-    // bits, so masking with 31 changes nothing in the fields.
-    const auto value = [&](std::uint32_t entry) {
+    // both. Consumed bits and code lengths are below 32, and a length or distance entry has no
+    // kind bits, so masking with 31 changes nothing in the fields.
+    const auto value = [&bits, &count](std::uint32_t entry) {
         const std::uint32_t taken = static_cast<std::uint32_t>(bits) & ~(~0u << (entry & 31));
         bits >>= entry & 63;
         count -= entry;
@@ -86,18 +86,6 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
     }
     refill();
     std::uint32_t entry = wideLiteral[bits & kLiteralMask];
-    // The round's last literal; then the next round's refill and lookup, unless the chunk or the
-    // window is used up (false).
-    const auto lastLiteral = [&](std::uint32_t literal) {
-        consume(literal);
-        *out++ = static_cast<std::uint8_t>(literal >> 16);
-        if (in > inLast || out >= outEnd) {
-            return false;
-        }
-        refill();
-        entry = wideLiteral[bits & kLiteralMask];
-        return true;
-    };
     for (;;) {
         if (entry & wide::Literal) {
             consume(entry);
@@ -108,9 +96,15 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
                 entry = wideLiteral[bits & kLiteralMask];
                 if (entry & wide::Literal) {
-                    if (!lastLiteral(entry)) {
+                    // The round's last literal; then the next round, unless the chunk or the
+                    // window is used up.
+                    consume(entry);
+                    *out++ = static_cast<std::uint8_t>(entry >> 16);
+                    if (in > inLast || out >= outEnd) {
                         break;
                     }
+                    refill();
+                    entry = wideLiteral[bits & kLiteralMask];
                     continue;
                 }
             }
@@ -121,9 +115,13 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             consume(wide::LiteralBits);
             entry = wideLiteral[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
             if (entry & wide::Literal) {
-                if (!lastLiteral(entry)) {
+                consume(entry);
+                *out++ = static_cast<std::uint8_t>(entry >> 16);
+                if (in > inLast || out >= outEnd) {
                     break;
                 }
+                refill();
+                entry = wideLiteral[bits & kLiteralMask];
                 continue;
             }
         }

@@ -21,6 +21,8 @@ inline constexpr int kSlack = 512;
 // The fast loop's copy of an entry's last bytes (fewer than 16) and the repeats of its last byte.
 inline constexpr std::size_t kTailBytes = 64;
 static_assert(TUnzipContext::WorkAreaSize >= 2 * kWindow + kSlack);
+// The bytes of a window not yet written (less than a chunk) lie inside it.
+static_assert(TUnzipContext::ChunkSize <= kWindow);
 
 // Lengths for symbols 257-287 and distances for codes 0-29. Symbols 286 and 287 have codes in the
 // fixed code but are not lengths.
@@ -147,7 +149,7 @@ public:
     explicit Inflater(TUnzipContext& context)
         : c_(context), base_(context.WorkArea()),
           end_(base_ + (TUnzipContext::WorkAreaSize - kSlack) / kWindow * kWindow), current_(base_),
-          out_(current_), dynamicLiteral_(context.InflateTables()),
+          out_(current_), unwritten_(current_), dynamicLiteral_(context.InflateTables()),
           dynamicDistance_(context.InflateTables() + wide::LiteralEntries) {}
 
     TInflateResult Run();
@@ -200,6 +202,9 @@ private:
     std::uint8_t* const end_;
     std::uint8_t* current_;
     std::uint8_t* out_;
+    // The first byte not yet handed to the output path: the bytes from there up to the last
+    // window's end make less than a chunk, and are written from here with the chunk they start.
+    const std::uint8_t* unwritten_;
     bool windowFilled_ = false;
     std::uint32_t* const dynamicLiteral_;
     std::uint32_t* const dynamicDistance_;

@@ -232,16 +232,38 @@ void TUnzipContext::FlushWindow(const std::uint8_t* window, std::size_t n) {
     }
 }
 
+const std::uint8_t* TUnzipContext::WriteWholeChunks(const std::uint8_t* data,
+                                                    const std::uint8_t* end) {
+    if (OutputCount > 0) {
+        const std::size_t fill = std::size_t(ChunkSize - OutputCount);
+        if (std::size_t(end - data) < fill) {
+            return data;
+        }
+        FlushWindow(data, fill);
+        data += fill;
+    }
+    while (end - data >= ChunkSize) {
+        WriteChunk(data, ChunkSize);
+        data += ChunkSize;
+    }
+    return data;
+}
+
 void TUnzipContext::FlushOutput() {
     if (OutputCount == 0) {
         return;
     }
-    const std::int32_t count = OutputCount;
+    WriteChunk(outputBuffer_.get(), OutputCount);
+    OutputCount = 0;
+    OutputPos = outputBuffer_.get();
+}
+
+void TUnzipContext::WriteChunk(const std::uint8_t* data, std::int32_t count) {
     if (Output->Position() + count > UncompressedSize) {
         throw EBiggerThanUncompressed();
     }
-    Output->WriteBuffer(outputBuffer_.get(), count);
-    Crc = UpdateCrc(Crc, outputBuffer_.get(), static_cast<std::size_t>(count));
+    Output->WriteBuffer(data, count);
+    Crc = UpdateCrc(Crc, data, static_cast<std::size_t>(count));
     BytesWritten += count;
     if (OnFilePercentDone) {
         OnFilePercentDone(Percent(BytesWritten, UncompressedSize));
@@ -250,8 +272,6 @@ void TUnzipContext::FlushOutput() {
         RunBytesWritten += count;
         OnTotalPercentDone(Percent(RunBytesWritten, RunTotalBytes));
     }
-    OutputCount = 0;
-    OutputPos = outputBuffer_.get();
 }
 
 } // namespace kq

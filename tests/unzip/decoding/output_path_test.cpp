@@ -96,6 +96,71 @@ TEST(OutputPath, PutOutputByteWritesEveryFullChunk) {
     EXPECT_EQ(context.FinalCrc(), ZlibCrc(data));
 }
 
+// A decoder's window handed over as whole chunks: the bytes already in the output buffer are
+// completed first, every further chunk is written where it lies, and fewer than a chunk's bytes
+// are left to the decoder (the returned pointer).
+TEST(OutputPath, WholeChunksFromADecodersWindow) {
+    const Bytes data = MakeInput(InputKind::Text, 70000, 9);
+    struct Case {
+        std::size_t buffered; // bytes put in the output buffer before
+        std::size_t offered;
+        std::vector<std::int32_t> writes;
+        std::size_t taken;
+    };
+    const Case cases[] = {
+        {0, 15999, {}, 0},
+        {0, 16000, {16000}, 16000},
+        {0, 40000, {16000, 16000}, 32000},
+        {5000, 10999, {}, 0},
+        {5000, 11000, {16000}, 11000},
+        {5000, 60000, {16000, 16000, 16000, 16000}, 59000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("buffered " + std::to_string(c.buffered) + ", offered " +
+                     std::to_string(c.offered));
+        TUnzipContext context;
+        RecordingStream output;
+        context.StartEntry(&output, 0, 70000, false);
+        for (std::size_t i = 0; i < c.buffered; ++i) {
+            context.PutOutputByte(data[i]);
+        }
+        const std::uint8_t* window = data.data() + c.buffered;
+        EXPECT_EQ(context.WriteWholeChunks(window, window + c.offered), window + c.taken);
+        EXPECT_EQ(output.writes, c.writes);
+        const Bytes written = Prefix(data, c.writes.size() * 16000);
+        EXPECT_EQ(Bytes(output.Memory(), output.Memory() + output.Size()), written);
+        EXPECT_EQ(context.FinalCrc(), ZlibCrc(written));
+    }
+}
+
+// Deflate output long enough for the windows to fill the work area and start again at its front
+// (twice for the longest): every write but the last is a whole chunk, and the bytes are the input.
+TEST(OutputPath, DeflateWritesWholeChunksAcrossTheWorkArea) {
+    struct Case {
+        InputKind kind;
+        std::size_t size;
+        int level;
+    };
+    const Case cases[] = {{InputKind::Text, 300000, 6},
+                          {InputKind::Records, 600000, 9},
+                          {InputKind::Random, 270000, 0},
+                          {InputKind::Runs, 550001, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("size " + std::to_string(c.size) + ", level " + std::to_string(c.level));
+        const Bytes data = MakeInput(c.kind, c.size, 10);
+        const DecodeRecord r = Decode(method::Deflated, RawDeflate(data, c.level),
+                                      DecodeOptions().Declared(std::int32_t(c.size)));
+        ASSERT_EQ(r.inflateResult, TInflateResult::Decoded);
+        EXPECT_EQ(r.output, data);
+        EXPECT_EQ(r.crc, ZlibCrc(data));
+        std::vector<std::int32_t> writes(c.size / 16000, 16000);
+        if (c.size % 16000 != 0) {
+            writes.push_back(static_cast<std::int32_t>(c.size % 16000));
+        }
+        EXPECT_EQ(r.writes, writes);
+    }
+}
+
 TEST(OutputPath, ZeroBytesWriteNothingAndKeepTheCrcOfNoData) {
     const DecodeRecord r = Decode(method::Stored, {}, DecodeOptions().Declared(0));
     EXPECT_TRUE(r.writes.empty());

@@ -118,6 +118,10 @@ public:
     }
     // Moves n bytes of a decoder's window into the output buffer, writing every full chunk.
     void FlushWindow(const std::uint8_t* window, std::size_t n);
+    // Writes the whole chunks that the bytes from data up to end make with those in the output
+    // buffer, as FlushWindow would, but straight from the decoder's memory where a chunk lies
+    // there whole; returns the first byte not taken (the rest make less than a chunk).
+    const std::uint8_t* WriteWholeChunks(const std::uint8_t* data, const std::uint8_t* end);
     // Writes the output buffer: refuses a chunk that would make the entry larger than its
     // declared size (EBiggerThanUncompressed), raises EWriteError when the file does not take
     // every byte, then updates the CRC, the counts and the percentages.
@@ -137,6 +141,8 @@ public:
     std::uint32_t* InflateTables() { return inflateTables_.get(); }
 
 private:
+    // Writes n bytes (at most a chunk) from data, as FlushOutput writes the output buffer.
+    void WriteChunk(const std::uint8_t* data, std::int32_t n);
     bool Refill();
     void ReadAhead();
     void DropReadAhead();
