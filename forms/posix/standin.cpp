@@ -49,11 +49,9 @@ std::unique_ptr<TControlPeer> CreateControlPeer(TControl&) {
     return nullptr;
 }
 
-bool InitializeNative() {
-    return false;
-}
+void InitializeNative() {}
 
-void FinalizeNative(bool) {}
+void FinalizeNative() {}
 
 void RunMessageLoop(const TForm&) {}
 

@@ -37,7 +37,7 @@ void TApplication::Initialize() {
         return;
     }
     initialized_ = true;
-    comInitialized_ = InitializeNative();
+    InitializeNative();
 }
 
 void TApplication::AddForm(std::unique_ptr<TForm> form) {
@@ -76,10 +76,9 @@ void TApplication::Finalize() {
         forms_.pop_back();
     }
     if (initialized_) {
-        FinalizeNative(comInitialized_);
+        FinalizeNative();
     }
     initialized_ = false;
-    comInitialized_ = false;
 }
 
 } // namespace kq

@@ -26,9 +26,8 @@ public:
 // nullptr where the platform mirrors nothing.
 std::unique_ptr<TControlPeer> CreateControlPeer(TControl& control);
 
-// true when the GUI thread now has COM initialised and must release it at the end.
-bool InitializeNative();
-void FinalizeNative(bool comInitialized);
+void InitializeNative();
+void FinalizeNative();
 // Handles messages until form is no longer visible or the thread is asked to quit.
 void RunMessageLoop(const TForm& form);
 void ProcessNativeMessages();

@@ -1,4 +1,4 @@
-// The Windows side of TApplication: COM and the common controls, the message loop with the
+// The Windows side of TApplication: the common controls, the message loop with the
 // keyboard's dialog keys, text measuring and the cursor.
 #include "forms/button.h"
 #include "forms/edit.h"
@@ -9,7 +9,6 @@
 #include "window_peer.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 namespace kq {
 
@@ -71,22 +70,18 @@ bool PreTranslateNative(void* nativeMessage) {
 
 } // namespace
 
-bool InitializeNative() {
+void InitializeNative() {
     SetMessageFilter(PreTranslateNative);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES;
     InitCommonControlsEx(&controls);
-    // The shell's folder browser and shortcut objects need COM on the GUI thread. S_FALSE (already
-    // initialised) must be balanced too; only a failure leaves nothing to release.
-    return SUCCEEDED(CoInitialize(nullptr));
+    // No COM here: loading it (and the DLLs it brings) would delay the first page. The dialogs
+    // and the shortcuts that need it initialise it themselves (ComApartment).
 }
 
-void FinalizeNative(bool comInitialized) {
+void FinalizeNative() {
     SetMessageFilter(nullptr);
-    if (comInitialized) {
-        CoUninitialize();
-    }
 }
 
 void RunMessageLoop(const TForm& form) {

@@ -1,9 +1,9 @@
 // The file-open dialog of the common dialog library (GetOpenFileNameA).
 
 #include "../shared/native.h"
-#include "platform/win32_api.h"
+#include "platform/shell.h"
+#include "platform/win32_system_functions.h"
 
-#include <commdlg.h>
 #include <vector>
 
 namespace kq {
@@ -27,6 +27,8 @@ std::vector<char> FilterForDialog(const std::string& filter) {
 
 bool native::AskFileToOpen(const std::string& title, const std::string& filter,
                            const std::string& initialFolder, std::string& fileName) {
+    // The dialog shows the shell's namespace, which it reaches through COM.
+    const ComApartment com;
     const std::vector<char> filterText = FilterForDialog(filter);
     // Room for a long path; a choice that does not fit is reported as an error by the dialog.
     std::vector<char> chosen(32768, '\0');
@@ -40,7 +42,7 @@ bool native::AskFileToOpen(const std::string& title, const std::string& filter,
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&dialog)) {
+    if (!win32::GetOpenFileNameA(&dialog)) {
         return false;
     }
     fileName = chosen.data();

@@ -2,10 +2,9 @@
 
 #include "platform/win32_api.h"
 #include "platform/win32_handles.h"
+#include "platform/win32_system_functions.h"
 
-#include <objbase.h>
 #include <objidl.h>
-#include <shlobj.h>
 
 namespace kq {
 
@@ -83,8 +82,8 @@ bool ReadShellLinkTarget(const std::string& linkPath, std::string& target) {
     win32::ComPtr<IShellLinkA> link;
     win32::ComPtr<IPersistFile> file;
     if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH + 1) == 0 ||
-        FAILED(::CoCreateInstance(kLinkClass, nullptr, CLSCTX_INPROC_SERVER, kLinkInterface,
-                                  link.ReceiveUntyped())) ||
+        FAILED(win32::CoCreateInstance(kLinkClass, nullptr, CLSCTX_INPROC_SERVER, kLinkInterface,
+                                       link.ReceiveUntyped())) ||
         FAILED(link->QueryInterface(kPersistInterface, file.ReceiveUntyped())) ||
         FAILED(file->Load(widePath, STGM_READ))) {
         ::SetLastError(ERROR_INVALID_PARAMETER);

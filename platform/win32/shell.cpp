@@ -4,10 +4,9 @@
 #include "../shared/native.h"
 #include "platform/win32_api.h"
 #include "platform/win32_handles.h"
+#include "platform/win32_system_functions.h"
 
-#include <objbase.h>
 #include <objidl.h>
-#include <shlobj.h>
 
 namespace kq {
 
@@ -46,7 +45,7 @@ std::wstring WideFromAnsi(const std::string& text) {
 // The shell item for a display name, or none when the desktop cannot parse it.
 void ParseDisplayName(HWND owner, const std::wstring& name, ItemList& items) {
     win32::ComPtr<IShellFolder> desktop;
-    if (FAILED(::SHGetDesktopFolder(desktop.Receive()))) {
+    if (FAILED(win32::SHGetDesktopFolder(desktop.Receive()))) {
         return;
     }
     std::wstring writable = name; // the parser takes a non-const string
@@ -63,6 +62,7 @@ struct ShellLink::ComObjects {
 };
 
 bool native::AskFolder(const std::string& title, const std::wstring& root, std::string& folder) {
+    const ComApartment com; // the dialog is made of the shell's COM objects
     const HWND owner = ::GetActiveWindow();
     ItemList rootItems;
     if (!root.empty()) {
@@ -75,9 +75,9 @@ bool native::AskFolder(const std::string& title, const std::wstring& root, std::
     info.pszDisplayName = displayName;
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    const ItemList chosen(::SHBrowseForFolderA(&info));
+    const ItemList chosen(win32::SHBrowseForFolderA(&info));
     char path[MAX_PATH + 1] = {};
-    if (chosen.Get() == nullptr || !::SHGetPathFromIDListA(chosen.Get(), path)) {
+    if (chosen.Get() == nullptr || !win32::SHGetPathFromIDListA(chosen.Get(), path)) {
         return false;
     }
     folder = path;
@@ -86,12 +86,12 @@ bool native::AskFolder(const std::string& title, const std::wstring& root, std::
 
 ComApartment::ComApartment() {
     // S_FALSE (already initialised on this thread) also needs its CoUninitialize.
-    initialized_ = SUCCEEDED(::CoInitialize(nullptr));
+    initialized_ = SUCCEEDED(win32::CoInitialize(nullptr));
 }
 
 ComApartment::~ComApartment() {
     if (initialized_) {
-        ::CoUninitialize();
+        win32::CoUninitialize();
     }
 }
 
@@ -104,8 +104,9 @@ bool ShellLink::Create() {
         return true;
     }
     auto objects = std::make_unique<ComObjects>();
-    if (!ComSucceeded(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
-                                         kShellLinkInterface, objects->link.ReceiveUntyped())) ||
+    if (!ComSucceeded(win32::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
+                                              kShellLinkInterface,
+                                              objects->link.ReceiveUntyped())) ||
         !ComSucceeded(
             objects->link->QueryInterface(kPersistFileInterface, objects->file.ReceiveUntyped()))) {
         const std::uint32_t error = LastError();

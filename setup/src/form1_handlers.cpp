@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/volumes.h"
 #include "resources/version.h"
 #include "setup/archive_password.h"
@@ -280,6 +281,7 @@ void TForm1::InstallFromArchive() {
     // What could not be made, a line each: the files are installed all the same, so the user is
     // told and the finished page follows.
     AnsiString notMade;
+    const ComApartment com; // the shell's link objects need it on this thread
     const auto shortcut = [this, &notMade](const AnsiString& target, const AnsiString& name,
                                            TShortcutFolder folder, const AnsiString& subFolder) {
         const bool made = CreateShortcut(target, name, folder, subFolder);

@@ -1,5 +1,5 @@
-// The shell's own folder dialog, answered by a thread that presses its buttons, and a link
-// object that COM cannot make.
+// The shell's own folder dialog, answered by a thread that presses its buttons, with or without
+// the caller's COM, and a link object that COM cannot make.
 
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -64,6 +64,23 @@ TEST(FolderDialogWin32, TheShellsDialogAnswersCancelAndOk) {
             EXPECT_EQ(error, err::Cancelled) << c.name;
         }
     }
+}
+
+// COM is not initialised at start: the dialog initialises it for itself, and leaves the thread
+// as it found it (a link object still cannot be made afterwards).
+TEST(FolderDialogWin32, WorksWithoutTheCallersApartmentAndReleasesItsOwn) {
+    test::ScratchFolder scratch;
+    bool pressed = false;
+    std::thread presser(PressWhenShown, ::GetCurrentThreadId(), IDOK, std::ref(pressed));
+    std::string folder;
+    const std::string root = scratch.Path();
+    const bool result = ShowFolderDialog("Choose", std::wstring(root.begin(), root.end()), folder);
+    presser.join();
+    ASSERT_TRUE(pressed) << "no dialog appeared";
+    EXPECT_TRUE(result) << LastError();
+    EXPECT_TRUE(DirectoryExists(folder)) << folder;
+    ShellLink link;
+    EXPECT_FALSE(link.Create()) << "the dialog left COM initialised on this thread";
 }
 
 TEST(ShellLinkWin32, CreatingALinkWithoutComFailsApartFromSaving) {

@@ -45,6 +45,18 @@ pe_faults() {
     return 0
 }
 
+# The shell, COM and the common dialogs serve the dialogs and the shortcuts only; imported, they
+# and the DLLs they load would be loaded before the first page at every start.
+start_faults() {
+    local dll
+    while read -r dll; do
+        case ${dll,,} in
+        shell32.dll | ole32.dll | comdlg32.dll) echo "imports $dll, which its start does not need" ;;
+        esac
+    done < <("$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    return 0
+}
+
 # --- the check rejects what it must -------------------------------------------------------------
 cat >"$scratch/hello.cpp" <<'CPP'
 #include <iostream>
@@ -56,6 +68,14 @@ mkdir -p "$scratch/dynamic" "$scratch/console" "$scratch/beside"
     -shared-libgcc || fail "cannot build the dynamically linked sample"
 "$cxx" -O1 -static -o "$scratch/console/hello.exe" "$scratch/hello.cpp" ||
     fail "cannot build the console sample"
+cat >"$scratch/com.cpp" <<'CPP'
+#include <objbase.h>
+int main() { return CoInitialize(nullptr) == S_OK ? 0 : 1; }
+CPP
+"$cxx" -O1 -static -mwindows -o "$scratch/com.exe" "$scratch/com.cpp" -lole32 ||
+    fail "cannot build the COM sample"
+faults=$(start_faults "$scratch/com.exe")
+grep -qF "imports ole32.dll" <<<"$faults" || fail "the start check missed ole32.dll (found: $faults)"
 cp "$setup" "$scratch/beside/Setup.exe"
 touch "$scratch/beside/jpeg62.dll"
 
@@ -73,6 +93,8 @@ done
 
 # --- Setup.exe ----------------------------------------------------------------------------------
 faults=$(pe_faults "$setup")
+[ -z "$faults" ] || fail "Setup.exe: $faults"
+faults=$(start_faults "$setup")
 [ -z "$faults" ] || fail "Setup.exe: $faults"
 echo "Setup.exe imports: $("$objdump" -p "$setup" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
 

@@ -25,7 +25,8 @@ public:
     const AnsiString& Title() const { return title_; }
     void SetTitle(const AnsiString& title);
 
-    // Prepares the GUI thread: COM and the common controls on Windows. Call it once, first.
+    // Prepares the GUI thread: the common controls on Windows. Call it once, first. (COM is
+    // initialised by the dialogs and shortcuts that need it, for as long as they need it.)
     void Initialize();
 
     // Makes a form of class F owned by the application, then fires its OnCreate as a handler
@@ -70,7 +71,6 @@ private:
     AnsiString title_;
     std::vector<std::unique_ptr<TForm>> forms_;
     bool initialized_ = false;
-    bool comInitialized_ = false;
 };
 
 TApplication& Application();

@@ -5,8 +5,7 @@
 
 #include "platform/owned.h"
 #include "platform/win32_api.h"
-
-#include <objbase.h>
+#include "platform/win32_system_functions.h"
 
 namespace kq::win32 {
 
@@ -34,7 +33,7 @@ template <class Pointer>
 struct ComMemoryTraits {
     using Handle = Pointer;
     static constexpr Pointer None = nullptr;
-    static void Release(Pointer memory) { ::CoTaskMemFree(memory); }
+    static void Release(Pointer memory) { win32::CoTaskMemFree(memory); }
 };
 template <class Pointer>
 using ComMemory = Owned<ComMemoryTraits<Pointer>>;
