@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The wizard driven by the keyboard alone, with keys typed as real input (the driver's SendInput):
 # where the focus rests after each page change, Enter pressing the page's default button, Tab and
-# Shift+Tab through the tab order, Alt and the underlined letter, Esc answering No in the
-# confirmation, and the same keys while files are being installed. English locale.
+# Shift+Tab through the tab order, Alt and the underlined letter (Alt+B: the folder dialog), Esc
+# answering No in the confirmation, and the same keys while files are being installed. English
+# locale.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -24,7 +25,9 @@ drive -- start "$(win_path "$scratch/media/Setup.exe")" -- wait-window Form1 \
     expect-page TabSheet1 focus key Enter expect-page TabSheet2 focus \
     key Tab focus key Shift+Tab focus \
     set-text EditDir "$dest" key Enter expect-page TabSheet3 focus \
-    key Alt+P expect-page TabSheet2 focus key Alt+N expect-page TabSheet3 \
+    key Alt+P expect-page TabSheet2 focus \
+    key Alt+B dialog-text "Browse for Folder" key Esc expect-page TabSheet2 \
+    key Alt+N expect-page TabSheet3 \
     key Tab focus key Enter dialog-text Confirm focus key Esc expect-page TabSheet3 focus \
     key Shift+Tab focus key Enter expect-page TabSheet4 focus key Enter dialog-text Confirm \
     key Esc \
@@ -55,6 +58,8 @@ $(printf '  %s\n' "${focus[@]}")
 wanted
 $(printf '  %s\n' "${expected_focus[@]}")"
 expect_line "confirmation" "dialog-text Confirm: Canel SetupKavoru Qyn ?"
+# The folder dialog, whose system library is loaded only now, opens with its line and Esc closes it.
+expect_line "Alt+B" "dialog-text Browse for Folder: Select another folder"
 grep -qE '^progress ProgressBar1: ([0-9]|[1-9][0-9])$' <<<"$out" ||
     fail "Enter and Esc were not pressed while files were installed: $(grep '^progress' <<<"$out")"
 expect_line "Space on the check box" "checked CheckBox1: unchecked"
