@@ -88,8 +88,9 @@ void TControl::SetParent(TWinControl* parent) {
     parent_->InsertControl(this);
     ParentFontChanged();
     ParentColorChanged();
+    // The parent makes its children's peers now, or (a page not shown) when it is shown.
     if (parent_->Peer() != nullptr) {
-        CreatePeers();
+        parent_->CreatePeers();
     }
 }
 
@@ -141,7 +142,7 @@ void TControl::SetVisible(bool visible) {
         return;
     }
     visible_ = visible;
-    Changed(TControlChange::Visible);
+    VisibleChanged();
     UpdateBoundsInParent();
 }
 
@@ -279,6 +280,10 @@ void TControl::FontChanged() {
 
 void TControl::BoundsChanged() {
     Changed(TControlChange::Bounds);
+}
+
+void TControl::VisibleChanged() {
+    Changed(TControlChange::Visible);
 }
 
 // --- TWinControl ----------------------------------------------------------------------------

@@ -152,6 +152,21 @@ void TTabSheet::SetParent(TWinControl* parent) {
     }
 }
 
+void TTabSheet::CreatePeers() {
+    if (Visible()) {
+        TWinControl::CreatePeers();
+    } else {
+        TControl::CreatePeers();
+    }
+}
+
+void TTabSheet::VisibleChanged() {
+    if (Visible() && Peer() != nullptr) {
+        TWinControl::CreatePeers();
+    }
+    TWinControl::VisibleChanged();
+}
+
 int TTabSheet::PageIndex() const {
     if (pageControl_ == nullptr) {
         return -1;

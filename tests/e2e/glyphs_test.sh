@@ -51,10 +51,10 @@ check_wizard() {
     shot() { printf '%s/glyphs-%s-%s%s.png' "$KQ_SCREENSHOTS" "$1" "$tag" "$suffix"; }
     commands=(start "$setup" -- wait-window Form1)
     for page in 0 1 2 3 4; do
+        commands+=(set-page PageControl1 "$page" expect-page "TabSheet$((page + 1))")
         [ "$page" = 2 ] && commands+=(set-text MemoInfo "$summary")
         [ "$page" = 3 ] && commands+=(set-text LabelInstall2 "$status_line")
-        commands+=(set-page PageControl1 "$page" expect-page "TabSheet$((page + 1))"
-            screenshot "$(shot "page$page")" glyphs Form1)
+        commands+=(screenshot "$(shot "page$page")" glyphs Form1)
     done
     commands+=(set-page PageControl1 1 expect-page TabSheet2
         click ButtonCancel2 dialog-text Confirm screenshot "$(shot confirm)" glyphs Confirm

@@ -13,7 +13,8 @@ setup=$(win_path "$KQ_SETUP")
 
 # The window's layout, as designed: one file, read also by the wizard-window test.
 layout=$(dirname "$0")/../forms/data/wizard_window.txt
-# The texts start-up composes, where they differ from the design ("-": not compared, the licence).
+# The texts start-up composes, where they differ from the design ("-": not compared; the licence,
+# and the summary, which the wizard writes when its page is reached and which is checked below).
 declare -A shown=(
     [LabelWelcome]='欢迎使用 KavoruQyn 安装向导'
     [LabelCompanyAll1]='Kavoru软件开发有限公司'
@@ -21,26 +22,30 @@ declare -A shown=(
     [Memo1]=-
     [LabelDir]='将 KavoruQyn 安装到：'
     [EditDir]='C:\Program Files\KavoruQyn\'
+    [MemoInfo]=-
     [Labelinstall]='正在安装KavoruQyn'
     [MemoInstall]='安装向导正在安装 KavoruQyn ，请稍候。这需要几分钟的时间。'
     [Memo2]='安装向导成功地安装了 KavoruQyn 。单击"完成"退出向导。'
 )
-# name|bounds|enabled|text, from the layout file
+# name|bounds|enabled|text, from the layout file. A page's controls have windows once the page has
+# been shown: each page's are read when it is reached (reads[N], page N from 1; reads[0] for the
+# window, its page control and the pages themselves).
 controls=()
-while IFS='|' read -r name _ _ bounds _ state _ _ text; do
+declare -A reads
+while IFS='|' read -r name _ parent bounds _ state _ _ text; do
     [[ $name == \#* || -z $name ]] && continue
-    name=${name% } bounds=${bounds# } bounds=${bounds% } text=${text# }
+    name=${name% } bounds=${bounds# } bounds=${bounds% } text=${text# } parent=${parent// /}
     read -r enabled _ <<<"$state"
     controls+=("$name|$bounds|$enabled|${shown[$name]-$text}")
+    page=0
+    [[ $parent == TabSheet[1-5] ]] && page=${parent#TabSheet}
+    reads[$page]+=" bounds $name enabled $name text $name"
 done <"$layout"
 [ "${#controls[@]}" = 55 ] || fail "$layout: ${#controls[@]} controls, not 55"
 
-commands=(start "$setup" -- wait-window Form1 text Form1 expect-page TabSheet1)
-for c in "${controls[@]}"; do
-    IFS='|' read -r name _ _ _ <<<"$c"
-    commands+=(bounds "$name" enabled "$name" text "$name")
-done
-commands+=(checked CheckBox1 progress ProgressBar1 visible LabelCompanyAll2)
+# shellcheck disable=SC2206  # the reads are words
+commands=(start "$setup" -- wait-window Form1 text Form1 expect-page TabSheet1 ${reads[0]} ${reads[1]}
+    visible LabelCompanyAll2)
 # The first three pages as the user reaches them with Next, the summary filled by the wizard
 # for the default folder. (Arguments go in UTF-8; Wine hands them on in the code page.)
 summary=$(printf '安装类型\r\n\r\n    典型\r\n\r\n安装目标文件夹\r\n\r\n    C:\\Program Files\\KavoruQyn\\\r\n\r\n')
@@ -49,12 +54,14 @@ summary=$(printf '安装类型\r\n\r\n    典型\r\n\r\n安装目标文件夹\r\
 # hold it.
 copying='正在拷贝 C:\Program Files\KavoruQyn\qynapp.exe'
 shot() { printf '%s/page%s-zh_CN.png' "$KQ_SCREENSHOTS" "$1"; }
+# shellcheck disable=SC2206
 commands+=(screenshot "$(shot 0)"
-    click ButtonNext1 expect-page TabSheet2 screenshot "$(shot 1)"
-    click ButtonNext2 expect-page TabSheet3 text MemoInfo screenshot "$(shot 2)"
-    set-text LabelInstall2 "$copying" bounds LabelInstall2
-    set-page PageControl1 3 expect-page TabSheet4 screenshot "$(shot 3)"
-    set-page PageControl1 4 expect-page TabSheet5 screenshot "$(shot 4)")
+    click ButtonNext1 expect-page TabSheet2 ${reads[2]} screenshot "$(shot 1)"
+    click ButtonNext2 expect-page TabSheet3 ${reads[3]} text MemoInfo screenshot "$(shot 2)"
+    set-page PageControl1 3 expect-page TabSheet4 ${reads[4]} progress ProgressBar1
+    set-text LabelInstall2 "$copying" bounds LabelInstall2 screenshot "$(shot 3)"
+    set-page PageControl1 4 expect-page TabSheet5 ${reads[5]} checked CheckBox1
+    screenshot "$(shot 4)")
 commands+=(close Form1 expect-exit 0 5000)
 for page in 0 1 2 3 4; do rm -f "$(shot $page)"; done
 

@@ -74,7 +74,8 @@ echo "silent installation into '$dest': tree, logs, InstallPath, shortcuts and e
 
 # Without /S the wizard shows as always, /D= in its folder field.
 drive -- start "$(win_path "$setup")" '/D=C:\Kavoru' Test Dir -- wait-window Form1 \
-    text EditDir click ButtonCancel1 expect-exit 0 5000
+    click ButtonNext1 expect-page TabSheet2 text EditDir click ButtonPrior2 expect-page TabSheet1 \
+    click ButtonCancel1 expect-exit 0 5000
 expect_status "the wizard with /D=" 0
 expect_line "the folder field" 'text EditDir: C:\Kavoru Test Dir'
 

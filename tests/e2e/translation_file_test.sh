@@ -32,9 +32,9 @@ for run in "zh_CN.UTF-8|1|zh_CN" "zh_TW.UTF-8|2|zh_TW" "C.UTF-8|3|en"; do
     rm -f "$KQ_SCREENSHOTS"/lngfile-*-"$suffix".png
     cd "$work"
     drive --lang "$locale" -- start "$setup" -- wait-window Form1 \
-        text Form1 text ButtonNext1 text EditDir \
+        text Form1 text ButtonNext1 \
         screenshot "$KQ_SCREENSHOTS/lngfile-welcome-$suffix.png" \
-        set-page PageControl1 1 expect-page TabSheet2 \
+        set-page PageControl1 1 expect-page TabSheet2 text EditDir \
         screenshot "$KQ_SCREENSHOTS/lngfile-folder-$suffix.png" \
         close Form1 expect-exit 0 5000
     cd - >/dev/null
@@ -67,8 +67,8 @@ printf '%s\r\n' \
     >"$work/translations.lng"
 for locale in zh_TW.UTF-8 C.UTF-8; do
     cd "$work"
-    drive --lang "$locale" -- start "$setup" -- wait-window Form1 text EditDir \
-        set-page PageControl1 1 expect-page TabSheet2 close Form1 expect-exit 0 5000
+    drive --lang "$locale" -- start "$setup" -- wait-window Form1 \
+        set-page PageControl1 1 expect-page TabSheet2 text EditDir close Form1 expect-exit 0 5000
     cd - >/dev/null
     expect_status "hostile file, $locale" 0
     expect_line "hostile file, $locale" "text EditDir: C:\\Program Files\\Qyn\\"

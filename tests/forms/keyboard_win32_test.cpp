@@ -169,5 +169,48 @@ TEST_F(Keyboard, AltAndTheUnderlinedLetterPressThatButton) {
     EXPECT_EQ(clicks, (std::vector<std::string>{"Next"}));
 }
 
+// The hidden page's windows are made when it is first shown, with what was set on its controls
+// meanwhile, in tab order, before the page shows; the focus and the keys then find them.
+TEST_F(Keyboard, AHiddenPageMakesItsWindowsWhenFirstShown) {
+    TTabSheet* page2 = pages->Pages(1);
+    auto* edit = Make<TEdit>("Edit", page2, {10, 10, 100, 22});
+    auto* last = Make<TButton>("Last", page2, {95, 150, 75, 25}, "&Last");
+    last->SetTabOrder(0); // before Other and Edit
+    ASSERT_NE(page2->Peer(), nullptr);
+    for (TControl* c : std::vector<TControl*>{other, edit, last}) {
+        EXPECT_EQ(c->Peer(), nullptr) << c->Name();
+    }
+    edit->SetText("typed while hidden");
+    last->SetEnabled(false);
+
+    pages->SetActivePageIndex(1);
+    Pump();
+    HWND pageWindow = GetParent(GetFocus());
+    // Windows in the tab order of the page: Last, Other, Edit; Last is disabled.
+    std::vector<std::string> made;
+    for (HWND w = GetWindow(pageWindow, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        char text[64] = "";
+        GetWindowTextA(w, text, sizeof text);
+        made.push_back(std::string(text) + (IsWindowEnabled(w) ? "" : " (disabled)") +
+                       (IsWindowVisible(w) ? "" : " (hidden)"));
+    }
+    EXPECT_EQ(made, (std::vector<std::string>{"&Last (disabled)", "&Next", "typed while hidden"}));
+    EXPECT_TRUE(edit->Focused()); // the field to type in
+    Press(VK_TAB);                // wraps past the disabled Last
+    EXPECT_EQ(Focused(), "Other");
+    PressAlt('n');
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Other"}));
+
+    // Back on the first page and again on the second: the same windows, nothing made twice.
+    pages->SetActivePageIndex(0);
+    pages->SetActivePageIndex(1);
+    Pump();
+    int count = 0;
+    for (HWND w = GetWindow(pageWindow, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        ++count;
+    }
+    EXPECT_EQ(count, 3);
+}
+
 } // namespace
 } // namespace kq

@@ -150,6 +150,8 @@ protected:
     virtual void FontChanged();
     // After the bounds changed; the default tells the peer.
     virtual void BoundsChanged();
+    // After Visible changed; the default tells the peer.
+    virtual void VisibleChanged();
     // The colour a control shows with ParentColor when it has no parent.
     virtual TColor DefaultColor() const { return colorButtonFace; }
     // Whether ParentColor is on when the control is made.
