@@ -155,13 +155,11 @@ void TTabSheet::SetParent(TWinControl* parent) {
 void TTabSheet::CreatePeers() {
     if (Visible()) {
         TWinControl::CreatePeers();
-    } else {
-        TControl::CreatePeers();
     }
 }
 
 void TTabSheet::VisibleChanged() {
-    if (Visible() && Peer() != nullptr) {
+    if (Visible() && Parent() != nullptr && Parent()->Peer() != nullptr) {
         TWinControl::CreatePeers();
     }
     TWinControl::VisibleChanged();

@@ -28,8 +28,8 @@ declare -A shown=(
     [Memo2]='安装向导成功地安装了 KavoruQyn 。单击"完成"退出向导。'
 )
 # name|bounds|enabled|text, from the layout file. A page's controls have windows once the page has
-# been shown: each page's are read when it is reached (reads[N], page N from 1; reads[0] for the
-# window, its page control and the pages themselves).
+# been shown: each page and its controls are read when it is reached (reads[N], page N from 1;
+# reads[0] for the window and its page control).
 controls=()
 declare -A reads
 while IFS='|' read -r name _ parent bounds _ state _ _ text; do
@@ -39,6 +39,7 @@ while IFS='|' read -r name _ parent bounds _ state _ _ text; do
     controls+=("$name|$bounds|$enabled|${shown[$name]-$text}")
     page=0
     [[ $parent == TabSheet[1-5] ]] && page=${parent#TabSheet}
+    [[ $name == TabSheet[1-5] ]] && page=${name#TabSheet}
     reads[$page]+=" bounds $name enabled $name text $name"
 done <"$layout"
 [ "${#controls[@]}" = 55 ] || fail "$layout: ${#controls[@]} controls, not 55"

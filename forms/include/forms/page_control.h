@@ -74,9 +74,9 @@ public:
     bool TabVisible() const { return tabVisible_; }
     void SetTabVisible(bool visible) { tabVisible_ = visible; }
 
-    // A page not shown makes only its own window; the windows of what it holds are made when it
-    // is first shown, before it shows, so that a window starts with the windows of the page it
-    // shows. Until then its controls have no peer: their state waits in them.
+    // A page not shown has no window yet: its own and those of what it holds are made when it is
+    // first shown, before it shows, so that a window starts with the windows of the page it
+    // shows. Until then the page and its controls have no peer: their state waits in them.
     void CreatePeers() override;
 
 protected:

@@ -67,16 +67,25 @@ INPUT KeyInput(WORD key, bool up) {
     return input;
 }
 
+// A window just shown comes to the foreground a moment later, when the window manager has
+// activated it: keys and the focus wait for that, up to the session's wait.
 HWND ForegroundOf(const Session& s) {
-    HWND w = GetForegroundWindow();
-    DWORD pid = 0;
-    if (w != nullptr) {
-        GetWindowThreadProcessId(w, &pid);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = GetForegroundWindow();
+        DWORD pid = 0;
+        if (w != nullptr) {
+            GetWindowThreadProcessId(w, &pid);
+        }
+        if (w != nullptr && (s.pid == 0 || pid == s.pid)) {
+            return w;
+        }
+        if (GetTickCount() - start >= s.waitMs) {
+            throw Failure("no window of the program is in the foreground (waited " +
+                          std::to_string(s.waitMs) + " ms)");
+        }
+        Sleep(pollMs);
     }
-    if (w == nullptr || (s.pid != 0 && pid != s.pid)) {
-        throw Failure("no window of the program is in the foreground");
-    }
-    return w;
 }
 
 // The program has handled the keys once its input queue is empty; a message sent to it is
