@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 namespace kq {
 
@@ -58,9 +59,21 @@ bool ClearReadOnly(const AnsiString& fileName) {
 // A file is written under this name beside its own, and takes its own name only once its data,
 // time and attributes are set: a run that ends at any moment (a kill, a power cut, an error)
 // leaves under the file's name either the file as it was or the whole new one, never part of
-// it. A partial file left by a killed run is written over by the next.
-AnsiString PartialName(const AnsiString& fileName) {
-    return fileName + ".partial";
+// it. A partial file left by a killed run is written over by the next. The archive may hold a
+// file of that name too: a name the run has written is never taken for a partial file, which
+// then takes "<name>.1.partial", "<name>.2.partial"... (the same one for the same archive).
+AnsiString PartialName(const AnsiString& fileName, TMadeFolders& made) {
+    AnsiString name = fileName + ".partial";
+    if (!made.WasUsed(name)) {
+        return name;
+    }
+    for (int n = 1;; ++n) {
+        name = fileName + "." + std::to_string(n) + ".partial";
+        if (!made.WasUsed(name)) {
+            made.Used(name); // beyond "<name>.partial", which goes with the file's own name
+            return name;
+        }
+    }
 }
 
 } // namespace
@@ -308,7 +321,7 @@ void TZipExtractor::ExtractionRun::ExtractEntry(int index) {
     }
     // Whatever ends the entry before its file is in place (a skip, a damaged entry, an
     // exception) removes the partial file, after the output stream below has closed it.
-    partName_ = PartialName(fileName);
+    partName_ = PartialName(fileName, madeFolders_);
     madeFolders_.Used(fileName);
     ScopeExit dropPartial([this] {
         if (!partName_.empty()) {

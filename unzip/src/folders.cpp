@@ -81,6 +81,10 @@ void TMadeFolders::Used(const std::string& path) {
     used_.Insert(Hash(path, path.size(), true));
 }
 
+bool TMadeFolders::WasUsed(const std::string& path) const {
+    return used_.Contains(Hash(path, path.size(), true));
+}
+
 // The folder must be one the run made under these very bytes, the name must not have been used
 // under any case of its letters. A partial file's name is used with its file's.
 bool TMadeFolders::KnownMissing(const std::string& path) const {

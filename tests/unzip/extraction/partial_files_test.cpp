@@ -2,6 +2,7 @@
 // it is whole: while it is written, its name shows nothing or the file it replaces; whatever ends
 // the entry early (damaged data, an exception, a file that cannot be replaced) leaves the file
 // there as it was and no partial file; a partial file left by a killed run is written over.
+#include "base/strings.h"
 #include "extraction.h"
 #include "support/zip_writer.h"
 #include "test/file_bytes.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace kq {
 namespace {
@@ -122,6 +124,46 @@ TEST(PartialFiles, AFileTakesItsNameOnlyWhole) {
             EXPECT_EQ(GetFileDosDateTime(there), test::kFixtureTime);
         }
         SetFileAttributes(there, attr::Normal);
+    }
+}
+
+// An archive may hold files named like the partial files of its others: none is lost or written
+// over, whatever their order, and no partial file stays.
+TEST(PartialFiles, AnEntryNamedLikeAPartialFileIsKept) {
+    const std::vector<std::vector<std::string>> orders = {
+        {"a.txt.partial", "a.txt"},
+        {"a.txt", "a.txt.partial"},
+        {"A.TXT.PARTIAL", "a.txt"},
+        {"a.txt.partial", "a.txt.1.partial", "a.txt"},
+        {"a.txt.partial", "a.txt.partial.partial", "a.txt", "a.txt.partial"},
+    };
+    for (const std::vector<std::string>& names : orders) {
+        SCOPED_TRACE(names.front() + " ... " + names.back());
+        test::Extraction x("");
+        test::StoredZipWriter writer;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            writer.AddFile(names[i], "entry " + std::to_string(i) + " " + names[i]);
+        }
+        test::WriteWholeFile(x.folder / "names.zip", writer.Bytes());
+        x.zip.SetZipName(x.folder / "names.zip");
+        int ends = 0;
+        x.zip.OnEndUnZip = [&](TObject*, int, const AnsiString&) { ++ends; };
+        x.zip.UnZip();
+
+        EXPECT_EQ(ends, static_cast<int>(names.size()));
+        // The last entry of a name is what the name shows.
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            bool later = false;
+            for (std::size_t j = i + 1; j < names.size(); ++j) {
+                later = later || SameText(names[j], names[i]);
+            }
+            if (!later) {
+                EXPECT_EQ(Shown(x.Out(names[i])), "entry " + std::to_string(i) + " " + names[i]);
+            }
+        }
+        for (const char* stray : {"a.txt.2.partial", "a.txt.partial.1.partial"}) {
+            EXPECT_FALSE(FileExists(x.Out(stray))) << stray;
+        }
     }
 }
 

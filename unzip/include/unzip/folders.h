@@ -29,6 +29,9 @@ public:
     void Made(const std::string& folder);
     // A file the run creates or may have created; its partial file ("<name>.partial") with it.
     void Used(const std::string& path);
+    // Whether the run has used the name (a file or a folder), under any case of its ASCII
+    // letters; true also, by a chance of about one in 2^64, for another name.
+    bool WasUsed(const std::string& path) const;
     // True when nothing can be named path: its folder was created by the run, which has not
     // used the name since.
     bool KnownMissing(const std::string& path) const;
