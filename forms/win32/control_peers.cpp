@@ -164,8 +164,8 @@ bool ShownWithItsForm(const TControl& control) {
 // Draws the picture at its place, resized once per size by area averaging (smoother than the
 // system's stretching, which drops pixels when it shrinks). The window is made before it is first
 // painted, with the rest of its page: a picture seen as soon as the form shows is prepared at its
-// drawn size from then on. One on a page shown later is not: its drawing would take the second
-// core from the first page's start for a page the user may never see.
+// drawn size from then on. One not seen yet (on a page not shown) is drawn when it is: preparing
+// it would take the second core from the first page's start, for a page the user may never see.
 class TImagePeer final : public TWindowPeer {
 public:
     explicit TImagePeer(TImage& image) : TWindowPeer(image), image_(image) {
