@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 namespace kq {
 
@@ -43,6 +44,17 @@ std::vector<std::vector<Tap>> AreaTaps(double from, int to) {
 
 std::uint8_t Channel(double value) {
     return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
+
+// A width x height JPEG picture drawn at drawnWidth x drawnHeight from its reduced decoding
+// (denominator above 1). The reduced picture's last column and row stand for fewer than
+// `denominator` pixels when the size is not a multiple of it: only the part that is picture is
+// spread over the drawn size.
+TBitmap DrawReduced(std::string_view data, int width, int height, int denominator, int drawnWidth,
+                    int drawnHeight) {
+    return DecodeJpeg(data, denominator)
+        .Scaled(drawnWidth, drawnHeight, static_cast<double>(width) / denominator,
+                static_cast<double>(height) / denominator);
 }
 
 } // namespace
@@ -126,20 +138,72 @@ std::shared_ptr<const TBitmap> TPicture::Bitmap() const {
 }
 
 TBitmap TPicture::Drawn(int width, int height) const {
+    if (source_ != nullptr && source_->prepared && source_->prepared->Is(width, height)) {
+        const std::unique_ptr<TPreparedDrawing> prepared = std::move(source_->prepared);
+        return prepared->Take();
+    }
     const int denominator = JpegDenominator(Width(), Height(), width, height);
     if (denominator == 1) {
         return Bitmap()->Scaled(width, height);
     }
-    // The reduced picture's last column and row stand for fewer than `denominator` pixels when the
-    // size is not a multiple of it: only the part that is picture is spread over the drawn size.
-    return DecodeJpeg(source_->data, denominator)
-        .Scaled(width, height, static_cast<double>(Width()) / denominator,
-                static_cast<double>(Height()) / denominator);
+    return DrawReduced(source_->data, Width(), Height(), denominator, width, height);
+}
+
+void TPicture::Prepare(int width, int height) const {
+    // One drawing at a time: one under way, at whatever size, is left to finish (a paint at
+    // another size draws on the spot).
+    if (source_ == nullptr || width < 1 || height < 1 || source_->prepared != nullptr) {
+        return;
+    }
+    // The worker reads only the data, which stays unchanged while the source lives, and writes
+    // nothing shared: the full-size pixels are decoded afresh rather than into `bitmap`, which
+    // this thread may be filling at the same time.
+    const std::string_view data = source_->data;
+    const int fullWidth = source_->width;
+    const int fullHeight = source_->height;
+    const int denominator = JpegDenominator(fullWidth, fullHeight, width, height);
+    auto draw = [data, fullWidth, fullHeight, denominator, width, height] {
+        if (denominator == 1) {
+            return DecodeJpeg(data).Scaled(width, height);
+        }
+        return DrawReduced(data, fullWidth, fullHeight, denominator, width, height);
+    };
+    try {
+        source_->prepared = std::make_unique<TPreparedDrawing>(width, height, draw);
+    } catch (const std::system_error&) {
+        // No thread to be had: Drawn draws the picture when it is asked for.
+    }
+}
+
+TPicture::TPreparedDrawing::TPreparedDrawing(int width, int height, std::function<TBitmap()> draw)
+    : width_(width), height_(height), worker_([this, draw = std::move(draw)] {
+          try {
+              pixels_.emplace(draw());
+          } catch (...) {
+              error_ = std::current_exception();
+          }
+      }) {}
+
+TPicture::TPreparedDrawing::~TPreparedDrawing() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+TBitmap TPicture::TPreparedDrawing::Take() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    if (error_) {
+        std::rethrow_exception(error_);
+    }
+    return std::move(*pixels_);
 }
 
 void TPicture::LoadFromJpeg(std::string_view data) {
     const TJpegSize size = ReadJpegSize(data);
-    source_ = std::make_shared<Source>(Source{std::string(data), size.width, size.height, nullptr});
+    source_ = std::make_shared<Source>(
+        Source{std::string(data), size.width, size.height, nullptr, nullptr});
     Changed();
 }
 

@@ -149,13 +149,32 @@ private:
 
 // --- Pictures -------------------------------------------------------------------------------
 
+// Whether the control is seen as soon as its form is: the form is not visible yet while the windows
+// of its controls are made.
+bool ShownWithItsForm(const TControl& control) {
+    for (const TControl* c = &control; c != nullptr && dynamic_cast<const TForm*>(c) == nullptr;
+         c = c->Parent()) {
+        if (!c->Visible()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Draws the picture at its place, resized once per size by area averaging (smoother than the
-// system's stretching, which drops pixels when it shrinks).
+// system's stretching, which drops pixels when it shrinks). The window is made before it is first
+// painted, with the rest of its page: a picture seen as soon as the form shows is prepared at its
+// drawn size from then on. One not seen yet (on a page not shown) is drawn when it is: preparing
+// it would take the second core from the first page's start, for a page the user may never see.
 class TImagePeer final : public TWindowPeer {
 public:
     explicit TImagePeer(TImage& image) : TWindowPeer(image), image_(image) {
         Create(imageClassName, true, WS_CLIPSIBLINGS, 0);
         SyncAll();
+        if (ShownWithItsForm(image)) {
+            const TRect place = image_.PictureRect();
+            image_.Picture()->Prepare(Scale(place.Width), Scale(place.Height));
+        }
     }
 
 private:

@@ -318,5 +318,128 @@ TEST(Picture, DrawsNearlyThePixelsOfTheFullPicture) {
     }
 }
 
+struct TSizeCase {
+    int width;
+    int height;
+};
+
+// The file with a second frame header before its end: its header reads well, and decoding fails
+// only when libjpeg reaches the copy, after the picture's data.
+std::string DamagedPastTheHeader(const std::string& jpeg) {
+    const std::size_t frame = jpeg.find("\xFF\xC0");
+    EXPECT_NE(frame, std::string::npos) << "no baseline frame header";
+    const std::size_t length = (static_cast<unsigned char>(jpeg[frame + 2]) << 8) |
+                               static_cast<unsigned char>(jpeg[frame + 3]);
+    EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9") << "no end marker";
+    return jpeg.substr(0, jpeg.size() - 2) + jpeg.substr(frame, 2 + length) + "\xFF\xD9";
+}
+
+// Prepared on a worker thread or drawn on the spot, a picture gives the same pixels, at whatever
+// reduced size it is decoded, and a picture changed after it was prepared draws as it now is.
+TEST(Picture, PreparedDrawingGivesTheSamePixels) {
+    struct Case {
+        const char* name;
+        const char* file;
+        int preparedWidth; // 0: not prepared
+        int preparedHeight;
+        int width;
+        int height;
+        // What happens to the picture between Prepare and Drawn: "" nothing, or the file then
+        // loaded into it.
+        const char* reloaded;
+    };
+    const Case cases[] = {
+        {"welcome, a half", kWelcome, 247, 358, 247, 358, ""},
+        {"a quarter", "detail.jpg", 25, 19, 25, 19, ""},
+        {"an eighth", "detail.jpg", 13, 10, 13, 10, ""},
+        {"full size", "detail.jpg", 150, 100, 150, 100, ""},
+        {"progressive", "detail_progressive.jpg", 50, 39, 50, 39, ""},
+        {"grey", "detail_gray.jpg", 25, 19, 25, 19, ""},
+        {"drawn at another size", "detail.jpg", 50, 39, 25, 19, ""},
+        {"one pixel", "detail.jpg", 1, 1, 1, 1, ""},
+        {"nothing to prepare", "detail.jpg", 0, 0, 50, 39, ""},
+        {"loaded again before drawn", "detail.jpg", 50, 39, 50, 39, "detail_gray.jpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture;
+        picture.LoadFromJpeg(ReadFile(c.file));
+        picture.Prepare(c.preparedWidth, c.preparedHeight);
+        const std::string shown = *c.reloaded != '\0' ? c.reloaded : c.file;
+        if (*c.reloaded != '\0') {
+            picture.LoadFromJpeg(ReadFile(c.reloaded));
+        }
+        TPicture unprepared;
+        unprepared.LoadFromJpeg(ReadFile(shown));
+        const TBitmap expected = unprepared.Drawn(c.width, c.height);
+        const TBitmap drawn = picture.Drawn(c.width, c.height);
+        ASSERT_EQ(drawn.Width(), c.width);
+        ASSERT_EQ(drawn.Height(), c.height);
+        EXPECT_TRUE(drawn.Pixels() == expected.Pixels()) << "the pixels differ";
+        // Once taken, the prepared pixels are gone: the next drawing is done again, alike.
+        EXPECT_TRUE(picture.Drawn(c.width, c.height).Pixels() == expected.Pixels())
+            << "the second drawing differs";
+    }
+}
+
+// Pictures assigned from one another share what is prepared; a picture emptied or destroyed while
+// its drawing is under way waits for the worker (AddressSanitizer sees the data read after it is
+// freed otherwise); a picture damaged past its header fails at the drawing with the message it
+// fails with when drawn on the spot.
+TEST(Picture, PreparedDrawingIsSharedDroppedAndFailsAlike) {
+    const std::string detail = ReadFile("detail.jpg");
+    TPicture unprepared;
+    unprepared.LoadFromJpeg(detail);
+    const TBitmap expected = unprepared.Drawn(50, 39);
+
+    TPicture first;
+    first.LoadFromJpeg(detail);
+    TPicture second;
+    second.Assign(&first);
+    first.Prepare(50, 39);
+    EXPECT_TRUE(second.Drawn(50, 39).Pixels() == expected.Pixels()) << "taken by the other one";
+    EXPECT_TRUE(first.Drawn(50, 39).Pixels() == expected.Pixels()) << "after the other took it";
+
+    for (int round = 0; round < 3; ++round) {
+        TPicture dropped;
+        dropped.LoadFromJpeg(detail);
+        dropped.Prepare(150, 100);
+        if (round == 1) {
+            dropped.Clear();
+            EXPECT_TRUE(dropped.Empty());
+        } else if (round == 2) {
+            // Another size while one is under way: drawn on the spot when asked for.
+            dropped.Prepare(25, 19);
+            EXPECT_TRUE(dropped.Drawn(25, 19).Pixels() == unprepared.Drawn(25, 19).Pixels());
+            EXPECT_TRUE(dropped.Drawn(150, 100).Pixels() == unprepared.Drawn(150, 100).Pixels());
+        }
+    }
+
+    const std::string damaged = DamagedPastTheHeader(detail);
+    const TSizeCase sizes[] = {{50, 39}, {150, 100}}; // decoded at a half, and whole
+    for (const auto [width, height] : sizes) {
+        SCOPED_TRACE(testing::Message() << "damaged, drawn " << width << "x" << height);
+        std::string onTheSpot;
+        try {
+            TPicture picture;
+            picture.LoadFromJpeg(damaged);
+            (void)picture.Drawn(width, height);
+            ADD_FAILURE() << "drawn on the spot";
+        } catch (const EInvalidGraphic& error) {
+            onTheSpot = error.Message();
+        }
+        ExpectMessage(EInvalidGraphic(onTheSpot), "JPEG picture damaged: ");
+        TPicture picture;
+        picture.LoadFromJpeg(damaged);
+        picture.Prepare(width, height);
+        try {
+            (void)picture.Drawn(width, height);
+            ADD_FAILURE() << "drawn when prepared";
+        } catch (const EInvalidGraphic& error) {
+            EXPECT_EQ(error.Message(), onTheSpot);
+        }
+    }
+}
+
 } // namespace
 } // namespace kq

@@ -12,15 +12,23 @@
 // averaged down by at most 32 levels in a channel at the sharpest edges, and by less than 1.5 on
 // average (tests/forms/picture_test.cpp). The wizard's welcome picture, 1031 x 1649 drawn at
 // 247 x 358, is decoded at half its size.
+//
+// Decoding and resizing take the longest part of a page's first paint. A window that knows the
+// size it will draw a picture at asks for it early (Prepare): the work then goes on on a worker
+// thread while the rest of the window is made and shown, and the paint finds it done.
 #pragma once
 
 #include "base/exceptions.h"
 #include "base/persistent.h"
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace kq {
@@ -98,8 +106,14 @@ public:
     // damaged past its header.
     std::shared_ptr<const TBitmap> Bitmap() const;
     // The picture resized to width x height, decoded at the reduced size JpegDenominator gives;
-    // EInvalidGraphic as for Bitmap().
+    // EInvalidGraphic as for Bitmap(). Taken from Prepare's work when that was for this size.
     TBitmap Drawn(int width, int height) const;
+    // Starts drawing the picture at width x height on a worker thread, for the next Drawn of that
+    // size (the same pixels; an error is thrown by that Drawn). Pictures assigned from one another
+    // share the prepared pixels until one of them takes them. Nothing happens for an empty picture
+    // or while a drawing, at whatever size, is under way (a Drawn of another size then does its
+    // own work, as it does when no thread can be had).
+    void Prepare(int width, int height) const;
 
     // Replaces the picture by the JPEG data, of which only the header is read now; when that
     // fails the picture is left unchanged.
@@ -113,12 +127,36 @@ public:
 private:
     void Changed();
 
-    // What pictures assigned from one another share: the file and its pixels once decoded.
+    // The picture being drawn at one size on a worker thread, which reads the source's data. The
+    // thread is waited for when the pixels are taken and when the drawing is destroyed.
+    class TPreparedDrawing {
+    public:
+        TPreparedDrawing(int width, int height, std::function<TBitmap()> draw);
+        TPreparedDrawing(const TPreparedDrawing&) = delete;
+        TPreparedDrawing& operator=(const TPreparedDrawing&) = delete;
+        ~TPreparedDrawing();
+
+        bool Is(int width, int height) const { return width == width_ && height == height_; }
+        // The pixels, or the error the drawing ended with.
+        TBitmap Take();
+
+    private:
+        int width_;
+        int height_;
+        std::optional<TBitmap> pixels_;
+        std::exception_ptr error_;
+        // Last: started once everything it writes is made.
+        std::thread worker_;
+    };
+    // What pictures assigned from one another share: the file, its pixels once decoded and the
+    // picture being prepared. The last is destroyed first: its destructor waits for the worker,
+    // which reads the data.
     struct Source {
         std::string data;
         int width;
         int height;
         std::shared_ptr<const TBitmap> bitmap;
+        std::unique_ptr<TPreparedDrawing> prepared;
     };
     std::shared_ptr<Source> source_;
 };
