@@ -25,9 +25,13 @@ Inflater::Step Inflater::FastSymbolsBmi2(const std::uint32_t* wideLiteral,
 // and the window has not filled. A refill takes 8 bytes of the chunk and leaves at least 56 bits in
 // the reservoir; a literal takes at most 15 of them, a length with its distance at most 48 (a
 // 15-bit length code with 5 extra bits, a 15-bit distance code with 13). A round starts with the
-// next literal/length entry looked up after a refill; it decodes up to three literals, or refills
-// once more (in the 8 bytes held back) before a length, and ends with a refill and the next
-// round's lookup, done before a match is copied so that the two overlap.
+// next literal/length entry looked up and a refill; it decodes up to three literals, or refills
+// once more (in the 8 bytes held back) before a length, and ends with the next round's lookup and
+// a refill, done before a match is copied so that the two overlap. Each lookup but the first is
+// made before the refill that goes with it, from the at least 23 bits left in the reservoir: the
+// refill only adds bits above them, and so runs while the entry loads instead of before it. The
+// bytes taken from the chunk are those a refill before each lookup takes, so the careful loop goes
+// on from the same place.
 Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                                      const std::uint32_t* wideDistance) {
     // The entry's last bytes: once they are all in the chunk no refill can follow, so taking
@@ -100,11 +104,11 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
                     // window is used up.
                     consume(entry);
                     *out++ = static_cast<std::uint8_t>(entry >> 16);
+                    entry = wideLiteral[bits & kLiteralMask];
                     if (in > inLast || out >= outEnd) {
                         break;
                     }
                     refill();
-                    entry = wideLiteral[bits & kLiteralMask];
                     continue;
                 }
             }
@@ -117,11 +121,11 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             if (entry & wide::Literal) {
                 consume(entry);
                 *out++ = static_cast<std::uint8_t>(entry >> 16);
+                entry = wideLiteral[bits & kLiteralMask];
                 if (in > inLast || out >= outEnd) {
                     break;
                 }
                 refill();
-                entry = wideLiteral[bits & kLiteralMask];
                 continue;
             }
         }
@@ -134,6 +138,12 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
 
         // A block without distance codes has a table of invalid entries.
         entry = wideDistance[bits & Mask(wide::DistanceBits)];
+        // The next round's bytes are fetched while the distance's entry loads; they are counted
+        // in (below) only once the match is known to go on, so a round that ends here leaves
+        // the reservoir as it was. Near the chunk's end the fetch may start no further than the
+        // last 8 bytes; what it brings then is never counted.
+        bits |= LoadU64(std::min(in, inLast + 8)) << (count & 63);
+        const unsigned fetched = (~count >> 3) & 7;
         if (entry & wide::SubTable) {
             consume(wide::DistanceBits);
             entry = wideDistance[(entry >> 16) + (bits & Mask((entry >> 8) & 0xF))];
@@ -147,15 +157,21 @@ Inflater::Step Inflater::FastSymbols(const std::uint32_t* wideLiteral,
             step = kBad;
             break;
         }
-        // The next round's entry first: the copy does not touch the reservoir.
-        const bool more = in <= inLast;
-        if (more) {
-            refill();
-            entry = wideLiteral[bits & kLiteralMask];
+        if (in > inLast) {
+            CopyMatch(out, distance, length);
+            out += length;
+            break;
         }
+        // The next round's entry first, from the bytes fetched above: the copy does not touch
+        // the reservoir. After the refill that follows, the reservoir holds what a refill before
+        // the lookup would have left.
+        in += fetched;
+        count += 8 * fetched;
+        entry = wideLiteral[bits & kLiteralMask];
+        refill();
         CopyMatch(out, distance, length);
         out += length;
-        if (!more || out >= outEnd) {
+        if (out >= outEnd) {
             break;
         }
     }

@@ -100,6 +100,34 @@ TEST(InflateAgainstZlib, RandomSizesAndSeeds) {
     }
 }
 
+// A stream followed by more of the archive: the decoder takes every byte of its stream and, for
+// the bits its reservoir fetches ahead of need, at most 7 more. A reservoir that counted bytes it
+// had fetched for a round that did not go on would take more than that.
+TEST(InflateAgainstZlib, TakesItsStreamAndNoMoreThanTheLookAhead) {
+    const Bytes after(64, 0xA5);
+    std::uint32_t seed = 500;
+    for (std::size_t k = 0; k < std::size(kKinds); ++k) {
+        for (const std::size_t size : {1000, 15990, 40000, 300000}) {
+            const Bytes input = MakeInput(kKinds[k], size, seed++);
+            for (const int level : {1, 6, 9}) {
+                SCOPED_TRACE(std::string(kKindNames[k]) + " size " + std::to_string(size) +
+                             " level " + std::to_string(level));
+                const Bytes stream = RawDeflate(input, level);
+                Bytes data = stream;
+                data.insert(data.end(), after.begin(), after.end());
+                DecodeOptions options;
+                options.uncompressedSize = static_cast<std::int32_t>(input.size());
+                const DecodeRecord r = Decode(method::Deflated, data, options);
+                ASSERT_EQ(r.inflateResult, TInflateResult::Decoded);
+                ASSERT_TRUE(r.output == input);
+                const std::int64_t taken = std::int64_t(data.size()) - r.compressedLeft;
+                EXPECT_GE(taken, std::int64_t(stream.size()));
+                EXPECT_LE(taken, std::int64_t(stream.size()) + 7);
+            }
+        }
+    }
+}
+
 // A chunk is read when the stream first needs one of its bytes, and a full window is written
 // when it fills, not earlier or later. zlib, fed one byte at a time, tells how much output the
 // bytes before a chunk hold: all of it that ends well before the chunk must have been written

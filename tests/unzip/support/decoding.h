@@ -97,6 +97,8 @@ struct DecodeRecord {
     std::optional<TInflateResult> inflateResult; // set when Inflate returned
     std::string error;  // the message of an exception that left the decoder
     int checkByte = -1; // the decrypted header's last byte, -1 when it was cut short
+    // The entry's bytes the reader has not handed out (below 0: its last byte handed out again).
+    std::int64_t compressedLeft = 0;
 };
 
 // Decodes data (an entry's bytes as stored in the archive) with the given method.
@@ -147,6 +149,7 @@ inline DecodeRecord Decode(std::uint16_t compressionMethod, const Bytes& data,
         record.error = e.Message();
     }
     record.crc = context.FinalCrc();
+    record.compressedLeft = context.CompressedBytesLeft;
     record.writes = output.writes;
     record.output.assign(output.Memory(), output.Memory() + output.Size());
     return record;
