@@ -81,6 +81,13 @@ void TMadeFolders::Used(const std::string& path) {
     used_.Insert(Hash(path, path.size(), true));
 }
 
+TMadeFolders::TMadeFolders(int codePage) : codePage_(codePage) {
+    for (int b = 0; b < 256; ++b) {
+        leadByte_[static_cast<std::size_t>(b)] =
+            IsLeadByte(static_cast<unsigned char>(b), codePage);
+    }
+}
+
 bool TMadeFolders::WasUsed(const std::string& path) const {
     return used_.Contains(Hash(path, path.size(), true));
 }
@@ -109,7 +116,7 @@ bool TMadeFolders::KnownMissing(const std::string& path) const {
 std::uint64_t TMadeFolders::Hash(const std::string& path, std::size_t length, bool fold) const {
     std::size_t end = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i]), codePage_) && i + 1 < length) {
+        if (leadByte_[static_cast<unsigned char>(path[i])] && i + 1 < length) {
             end = ++i + 1;
         } else if (path[i] != '\\') {
             end = i + 1;
@@ -118,7 +125,7 @@ std::uint64_t TMadeFolders::Hash(const std::string& path, std::size_t length, bo
     std::uint64_t hash = 0xCBF29CE484222325u;
     for (std::size_t i = 0; i < end; ++i) {
         auto c = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(c, codePage_) && i + 1 < end) {
+        if (leadByte_[c] && i + 1 < end) {
             hash = (hash ^ c) * 0x100000001B3u;
             c = static_cast<unsigned char>(path[++i]);
         } else if (fold && c >= 'a' && c <= 'z') {

@@ -1,6 +1,7 @@
 // The folders the extraction makes and the volume it reads from.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ std::string VolumeLabel(const std::string& root);
 // missing.
 class TMadeFolders {
 public:
-    explicit TMadeFolders(int codePage) : codePage_(codePage) {}
+    explicit TMadeFolders(int codePage);
 
     // A folder the run created (it is also a name used in its parent).
     void Made(const std::string& folder);
@@ -56,8 +57,9 @@ private:
     std::uint64_t Hash(const std::string& path, std::size_t length, bool fold) const;
 
     int codePage_;
-    Hashes folders_; // exact bytes: the stand-in tells case apart in folder names
-    Hashes used_;    // ASCII letters folded
+    std::array<bool, 256> leadByte_{}; // of the code page, looked up for every byte hashed
+    Hashes folders_;                   // exact bytes: the stand-in tells case apart in folder names
+    Hashes used_;                      // ASCII letters folded
 };
 
 } // namespace kq
