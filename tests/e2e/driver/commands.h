@@ -2,7 +2,10 @@
 // command line.
 #pragma once
 
+#include "window_finder.h"
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -39,6 +42,38 @@ struct Session {
     DWORD pid = 0;
     DWORD waitMs = 10000;
 };
+
+// The exit code of the program under test once it has ended.
+inline std::optional<DWORD> ExitCodeIfEnded(const Session& s) {
+    if (s.process.Get() == nullptr || WaitForSingleObject(s.process.Get(), 0) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(s.process.Get(), &code);
+    return code;
+}
+
+// Calls probe until it gives a value or waitMs have passed. Gives up early when the program under
+// test has ended: nothing it showed will come back.
+template <class Probe>
+auto WaitFor(const Session& s, DWORD waitMs, Probe probe) -> decltype(probe()) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (auto found = probe()) {
+            return found;
+        }
+        if (auto code = ExitCodeIfEnded(s)) {
+            if (auto found = probe()) {
+                return found;
+            }
+            throw Failure("the program has ended (exit code " + std::to_string(*code) + ")");
+        }
+        if (GetTickCount() - start >= waitMs) {
+            return {};
+        }
+        Sleep(pollMs);
+    }
+}
 
 // The shapes of a command's arguments.
 enum class Param {

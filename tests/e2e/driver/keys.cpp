@@ -70,22 +70,19 @@ INPUT KeyInput(WORD key, bool up) {
 // A window just shown comes to the foreground a moment later, when the window manager has
 // activated it: keys and the focus wait for that, up to the session's wait.
 HWND ForegroundOf(const Session& s) {
-    const DWORD start = GetTickCount();
-    for (;;) {
+    const auto foreground = WaitFor(s, s.waitMs, [&s]() -> std::optional<HWND> {
         HWND w = GetForegroundWindow();
         DWORD pid = 0;
         if (w != nullptr) {
             GetWindowThreadProcessId(w, &pid);
         }
-        if (w != nullptr && (s.pid == 0 || pid == s.pid)) {
-            return w;
-        }
-        if (GetTickCount() - start >= s.waitMs) {
-            throw Failure("no window of the program is in the foreground (waited " +
-                          std::to_string(s.waitMs) + " ms)");
-        }
-        Sleep(pollMs);
+        return w != nullptr && (s.pid == 0 || pid == s.pid) ? std::optional<HWND>(w) : std::nullopt;
+    });
+    if (!foreground) {
+        throw Failure("no window of the program is in the foreground (waited " +
+                      std::to_string(s.waitMs) + " ms)");
     }
+    return *foreground;
 }
 
 // The program has handled the keys once its input queue is empty; a message sent to it is
