@@ -149,29 +149,29 @@ private:
 
 // --- Pictures -------------------------------------------------------------------------------
 
-// Whether the control is seen as soon as its form is: the form is not visible yet while the windows
-// of its controls are made.
-bool ShownWithItsForm(const TControl& control) {
-    for (const TControl* c = &control; c != nullptr && dynamic_cast<const TForm*>(c) == nullptr;
-         c = c->Parent()) {
+// Whether the control's window is being made for its form's first showing and will be seen
+// then: the form is not visible yet, and the control and its parents up to it are.
+bool ShownWhenItsFormShows(const TControl& control) {
+    const TControl* c = &control;
+    for (; c != nullptr && dynamic_cast<const TForm*>(c) == nullptr; c = c->Parent()) {
         if (!c->Visible()) {
             return false;
         }
     }
-    return true;
+    return c == nullptr || !c->Visible();
 }
 
 // Draws the picture at its place, resized once per size by area averaging (smoother than the
-// system's stretching, which drops pixels when it shrinks). The window is made before it is first
-// painted, with the rest of its page: a picture seen as soon as the form shows is prepared at its
-// drawn size from then on. One not seen yet (on a page not shown) is drawn when it is: preparing
-// it would take the second core from the first page's start, for a page the user may never see.
+// system's stretching, which drops pixels when it shrinks). A picture seen when the form first
+// shows is prepared at its drawn size from the moment its window is made, while the rest of the
+// form's windows are made and shown. One whose window is made later (its page shown later) is
+// painted right away: preparing it would only add a thread for the paint to wait on.
 class TImagePeer final : public TWindowPeer {
 public:
     explicit TImagePeer(TImage& image) : TWindowPeer(image), image_(image) {
         Create(imageClassName, true, WS_CLIPSIBLINGS, 0);
         SyncAll();
-        if (ShownWithItsForm(image)) {
+        if (ShownWhenItsFormShows(image)) {
             const TRect place = image_.PictureRect();
             image_.Picture()->Prepare(Scale(place.Width), Scale(place.Height));
         }
