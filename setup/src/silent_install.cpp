@@ -1,7 +1,9 @@
 #include "setup/silent_install.h"
 
 #include "platform/shell.h"
+#include "setup/archive_password.h"
 #include "setup/form1.h"
+#include "setup/installation.h"
 #include "setup/setup_log.h"
 
 #include <memory>
@@ -24,8 +26,39 @@ void Log(TSetupLog* log, const AnsiString& text) {
     }
 }
 
-// The steps of the window, in the order its buttons take them: start-up (language, texts and
-// the proposed folder), the folder made, the installation. Each step logs its own errors.
+// What a person would be told goes to the log; nobody is asked anything.
+class TLogReporter : public TInstallReporter {
+public:
+    explicit TLogReporter(TSetupLog* log) : log_(log) {}
+    void Status(const AnsiString&) override {}
+    void Progress(int) override {}
+    bool AskRetry(const AnsiString&) override { return false; }
+    void ArchiveDamaged(const AnsiString&) override {}
+    void NotMade(const AnsiString&) override {}
+    void Log(const AnsiString& line) override { kq::Log(log_, line); }
+    bool Logging() const override { return log_ != nullptr; }
+
+private:
+    TSetupLog* log_;
+};
+
+int ExitCode(TInstallResult result) {
+    switch (result) {
+    case TInstallResult::Installed:
+        return setup_exit::Installed;
+    case TInstallResult::NotEnoughSpace:
+        return setup_exit::NotEnoughSpace;
+    case TInstallResult::Cancelled:
+        return setup_exit::Cancelled;
+    case TInstallResult::ArchiveFailed:
+    case TInstallResult::Damaged:
+        break;
+    }
+    return setup_exit::ArchiveFailed;
+}
+
+// The window's start-up gives the language, its texts and the proposed folder; the window itself
+// is never shown and none of its buttons is pressed.
 int InstallWith(TForm1& form, TSetupLog* log, const TSetupOptions& options) {
     try {
         form.DoCreate();
@@ -33,22 +66,22 @@ int InstallWith(TForm1& form, TSetupLog* log, const TSetupOptions& options) {
         Log(log, error.what());
         return setup_exit::ArchiveFailed;
     }
-    if (options.hasFolder) {
-        form.EditDir->SetText(options.folder);
-    }
-    try {
-        form.ButtonNext2Click(&form);
-    } catch (const std::exception&) {
+    AnsiString folder = options.hasFolder ? options.folder : form.EditDir->Text();
+    if (!MakeInstallFolder(folder)) {
+        Log(log, form.Translator1->LookupString("sChooseCorrectFolder") + " " + folder);
         return setup_exit::FolderNotMade;
     }
-    try {
-        form.ButtonNext3Click(&form);
-    } catch (const ENotEnoughSpace&) {
-        return setup_exit::NotEnoughSpace;
-    } catch (const std::exception&) {
-        return setup_exit::ArchiveFailed;
+    Log(log, form.LabelDestFolder->Caption() + " " + folder);
+
+    TInstallation installation(*form.ZipExtractor1, *form.Translator1);
+    installation.ConnectEvents();
+    TLogReporter reporter(log);
+    const TInstallOutcome outcome = installation.Run(
+        {SetupArchivePath(), ArchivePassword(), folder, /*unattended=*/true}, reporter);
+    if (outcome.result == TInstallResult::Installed) {
+        Log(log, form.Label9->Caption());
     }
-    return setup_exit::Installed;
+    return ExitCode(outcome.result);
 }
 
 } // namespace
@@ -65,8 +98,6 @@ int RunSilentInstall(const TSetupOptions& options) {
         Log(log.get(), error.what());
         return setup_exit::ArchiveFailed;
     }
-    form->SetInstallLog(log.get());
-    form->SetUnattended(true);
     return InstallWith(*form, log.get(), options);
 }
 

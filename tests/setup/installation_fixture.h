@@ -5,6 +5,7 @@
 
 #include "platform/registry.h"
 #include "setup/archive_password.h"
+#include "setup/installation.h"
 #include "test/file_times.h"
 #include "wizard_fixture.h"
 
@@ -52,6 +53,24 @@ struct SourceFile {
     bool readOnly = false; // packed with the read-only attribute
 };
 
+// What an installation told the person: each kind of message in the order it came.
+struct Told : TInstallReporter {
+    void Status(const AnsiString& text) override { statuses.push_back(text); }
+    void Progress(int percent) override { progress = percent; }
+    bool AskRetry(const AnsiString& message) override {
+        questions.push_back(message);
+        return retry && retry(questions.size());
+    }
+    void ArchiveDamaged(const AnsiString& message) override { damaged.push_back(message); }
+    void NotMade(const AnsiString& message) override { notMade.push_back(message); }
+    void Log(const AnsiString& line) override { log.push_back(line); }
+
+    std::vector<AnsiString> statuses, questions, damaged, notMade, log;
+    int progress = -1;
+    // The answer to the nth retry question (from 1); none answers No.
+    std::function<bool(std::size_t)> retry;
+};
+
 class Installation : public Wizard {
 protected:
     void SetUp() override {
@@ -97,6 +116,21 @@ protected:
         return form;
     }
 
+    // The installation itself, no page shown and no button pressed: the window's components (its
+    // extractor and its texts, as its description sets them) installing into kDest, made first.
+    TInstallOutcome RunInstallation(Told& told, bool unattended = false) {
+        window_ = Start(); // a new one each time, as each Setup.exe is a new process
+        TInstallation installation(*window_->ZipExtractor1, *window_->Translator1);
+        installation.ConnectEvents();
+        AnsiString folder = kDest;
+        EXPECT_TRUE(MakeInstallFolder(folder));
+        return installation.Run({SetupArchivePath(), ArchivePassword(), folder, unattended}, told);
+    }
+    TInstallOutcome RunInstallation() {
+        Told told;
+        return RunInstallation(told);
+    }
+
     // Back to a machine on which nothing was installed.
     void Reset() {
         for (const char* folder : {"/d", "/c/users", "/registry"}) {
@@ -124,6 +158,8 @@ protected:
     }
     // The log as the file holds it.
     std::string Log() { return ReadHostFile(Host(std::string(kDest) + "Uninstall.log")); }
+
+    std::unique_ptr<TForm1> window_;
 };
 
 // The same bytes on every run: noise, which deflate cannot shrink, or text, which it shrinks much.

@@ -36,10 +36,12 @@ using setup_test::kLate;
 using setup_test::kMay;
 using setup_test::kProduct;
 using setup_test::LocalStamp;
+using setup_test::LogKeys;
 using setup_test::LogLines;
 using setup_test::ReadHostFile;
 using setup_test::SmallDrive;
 using setup_test::SourceFile;
+using setup_test::Told;
 using setup_test::WriteHostFile;
 
 TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryValue) {
@@ -105,11 +107,10 @@ TEST_F(Installation, InstallsTheFilesLogsThemAndMakesTheShortcutsAndTheRegistryV
 
 TEST_F(Installation, ASecondInstallReplacesTheKeysOfWhatItExtractsAndKeepsTheOthers) {
     MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kMay}, {"c.txt", "c1", kMay}});
-    Install();
+    ASSERT_EQ(RunInstallation().result, TInstallResult::Installed);
     // Index 0 is newer now; index 1 is another file; c.txt is not in the archive.
     MakeArchive({{"a.txt", "a2", kJune}, {"d.txt", "d2", kMay}});
-    auto form = Install();
-    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(RunInstallation().result, TInstallResult::Installed);
     const std::string may = std::to_string(kMay.Dos());
     EXPECT_EQ(Log(), LogLines({{"0", "a.txt"},
                                {"D0", std::to_string(kJune.Dos())},
@@ -173,6 +174,66 @@ TEST_F(Installation, AMissingArchiveShowsTheErrorAndStaysOnTheInstallingPage) {
     EXPECT_NE(errorBox.text.find("Setup.dat"), std::string::npos) << errorBox.text;
     EXPECT_EQ(form->PageControl1->ActivePageIndex(), 3);
     EXPECT_EQ(InstallPath(), "<none>");
+}
+
+// What each way an installation can end returns, tells and leaves, driven without the window.
+TEST_F(Installation, EachOutcomeIsToldAndLoggedAndLeavesWhatItSays) {
+    const std::string damaged =
+        "The installation archive is damaged. Please download it again. Damaged files:\r\nb.txt";
+    const std::string blocked = std::string(kDest) + "b.txt";
+    struct Case {
+        const char* label;
+        bool archive, flipB, blockB, unattended;
+        TInstallResult result;
+        std::string message;   // the outcome's, also the log's last line
+        std::size_t questions; // retry questions asked (each answered No)
+        bool damagedTold, installPath;
+    };
+    const Case cases[] = {
+        {"installed", true, false, false, false, TInstallResult::Installed, "", 0, false, true},
+        {"missing archive", false, false, false, false, TInstallResult::ArchiveFailed,
+         "Cannot open file \"C:\\Media\\Setup.dat\". The system cannot find the file specified.", 0,
+         false, false},
+        {"damaged entry", true, true, false, false, TInstallResult::Damaged, damaged, 0, true,
+         false},
+        {"retry answered No", true, false, true, false, TInstallResult::Cancelled, "", 1, false,
+         false},
+        {"unattended: no question", true, false, true, true, TInstallResult::Cancelled, "", 0,
+         false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Reset();
+        std::filesystem::remove(root_ + "/c/Media/Setup.dat");
+        if (c.archive) {
+            MakeArchive({{"a.txt", "aaaa", kMay}, {"b.txt", "bbbb", kMay}}, false, "-0");
+        }
+        if (c.flipB) {
+            std::string bytes = ReadHostFile(root_ + "/c/Media/Setup.dat");
+            bytes[bytes.find("bbbb")] ^= 0xFF;
+            WriteHostFile(root_ + "/c/Media/Setup.dat", bytes);
+        }
+        if (c.blockB) {
+            std::filesystem::create_directories(Host(blocked));
+        }
+        Told told;
+        const TInstallOutcome outcome = RunInstallation(told, c.unattended);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.message, c.message);
+        EXPECT_EQ(outcome.error != nullptr, c.result == TInstallResult::ArchiveFailed);
+        if (!c.message.empty()) {
+            EXPECT_EQ(told.log.back(), c.message);
+        }
+        EXPECT_EQ(told.questions.size(), c.questions);
+        EXPECT_EQ(told.damaged,
+                  c.damagedTold ? std::vector<AnsiString>{damaged} : std::vector<AnsiString>{});
+        EXPECT_EQ(InstallPath(), c.installPath ? kDest : "<none>");
+        if (c.archive) {
+            // a.txt is whole and logged, whatever came after it.
+            EXPECT_EQ(ReadHostFile(Host(std::string(kDest) + "a.txt")), "aaaa");
+            EXPECT_EQ(LogKeys(Log())["0"], "a.txt");
+        }
+    }
 }
 
 // Where a byte of an entry is inverted: amid its data, or the last byte of its 12-byte
@@ -317,7 +378,7 @@ TEST_F(Installation, ADamagedArchiveNamesItsBadFilesAndTheInstallationDoesNotCom
 
 TEST_F(Installation, TheRunAfterAnInterruptedOneLogsTheFilesThatOneLeftUnlogged) {
     MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kMay}, {"c.txt", "c1", kMay}});
-    Install();
+    ASSERT_EQ(RunInstallation().result, TInstallResult::Installed);
     // The first run ended after b.txt took its name, before its keys were written; c.txt has
     // been changed since (a later time).
     const std::string may = std::to_string(kMay.Dos());
@@ -330,8 +391,7 @@ TEST_F(Installation, TheRunAfterAnInterruptedOneLogsTheFilesThatOneLeftUnlogged)
     };
     ASSERT_EQ(::utime(changed.c_str(), &late), 0);
 
-    auto form = Install();
-    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(RunInstallation().result, TInstallResult::Installed);
     // b.txt, whole and of its entry's time, is logged again; c.txt, kept, is not.
     EXPECT_EQ(Log(), LogLines({{"0", "a.txt"}, {"D0", may}, {"1", "b.txt"}, {"D1", may}}));
     EXPECT_EQ(ReadHostFile(changed), "mine");
@@ -339,12 +399,12 @@ TEST_F(Installation, TheRunAfterAnInterruptedOneLogsTheFilesThatOneLeftUnlogged)
 
 TEST_F(Installation, FilesKeptBecauseTheyAreNotOlderAreNoDamage) {
     MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kJune}});
-    Install();
-    errorBox = {};
+    ASSERT_EQ(RunInstallation().result, TInstallResult::Installed);
     // Both files exist with the entries' times: ifNewer keeps them.
-    auto form = Install();
-    EXPECT_EQ(errorBox.shown, 0) << errorBox.text;
-    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 4);
+    Told told;
+    EXPECT_EQ(RunInstallation(told).result, TInstallResult::Installed);
+    EXPECT_TRUE(told.damaged.empty());
+    EXPECT_TRUE(told.notMade.empty());
     EXPECT_EQ(InstallPath(), kDest);
 }
 

@@ -16,8 +16,8 @@
 #include "lang/lang_dispatcher.h"
 #include "lang/translator.h"
 #include "platform/messages.h"
+#include "setup/installation.h"
 #include "setup/setup_log.h"
-#include "setup/uninstall_log.h"
 #include "unzip/zip_extractor.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ public:
     using Exception::Exception;
 };
 
-class TForm1 : public TForm {
+class TForm1 : public TForm, private TInstallReporter {
 public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     static const TClassInfo& StaticClassInfo();
@@ -75,8 +75,7 @@ public:
     // --- Runs started by Setup.exe's switches; the window alone leaves both unset ---
     // Where each step and each file is logged, with the error texts; null for no log. Not owned.
     void SetInstallLog(TSetupLog* log) { installLog_ = log; }
-    // No question and no message box: a file that cannot be written ends the program with exit
-    // code 1 (the retry question answered No), damaged files are only logged.
+    // No message box (SayAlreadyRunning).
     void SetUnattended(bool unattended) { unattended_ = unattended; }
 
     // --- A Setup started while another one runs; FormCreate is not run, nothing is written ---
@@ -153,45 +152,34 @@ public:
 
 private:
     void FindComponents();
-    // ButtonNext3Click's work: the archive, the shortcuts, the folder in the registry and the
-    // Apps & features entry.
-    void InstallFromArchive();
-    // Writes the product's Apps & features entry; installedBytes is what the archive holds.
-    void WriteAppsEntry(const AnsiString& dest, std::uint64_t installedBytes);
     // A line of the install log, when there is one.
     void LogLine(const AnsiString& text);
-    // The table's named string in the language in force.
-    AnsiString NamedString(std::string_view name) const;
-    // The look-up of "sCompany" followed by "Qyn", built anew where needed.
-    AnsiString ProductName() const;
     // The language of the code page made active (start-up's first step).
     void ChooseLanguage();
-    // text composed with args; the stored table's text of that row when text does not fit them.
-    AnsiString Compose(const AnsiString& text, TStringsType section, std::string_view name,
-                       std::initializer_list<FormatArg> args) const;
+
+    // --- What the installation tells a person, shown in the window ---
+    void Status(const AnsiString& text) override;
+    void Progress(int percent) override;
+    void ExtractionEnded() override;
+    bool AskRetry(const AnsiString& message) override;
+    void ArchiveDamaged(const AnsiString& message) override;
+    void NotMade(const AnsiString& message) override;
+    void Log(const AnsiString& line) override { LogLine(line); }
+    bool Logging() const override { return installLog_ != nullptr; }
 
     // Shows the status line of the file being installed, when it is not shown yet: at once, or
     // when the pacer allows.
     void ShowStatus();
     void ShowStatusWhenDue();
 
-    // Notes an entry that failed its check (CRC or password) during the installation.
-    void NoteDamaged(int fileIndex);
-    void LogInstalledFile(int fileIndex, const AnsiString& fileName);
-    // The error box listing the damaged files, then a silent stop of the installation.
-    [[noreturn]] void StopForDamagedFiles();
-
-    // The log of the installation under way, kept between files so that writing it stays linear.
-    std::unique_ptr<TUninstallLog> uninstallLog_;
+    // The installation that Install runs; the extraction's handlers forward to it.
+    std::unique_ptr<TInstallation> installation_;
     // The status line of the file being installed. A label redraws itself as soon as its text
     // changes, which costs more than installing a small file: while files follow each other
     // quickly, the label takes the latest status every 50 ms, and always before a question and
     // when the installation ends.
     AnsiString status_;
     TRedrawPacer statusPacer_{50};
-    // The entries of this installation that failed their check, by stored path, in the order
-    // the engine reported them.
-    std::vector<AnsiString> damaged_;
     TSetupLog* installLog_ = nullptr;
     bool unattended_ = false;
 };

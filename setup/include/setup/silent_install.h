@@ -1,4 +1,5 @@
-// Setup.exe without a window (/S): the wizard's own steps, run on a window that is never shown.
+// Setup.exe without a window (/S): the installation the wizard runs, its texts and proposed folder
+// taken from a window that is never shown.
 #pragma once
 
 #include "setup/command_line.h"
@@ -17,8 +18,8 @@ inline constexpr int AlreadyRunning = 6; // another Setup of the product runs; n
 } // namespace setup_exit
 
 // Installs as the wizard would with its proposed folder, or options.folder, and returns the exit
-// code. Shows no window and no message box and never starts the installed program. A retry
-// question ends the process at once with setup_exit::Cancelled (the platform's ExitProcess).
+// code. Shows no window and no message box and never starts the installed program. Where the
+// wizard would ask whether to try a file again, the installation ends with setup_exit::Cancelled.
 int RunSilentInstall(const TSetupOptions& options);
 
 // Writes the usage error to options.logFile, when one was given. Returns setup_exit::UsageError.
