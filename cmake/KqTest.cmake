@@ -29,8 +29,27 @@ endfunction()
 # win32; script tests that call scripts/wine-run themselves call this too). The tests are dealt in
 # turn to two prefixes of the build tree, so that two run at once; a prefix serves one test at a
 # time (every run of scripts/wine-run ends by stopping its prefix's Wine).
+#
+# Wine runs a 32-bit Windows program's code on the processor through a 32-bit Linux loader: a
+# kernel that cannot execute 32-bit x86 programs (built without IA32 emulation, or a virtual
+# machine that does not offer it) runs none of them. Where the loader is installed but cannot be
+# executed, the Wine tests are disabled, and both this step and CTest's summary say so.
 set_property(GLOBAL PROPERTY KQ_WINE_TESTS 0)
+set(KQ_WINE_CANNOT_RUN FALSE)
+if(KQ_PLATFORM STREQUAL "win32" AND EXISTS /lib/ld-linux.so.2)
+    execute_process(COMMAND /lib/ld-linux.so.2 --version
+                    RESULT_VARIABLE loader_result OUTPUT_QUIET ERROR_VARIABLE loader_error)
+    if(NOT loader_result EQUAL 0)
+        set(KQ_WINE_CANNOT_RUN TRUE)
+        message(WARNING "This machine cannot execute 32-bit x86 programs (/lib/ld-linux.so.2 does "
+                        "not start): "
+                        "Wine cannot run the Windows programs, so every Wine test is disabled.")
+    endif()
+endif()
 function(kq_wine_test_properties name)
+    if(KQ_PLATFORM STREQUAL "win32" AND KQ_WINE_CANNOT_RUN)
+        set_property(TEST ${name} PROPERTY DISABLED TRUE)
+    endif()
     if(KQ_PLATFORM STREQUAL "win32")
         get_property(dealt GLOBAL PROPERTY KQ_WINE_TESTS)
         math(EXPR next "${dealt} + 1")
