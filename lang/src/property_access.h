@@ -1,8 +1,9 @@
 #pragma once
 
-// How the translation pass reaches what a row names: the owner's components by name and their
-// published properties by name, kind and access. Nothing here knows a control class; a class
-// takes part by publishing the properties the rows name (Caption, Hint, Font, Lines, Text...).
+// How the translation pass reaches what a row names, and writes it: the owner's components by
+// name and their published properties by name, kind and access. Nothing here knows a control
+// class; a class takes part by publishing the properties the rows name (Caption, Hint, Font,
+// Lines, Text...).
 
 #include "base/component.h"
 #include "base/properties.h"
