@@ -63,14 +63,19 @@ RECT WorkArea() {
     return work;
 }
 
+struct Extent {
+    int width;
+    int height;
+};
+
 // The message wrapped at half the work area's width, as the dialog's font draws it.
-SIZE MessageSize(HWND dialog, const DialogRequest& request, const RECT& work) {
+Extent MessageSize(HWND dialog, const DialogRequest& request, const RECT& work) {
     RECT textRect{0, 0, (work.right - work.left) / 2, 0};
     const win32::WindowDc dc(dialog);
     const win32::SelectedObject selected(dc.Get(), request.font);
     DrawTextA(dc.Get(), request.message->c_str(), static_cast<int>(request.message->size()),
               &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    return SIZE{textRect.right, textRect.bottom};
+    return Extent{static_cast<int>(textRect.right), static_cast<int>(textRect.bottom)};
 }
 
 std::vector<TDialogButton> ShownButtons(TDialogButtons buttons) {
@@ -88,7 +93,8 @@ int ButtonRowWidth(const Metrics& m, int count) {
 }
 
 // The icon at the margin and the message beside it, centred on the icon when it is shorter.
-void AddIconAndMessage(HWND dialog, const DialogRequest& request, const Metrics& m, SIZE message) {
+void AddIconAndMessage(HWND dialog, const DialogRequest& request, const Metrics& m,
+                       Extent message) {
     HWND iconWindow = AddChild(dialog, "STATIC", nullptr, SS_ICON, -1, request.font);
     SendMessageA(iconWindow, STM_SETICON,
                  reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconOf(request.kind))), 0);
@@ -96,7 +102,8 @@ void AddIconAndMessage(HWND dialog, const DialogRequest& request, const Metrics&
                          request.font);
     MoveWindow(iconWindow, m.margin, m.margin, m.icon, m.icon, FALSE);
     MoveWindow(text, m.margin + m.icon + m.margin,
-               m.margin + std::max(0, (m.icon - message.cy) / 2), message.cx, message.cy, FALSE);
+               m.margin + std::max(0, (m.icon - message.height) / 2), message.width, message.height,
+               FALSE);
 }
 
 void AddButtonRow(HWND dialog, const DialogRequest& request, const Metrics& m,
@@ -130,13 +137,12 @@ void CentreInWorkArea(HWND dialog, int clientWidth, int clientHeight, const RECT
 void Layout(HWND dialog, DialogRequest& request) {
     const Metrics m;
     const RECT work = WorkArea();
-    const SIZE message = MessageSize(dialog, request, work);
+    const Extent message = MessageSize(dialog, request, work);
     const std::vector<TDialogButton> shown = ShownButtons(request.buttons);
     const int rowWidth = ButtonRowWidth(m, static_cast<int>(shown.size()));
     const int textLeft = m.margin + m.icon + m.margin;
-    const int clientWidth =
-        std::max(textLeft + static_cast<int>(message.cx) + m.margin, rowWidth + 2 * m.margin);
-    const int buttonsTop = m.margin + std::max<int>(m.icon, message.cy) + m.margin + m.gap;
+    const int clientWidth = std::max(textLeft + message.width + m.margin, rowWidth + 2 * m.margin);
+    const int buttonsTop = m.margin + std::max(m.icon, message.height) + m.margin + m.gap;
     const int clientHeight = buttonsTop + m.buttonHeight + m.margin;
 
     AddIconAndMessage(dialog, request, m, message);
