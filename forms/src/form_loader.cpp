@@ -184,6 +184,91 @@ AnsiString SetAsText(const std::vector<AnsiString>& items) {
     return text + "]";
 }
 
+[[noreturn]] void CannotTake(const AnsiString& name, Tag tag) {
+    throw EPropertyError(Format("Property %s cannot take %s", {name, TagName(tag)}));
+}
+
+[[noreturn]] void InvalidValue(const AnsiString& text) {
+    throw EPropertyError(Format("Invalid property value %s", {text}));
+}
+
+// A number, or the name of a colour, character set or cursor.
+int IntegerValue(const AnsiString& name, const Value& value) {
+    if (value.tag == tagInteger) {
+        return value.integer;
+    }
+    if (value.tag != tagIdent) {
+        CannotTake(name, value.tag);
+    }
+    const std::optional<int> number = IntegerFromName(value.text);
+    if (!number) {
+        InvalidValue(value.text);
+    }
+    return *number;
+}
+
+int BooleanValue(const AnsiString& name, const Value& value) {
+    if (value.tag != tagIdent) {
+        CannotTake(name, value.tag);
+    }
+    if (SameText(value.text, "True")) {
+        return 1;
+    }
+    if (SameText(value.text, "False")) {
+        return 0;
+    }
+    InvalidValue(value.text);
+}
+
+int EnumerationValue(const TPropInfo& prop, const AnsiString& name, const Value& value) {
+    if (value.tag != tagIdent) {
+        CannotTake(name, value.tag);
+    }
+    const int ordinal = GetEnumValue(*prop.EnumInfo(), value.text);
+    if (ordinal < 0) {
+        InvalidValue(value.text);
+    }
+    return ordinal;
+}
+
+// A string, or a set written as its text ("[a, b]").
+AnsiString StringValue(const AnsiString& name, const Value& value) {
+    if (value.tag == tagString) {
+        return value.text;
+    }
+    if (value.tag != tagSet) {
+        CannotTake(name, value.tag);
+    }
+    return SetAsText(value.items);
+}
+
+// The list's lines are replaced by the items, in one update.
+void SetListValue(TPersistent& object, const TPropInfo& prop, const AnsiString& name,
+                  const Value& value) {
+    if (value.tag != tagList) {
+        CannotTake(name, value.tag);
+    }
+    auto* list = dynamic_cast<TStrings*>(GetObjectProp(object, prop));
+    if (list == nullptr) {
+        throw EPropertyError(Format("Property %s holds no list", {name}));
+    }
+    list->Update([&] {
+        list->Clear();
+        for (const AnsiString& item : value.items) {
+            list->Add(item);
+        }
+    });
+}
+
+// Binary data goes to the reader registered for the property's name on the object's class.
+void SetBinaryValue(TPersistent& object, const AnsiString& name, const Value& value) {
+    const BinaryProperty* binary = FindBinaryProperty(object.ClassInfo(), name);
+    if (binary == nullptr) {
+        throw EPropertyError(Format("Property %s does not exist", {name}));
+    }
+    binary->Read(object, value.text);
+}
+
 class Reader {
 public:
     Reader(TForm& form, std::string_view data) : form_(form), in_(data) {}
@@ -205,6 +290,10 @@ private:
     void SetProperty(TComponent& component, const AnsiString& path, const Value& value);
     void SetValue(TComponent& component, TPersistent& object, const AnsiString& name,
                   const Value& value, const AnsiString& where);
+    void AddFixup(TPersistent& object, const TPropInfo& prop, const AnsiString& name,
+                  const Value& value, const AnsiString& where);
+    void BindEvent(TComponent& component, TPersistent& object, const AnsiString& name,
+                   const Value& value);
     void ResolveFixups();
     TComponent* FindByName(std::string_view name) const;
 
@@ -308,101 +397,60 @@ void Reader::SetProperty(TComponent& component, const AnsiString& path, const Va
     }
 }
 
+// Each kind of property takes the tags it can hold; any other tag is refused by name.
 void Reader::SetValue(TComponent& component, TPersistent& object, const AnsiString& name,
                       const Value& value, const AnsiString& where) {
     if (value.tag == tagBinary) {
-        const BinaryProperty* binary = FindBinaryProperty(object.ClassInfo(), name);
-        if (binary == nullptr) {
-            throw EPropertyError(Format("Property %s does not exist", {name}));
-        }
-        binary->Read(object, value.text);
+        SetBinaryValue(object, name, value);
         return;
     }
     const TPropInfo* prop = FindPropInfo(object, name);
     if (prop == nullptr) {
         throw EPropertyError(Format("Property %s does not exist", {name}));
     }
-    const auto mismatch = [&] {
-        throw EPropertyError(Format("Property %s cannot take %s", {name, TagName(value.tag)}));
-    };
     switch (prop->Kind()) {
     case TPropKind::Integer:
-        if (value.tag == tagInteger) {
-            SetOrdProp(object, *prop, value.integer);
-        } else if (value.tag == tagIdent) {
-            const std::optional<int> number = IntegerFromName(value.text);
-            if (!number) {
-                throw EPropertyError(Format("Invalid property value %s", {value.text}));
-            }
-            SetOrdProp(object, *prop, *number);
-        } else {
-            mismatch();
-        }
+        SetOrdProp(object, *prop, IntegerValue(name, value));
         return;
     case TPropKind::Boolean:
-        if (value.tag != tagIdent) {
-            mismatch();
-        }
-        if (SameText(value.text, "True")) {
-            SetOrdProp(object, *prop, 1);
-        } else if (SameText(value.text, "False")) {
-            SetOrdProp(object, *prop, 0);
-        } else {
-            throw EPropertyError(Format("Invalid property value %s", {value.text}));
-        }
+        SetOrdProp(object, *prop, BooleanValue(name, value));
         return;
-    case TPropKind::Enumeration: {
-        if (value.tag != tagIdent) {
-            mismatch();
-        }
-        const int ordinal = GetEnumValue(*prop->EnumInfo(), value.text);
-        if (ordinal < 0) {
-            throw EPropertyError(Format("Invalid property value %s", {value.text}));
-        }
-        SetOrdProp(object, *prop, ordinal);
+    case TPropKind::Enumeration:
+        SetOrdProp(object, *prop, EnumerationValue(*prop, name, value));
         return;
-    }
     case TPropKind::String:
-        if (value.tag == tagString) {
-            SetStrProp(object, *prop, value.text);
-        } else if (value.tag == tagSet) {
-            SetStrProp(object, *prop, SetAsText(value.items));
-        } else {
-            mismatch();
-        }
+        SetStrProp(object, *prop, StringValue(name, value));
         return;
-    case TPropKind::StringList: {
-        if (value.tag != tagList) {
-            mismatch();
-        }
-        auto* list = dynamic_cast<TStrings*>(GetObjectProp(object, *prop));
-        if (list == nullptr) {
-            throw EPropertyError(Format("Property %s holds no list", {name}));
-        }
-        list->Update([&] {
-            list->Clear();
-            for (const AnsiString& item : value.items) {
-                list->Add(item);
-            }
-        });
+    case TPropKind::StringList:
+        SetListValue(object, *prop, name, value);
         return;
-    }
     case TPropKind::Object:
-        if (value.tag != tagIdent ||
-            !prop->ObjectClass()->InheritsFrom(TComponent::StaticClassInfo())) {
-            mismatch();
-        }
-        fixups_.push_back(Fixup{&object, prop, value.text, where});
+        AddFixup(object, *prop, name, value, where);
         return;
     case TPropKind::Event:
-        if (value.tag != tagIdent || &object != &component) {
-            mismatch();
-        }
-        form_.BindHandler(component, name, value.text);
+        BindEvent(component, object, name, value);
         return;
     case TPropKind::Font:
-        mismatch();
+        CannotTake(name, value.tag);
     }
+}
+
+// A reference is only noted here: its target may come later in the description.
+void Reader::AddFixup(TPersistent& object, const TPropInfo& prop, const AnsiString& name,
+                      const Value& value, const AnsiString& where) {
+    if (value.tag != tagIdent || !prop.ObjectClass()->InheritsFrom(TComponent::StaticClassInfo())) {
+        CannotTake(name, value.tag);
+    }
+    fixups_.push_back(Fixup{&object, &prop, value.text, where});
+}
+
+// Only a component's own events are bound, to the form's handler of that name.
+void Reader::BindEvent(TComponent& component, TPersistent& object, const AnsiString& name,
+                       const Value& value) {
+    if (value.tag != tagIdent || &object != &component) {
+        CannotTake(name, value.tag);
+    }
+    form_.BindHandler(component, name, value.text);
 }
 
 TComponent* Reader::FindByName(std::string_view name) const {

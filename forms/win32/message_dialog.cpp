@@ -48,61 +48,80 @@ HWND AddChild(HWND dialog, const char* cls, const char* text, DWORD style, int i
     return child;
 }
 
-// Icon at the left, the message beside it, the buttons centred in a row below; the dialog in
-// the middle of the screen's work area.
-void Layout(HWND dialog, DialogRequest& request) {
-    const int margin = Scale(12);
-    const int gap = Scale(8);
-    const int icon = GetSystemMetrics(SM_CXICON);
-    const int buttonWidth = Scale(75);
-    const int buttonHeight = Scale(25);
+// The dialog's measures in pixels at the screen's scale.
+struct Metrics {
+    int margin = Scale(12);
+    int gap = Scale(8);
+    int icon = GetSystemMetrics(SM_CXICON);
+    int buttonWidth = Scale(75);
+    int buttonHeight = Scale(25);
+};
+
+RECT WorkArea() {
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
 
+struct Extent {
+    int width;
+    int height;
+};
+
+// The message wrapped at half the work area's width, as the dialog's font draws it.
+Extent MessageSize(HWND dialog, const DialogRequest& request, const RECT& work) {
+    RECT textRect{0, 0, (work.right - work.left) / 2, 0};
+    const win32::WindowDc dc(dialog);
+    const win32::SelectedObject selected(dc.Get(), request.font);
+    DrawTextA(dc.Get(), request.message->c_str(), static_cast<int>(request.message->size()),
+              &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    return Extent{static_cast<int>(textRect.right), static_cast<int>(textRect.bottom)};
+}
+
+std::vector<TDialogButton> ShownButtons(TDialogButtons buttons) {
+    std::vector<TDialogButton> shown;
+    for (TDialogButton button : buttonOrder) {
+        if (buttons.Contains(button)) {
+            shown.push_back(button);
+        }
+    }
+    return shown;
+}
+
+int ButtonRowWidth(const Metrics& m, int count) {
+    return count * m.buttonWidth + (count - 1) * m.gap;
+}
+
+// The icon at the margin and the message beside it, centred on the icon when it is shorter.
+void AddIconAndMessage(HWND dialog, const DialogRequest& request, const Metrics& m,
+                       Extent message) {
     HWND iconWindow = AddChild(dialog, "STATIC", nullptr, SS_ICON, -1, request.font);
     SendMessageA(iconWindow, STM_SETICON,
                  reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconOf(request.kind))), 0);
     HWND text = AddChild(dialog, "STATIC", request.message->c_str(), SS_LEFT | SS_NOPREFIX, -1,
                          request.font);
-
-    RECT textRect{0, 0, (work.right - work.left) / 2, 0};
-    {
-        const win32::WindowDc dc(dialog);
-        const win32::SelectedObject selected(dc.Get(), request.font);
-        DrawTextA(dc.Get(), request.message->c_str(), static_cast<int>(request.message->size()),
-                  &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    }
-
-    std::vector<TDialogButton> shown;
-    for (TDialogButton button : buttonOrder) {
-        if (request.buttons.Contains(button)) {
-            shown.push_back(button);
-        }
-    }
-    const int rowWidth =
-        static_cast<int>(shown.size()) * buttonWidth + (static_cast<int>(shown.size()) - 1) * gap;
-    const int textLeft = margin + icon + margin;
-    const int textWidth = static_cast<int>(textRect.right);
-    const int textHeight = static_cast<int>(textRect.bottom);
-    const int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
-    const int upper = std::max(icon, textHeight);
-    const int buttonsTop = margin + upper + margin + gap;
-    const int clientHeight = buttonsTop + buttonHeight + margin;
-
-    MoveWindow(iconWindow, margin, margin, icon, icon, FALSE);
-    MoveWindow(text, textLeft, margin + std::max(0, (icon - textHeight) / 2), textWidth, textHeight,
+    MoveWindow(iconWindow, m.margin, m.margin, m.icon, m.icon, FALSE);
+    MoveWindow(text, m.margin + m.icon + m.margin,
+               m.margin + std::max(0, (m.icon - message.height) / 2), message.width, message.height,
                FALSE);
+}
+
+void AddButtonRow(HWND dialog, const DialogRequest& request, const Metrics& m,
+                  const std::vector<TDialogButton>& shown, int left, int top) {
     const TDialogButton defaultButton = DialogDefaultButton(request.buttons);
-    int x = (clientWidth - rowWidth) / 2;
+    int x = left;
     for (TDialogButton button : shown) {
         const bool isDefault = button == defaultButton;
         HWND b = AddChild(dialog, "BUTTON", DialogButtonText(button),
                           WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
                           DialogButtonResult(button), request.font);
-        MoveWindow(b, x, buttonsTop, buttonWidth, buttonHeight, FALSE);
-        x += buttonWidth + gap;
+        MoveWindow(b, x, top, m.buttonWidth, m.buttonHeight, FALSE);
+        x += m.buttonWidth + m.gap;
     }
+}
 
+// The frame around a client area of that size, in the middle of the work area.
+void CentreInWorkArea(HWND dialog, int clientWidth, int clientHeight, const RECT& work) {
     const auto style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE));
     RECT frame{0, 0, clientWidth, clientHeight};
@@ -111,9 +130,28 @@ void Layout(HWND dialog, DialogRequest& request) {
     const int height = frame.bottom - frame.top;
     MoveWindow(dialog, work.left + (work.right - work.left - width) / 2,
                work.top + (work.bottom - work.top - height) / 2, width, height, FALSE);
+}
+
+// Icon at the left, the message beside it, the buttons centred in a row below; the dialog in
+// the middle of the screen's work area, its default button focused.
+void Layout(HWND dialog, DialogRequest& request) {
+    const Metrics m;
+    const RECT work = WorkArea();
+    const Extent message = MessageSize(dialog, request, work);
+    const std::vector<TDialogButton> shown = ShownButtons(request.buttons);
+    const int rowWidth = ButtonRowWidth(m, static_cast<int>(shown.size()));
+    const int textLeft = m.margin + m.icon + m.margin;
+    const int clientWidth = std::max(textLeft + message.width + m.margin, rowWidth + 2 * m.margin);
+    const int buttonsTop = m.margin + std::max(m.icon, message.height) + m.margin + m.gap;
+    const int clientHeight = buttonsTop + m.buttonHeight + m.margin;
+
+    AddIconAndMessage(dialog, request, m, message);
+    AddButtonRow(dialog, request, m, shown, (clientWidth - rowWidth) / 2, buttonsTop);
+    CentreInWorkArea(dialog, clientWidth, clientHeight, work);
     SetWindowTextA(dialog, DialogCaption(request.kind));
-    SendMessageA(dialog, DM_SETDEFID, static_cast<WPARAM>(DialogButtonResult(defaultButton)), 0);
-    SetFocus(GetDlgItem(dialog, DialogButtonResult(defaultButton)));
+    const int defaultId = DialogButtonResult(DialogDefaultButton(request.buttons));
+    SendMessageA(dialog, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
+    SetFocus(GetDlgItem(dialog, defaultId));
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {

@@ -184,6 +184,13 @@ void TCustomTranslator::AppendMissingLocaleNames() {
     locales.Add(OneCellRow("Long Day Names", JoinNames(settings.LongDayNames), d));
 }
 
+void TCustomTranslator::SetNeedAllDlgs(bool value) {
+    needAllDlgs_ = value;
+    if (value && !Loading()) {
+        AdjustDialogTexts();
+    }
+}
+
 void TCustomTranslator::FillDefaultDialogTexts() {
     const char d = Delimiter();
     for (const TDialogText& text : kBasicDialogTexts) {

@@ -16,27 +16,24 @@ TLangDispatcher::TLangDispatcher(TComponent* owner) : TComponent(owner) {
     langNames_.Add("Language N1");
 }
 
-// The linked components stay alive; they only forget this dispatcher.
-TLangDispatcher::~TLangDispatcher() {
-    for (TCustomTranslator* translator : translators_) {
-        translator->dispatcher_ = nullptr;
-        RemoveFreeNotification(translator);
-    }
-    translators_.clear();
-}
+// The linked components stay alive; the free notification each asked for when it linked tells
+// it to forget this dispatcher.
+TLangDispatcher::~TLangDispatcher() = default;
 
 TCustomTranslator* TLangDispatcher::Translators(int index) const {
     return translators_.at(static_cast<std::size_t>(index));
 }
 
-void TLangDispatcher::Attach(TCustomTranslator* translator) {
+void TLangDispatcher::Attach(TCustomTranslator& translator) {
+    if (translator.LangDispatcher() != this) {
+        return;
+    }
     Detach(translator);
-    translators_.push_back(translator);
+    translators_.push_back(&translator);
 }
 
-void TLangDispatcher::Detach(TCustomTranslator* translator) {
-    translators_.erase(std::remove(translators_.begin(), translators_.end(), translator),
-                       translators_.end());
+void TLangDispatcher::Detach(const TCustomTranslator& translator) {
+    std::erase(translators_, &translator);
 }
 
 TBinaryLangFileManager& TLangDispatcher::BinaryFileManager() {
@@ -61,12 +58,7 @@ void TLangDispatcher::SetActiveLanguage(int value) {
 void TLangDispatcher::SetNumOfLanguages(int value) {
     value = std::min(value, kMaxLanguages);
     numOfLanguages_ = value;
-    while (langNames_.Count() < value) {
-        langNames_.Add("Language N" + IntToStr(langNames_.Count() + 1));
-    }
-    while (langNames_.Count() > std::max(value, 0)) {
-        langNames_.Delete(langNames_.Count() - 1);
-    }
+    FitLanguageNames(langNames_, value);
     const std::vector<TCustomTranslator*> linked = translators_;
     for (TCustomTranslator* translator : linked) {
         translator->SetNumOfLanguages(value);

@@ -7,10 +7,10 @@
 // language.
 
 #include "base/format.h"
+#include "cell_text.h"
 #include "lang/errors.h"
 #include "lang/lang_dispatcher.h"
 #include "lang/translator.h"
-#include "platform/codepage.h"
 
 namespace kq {
 
@@ -18,12 +18,6 @@ namespace {
 
 [[noreturn]] void RaiseUnknownIdentifier(std::string_view name) {
     throw ELanguageError(Format("String identifier \"%s\" not found!", {name}));
-}
-
-// Upper-cases the ASCII letters, leaving the second byte of every double-byte character of the
-// system's code page alone.
-AnsiString SystemUpperCase(std::string_view text) {
-    return UpperCase(text, static_cast<int>(GetACP()));
 }
 
 const AnsiString& ValueOf(const TNamedStringItem& item, int language) {
@@ -45,17 +39,6 @@ void TCustomTranslator::BuildNamedStringIndex() {
     index_.Sort();
 }
 
-AnsiString TCustomTranslator::ApplyFallbacks(AnsiString value,
-                                             const AnsiString& firstLanguage) const {
-    if (value.empty() && TestMode() && activeLanguage_ > 1) {
-        value = SystemUpperCase(firstLanguage);
-    }
-    if (value.empty() && translateType_ == ttGetDefault) {
-        value = firstLanguage;
-    }
-    return value;
-}
-
 AnsiString TCustomTranslator::LookupString(std::string_view name) const {
     if (Designing() || options_.Contains(loUseExtUDStrings)) {
         return LookupString(name, stStrings);
@@ -67,7 +50,7 @@ AnsiString TCustomTranslator::LookupString(std::string_view name) const {
         }
         return {};
     }
-    return ApplyFallbacks(ValueOf(*item, activeLanguage_), ValueOf(*item, 1));
+    return WithFallbacks(ValueOf(*item, activeLanguage_), ValueOf(*item, 1), *this);
 }
 
 AnsiString TCustomTranslator::LookupString(std::string_view name, TStringsType section) const {
@@ -83,7 +66,7 @@ AnsiString TCustomTranslator::LookupString(std::string_view name, TStringsType s
         }
         return {};
     }
-    return ApplyFallbacks(std::move(value), firstLanguage);
+    return WithFallbacks(std::move(value), firstLanguage, *this);
 }
 
 // The component whose section answers: this one, or under the options the first linked

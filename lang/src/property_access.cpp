@@ -10,6 +10,46 @@ const TPropInfo* FindReadWriteProp(const TObject& object, std::string_view name,
     return prop;
 }
 
+bool IsObjectKind(TPropKind kind) {
+    return kind == TPropKind::Object || kind == TPropKind::StringList || kind == TPropKind::Font;
+}
+
+std::optional<AnsiString> CurrentText(const TObject& object, const TPropInfo& prop) {
+    try {
+        return GetStrProp(object, prop);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
+void WriteText(TObject& object, const TPropInfo& prop, const AnsiString& value) {
+    const std::optional<AnsiString> current = CurrentText(object, prop);
+    if (!current || *current != value) {
+        SetStrProp(object, prop, value);
+    }
+}
+
+void WriteOrdinal(TObject& object, const TPropInfo& prop, int value) {
+    if (GetOrdProp(object, prop) != value) {
+        SetOrdProp(object, prop, value);
+    }
+}
+
+bool SetFontFace(TPersistent& font, const AnsiString& face) {
+    const TPropInfo* prop = FindReadWriteProp(font, "Name", TPropKind::String);
+    if (prop == nullptr || CurrentText(font, *prop) == face) {
+        return false;
+    }
+    SetStrProp(font, *prop, face);
+    return true;
+}
+
+void SetFontCharset(TPersistent& font, int charset) {
+    if (const TPropInfo* prop = FindReadWriteProp(font, "Charset", TPropKind::Integer)) {
+        WriteOrdinal(font, *prop, charset);
+    }
+}
+
 bool HasAction(TObject& object) {
     const TPropInfo* prop = FindPropInfo(object, "Action");
     return prop != nullptr && prop->Kind() == TPropKind::Object && prop->Readable() &&

@@ -1,14 +1,16 @@
 #pragma once
 
-// How the translation pass reaches what a row names: the owner's components by name and their
-// published properties by name, kind and access. Nothing here knows a control class; a class
-// takes part by publishing the properties the rows name (Caption, Hint, Font, Lines, Text...).
+// How the translation pass reaches what a row names, and writes it: the owner's components by
+// name and their published properties by name, kind and access. Nothing here knows a control
+// class; a class takes part by publishing the properties the rows name (Caption, Hint, Font,
+// Lines, Text...).
 
 #include "base/component.h"
 #include "base/properties.h"
 #include "base/scope_exit.h"
 #include "base/string_list.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -16,6 +18,22 @@ namespace kq::langpass {
 
 // The published property of that name and kind that can be both read and written, or nullptr.
 const TPropInfo* FindReadWriteProp(const TObject& object, std::string_view name, TPropKind kind);
+
+// A property that holds an object the pass may step into: an object, a string list or a font.
+bool IsObjectKind(TPropKind kind);
+
+// The property's current text, or nothing when it cannot be read.
+std::optional<AnsiString> CurrentText(const TObject& object, const TPropInfo& prop);
+
+// These write only a value that differs from the current one, so applying the same language
+// again repaints nothing.
+void WriteText(TObject& object, const TPropInfo& prop, const AnsiString& value);
+void WriteOrdinal(TObject& object, const TPropInfo& prop, int value);
+
+// A font reached through its own published properties: Name (the face) and Charset. Whether
+// the face changed.
+bool SetFontFace(TPersistent& font, const AnsiString& face);
+void SetFontCharset(TPersistent& font, int charset);
 
 // The object's published Action property holds an action: its texts come from the action.
 bool HasAction(TObject& object);

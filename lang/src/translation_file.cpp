@@ -98,7 +98,7 @@ void TCustomTranslator::LoadFromTranslationFile(const AnsiString& fileName) {
     const TMemIniFile file(ReadWholeFile(fileName));
     const AnsiString separator = file.ReadString(kOptions, "DELIMITER", kDefaultFileSeparator);
     const int fileLanguages = ReadFileLanguageNames(file);
-    TTranslationPass pass(*this);
+    TTranslationPass pass(*this, setAside_);
     for (int ordinal = 0; ordinal < kStringsTypeCount; ++ordinal) {
         const auto type = static_cast<TStringsType>(ordinal);
         TStringList* list = List(type);
@@ -190,7 +190,7 @@ int TCustomTranslator::ReadFileLanguageNames(const TMemIniFile& file) {
             }
             numOfLanguages_ = static_cast<int>(names.size());
         } else if (!names.empty()) {
-            FitLangNames(numOfLanguages_);
+            FitLanguageNames(langNames_, numOfLanguages_);
             for (std::size_t i = 0; i < names.size(); ++i) {
                 langNames_.Put(static_cast<int>(i), names[i]);
             }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,58 +146,47 @@ std::vector<int> Values(const TBitmap& bitmap) {
     return values;
 }
 
+// Each new pixel averages the area of old pixels it covers. A picture decoded at a reduced size
+// gives the span its pixels stand for: its last column or row may stand for part of a pixel.
 TEST(Bitmap, ResizesByAveragingCoveredAreas) {
+    struct Span {
+        double width;
+        double height;
+    };
     struct Case {
         const char* name;
         std::vector<int> from;
         int fromHeight;
+        std::optional<Span> span; // none: the whole picture
         int width;
         int height;
         std::vector<int> expected; // worked out by hand
     };
     const Case cases[] = {
-        {"halve a row", {0, 100, 200, 250}, 1, 2, 1, {50, 225}},
+        {"halve a row", {0, 100, 200, 250}, 1, {}, 2, 1, {50, 225}},
         // Each new pixel covers one and a half old ones: (30 + 60/2) / 1.5 and (60/2 + 90) / 1.5.
-        {"two thirds of a row", {30, 60, 90}, 1, 2, 1, {40, 80}},
-        {"four into one", {10, 20, 30, 40}, 2, 1, 1, {25}},
-        {"double a row", {0, 200}, 1, 4, 1, {0, 0, 200, 200}},
-        {"columns and rows", {0, 60, 120, 180, 240, 60}, 2, 1, 2, {60, 160}},
-        {"same size", {7, 8, 9}, 1, 3, 1, {7, 8, 9}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Values(Row(c.from, c.fromHeight).Scaled(c.width, c.height)), c.expected);
-    }
-}
-
-// A picture decoded at a reduced size whose last column or row stands for part of a pixel.
-TEST(Bitmap, ResizesTheSpannedPartOnly) {
-    struct Case {
-        const char* name;
-        std::vector<int> from;
-        int fromHeight;
-        double spanWidth;
-        double spanHeight;
-        int width;
-        int height;
-        std::vector<int> expected; // worked out by hand
-    };
-    const Case cases[] = {
+        {"two thirds of a row", {30, 60, 90}, 1, {}, 2, 1, {40, 80}},
+        {"four into one", {10, 20, 30, 40}, 2, {}, 1, 1, {25}},
+        {"double a row", {0, 200}, 1, {}, 4, 1, {0, 0, 200, 200}},
+        {"columns and rows", {0, 60, 120, 180, 240, 60}, 2, {}, 1, 2, {60, 160}},
+        {"same size", {7, 8, 9}, 1, {}, 3, 1, {7, 8, 9}},
         // (0 + 100 + 200/2) / 2.5
-        {"two and a half into one", {0, 100, 200}, 1, 2.5, 1, 1, 1, {80}},
+        {"two and a half into one", {0, 100, 200}, 1, Span{2.5, 1}, 1, 1, {80}},
         // (0 + 100/4) / 1.25 and (100 * 3/4 + 200/2) / 1.25
-        {"two and a half into two", {0, 100, 200}, 1, 2.5, 1, 2, 1, {20, 140}},
+        {"two and a half into two", {0, 100, 200}, 1, Span{2.5, 1}, 2, 1, {20, 140}},
         // The column of 40s lies outside: (10 + 30 / 2) / 1.5.
-        {"whole columns, part of a row", {10, 40, 30, 40}, 2, 1, 1.5, 1, 1, {17}},
-        {"the span is the picture", {7, 8, 9}, 1, 3, 1, 3, 1, {7, 8, 9}},
+        {"whole columns, part of a row", {10, 40, 30, 40}, 2, Span{1, 1.5}, 1, 1, {17}},
+        {"the span is the picture", {7, 8, 9}, 1, Span{3, 1}, 3, 1, {7, 8, 9}},
         // Two columns of three: the third is left out, not copied across.
-        {"same count, smaller span", {7, 8, 90}, 1, 2, 1, 2, 1, {7, 8}},
+        {"same count, smaller span", {7, 8, 90}, 1, Span{2, 1}, 2, 1, {7, 8}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(
-            Values(Row(c.from, c.fromHeight).Scaled(c.width, c.height, c.spanWidth, c.spanHeight)),
-            c.expected);
+        const TBitmap from = Row(c.from, c.fromHeight);
+        const TBitmap scaled = c.span
+                                   ? from.Scaled(c.width, c.height, c.span->width, c.span->height)
+                                   : from.Scaled(c.width, c.height);
+        EXPECT_EQ(Values(scaled), c.expected);
     }
 }
 

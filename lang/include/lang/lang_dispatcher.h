@@ -61,14 +61,18 @@ public:
 
     void Loaded() override;
 
-private:
-    friend class TCustomTranslator;
+    // --- The link, as the linked components keep it ----------------------------------------
+    // A component links and unlinks itself (TCustomTranslator::SetLangDispatcher), and learns of
+    // this dispatcher's end through the free notification it asks for when it links.
 
-    // Appends translator to the link order, taking it out first if it is already linked.
-    void Attach(TCustomTranslator* translator);
-    void Detach(TCustomTranslator* translator);
+    // Appends translator to the link order, taking it out first if it is already linked. A
+    // component whose LangDispatcher is not this one is left out: it would never unlink.
+    void Attach(TCustomTranslator& translator);
+    void Detach(const TCustomTranslator& translator);
+    // The reader a linking component loads a binary translation file with.
     TBinaryLangFileManager& BinaryFileManager();
 
+private:
     TLocaleStringList langNames_;
     std::vector<TCustomTranslator*> translators_;
     std::unique_ptr<TBinaryLangFileManager> binaryFileManager_;

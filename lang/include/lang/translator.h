@@ -9,6 +9,12 @@
 // to its dispatcher and builds the sorted index of the Strings section that LookupString uses.
 //
 // A form holds at most one translation component.
+//
+// Its files, one concern each (lang/src): translator.cpp (the component on its owner: its
+// sections, the delimiter, the end of loading, components leaving the owner), languages.cpp
+// (the languages and when a pass runs), dispatcher_link.cpp, translation_data.cpp (the stored
+// block), lookup.cpp, translation_file.cpp, default_rows.cpp, exclusions.cpp, published.cpp; the
+// pass itself is TTranslationPass (translation_pass.h).
 
 #include "base/component.h"
 #include "base/set.h"
@@ -54,6 +60,14 @@ class TLocaleStringList : public TStringList {
 protected:
     int CompareStrings(std::string_view a, std::string_view b) const override;
 };
+
+// Appends "Language N<i>" names until there are count of them, or deletes the last ones down to
+// count (to none when count is below 1).
+void FitLanguageNames(TStrings& names, int count);
+
+// Per section, the rows a translation pass took out because the component they name is not on
+// the owner, in the order they were taken out.
+using TSetAsideRows = std::array<std::vector<AnsiString>, kSectionListCount>;
 
 class TCustomTranslator : public TComponent {
 public:
@@ -140,7 +154,12 @@ public:
     void SetLangDelim(unsigned char delimiter);
 
     TLangDispatcher* LangDispatcher() const { return dispatcher_; }
+    // Unlinks from the current dispatcher and links to this one: at once, or at the end of
+    // loading while the component loads.
     void SetLangDispatcher(TLangDispatcher* dispatcher);
+    // The dispatcher's test mode: a text missing in the active language shows as the language-1
+    // text in capitals.
+    bool TestMode() const;
 
     TTranslateType TranslateType() const { return translateType_; }
     void SetTranslateType(TTranslateType value) { translateType_ = value; }
@@ -201,13 +220,9 @@ protected:
     virtual void LoadFromTranslationFile(const AnsiString& fileName);
 
 private:
-    friend class TLangDispatcher;
-    friend class TTranslationPass;
-
     using SectionLists = std::array<std::unique_ptr<TStringList>, kSectionListCount>;
 
     char Delimiter() const { return static_cast<char>(langDelim_); }
-    bool TestMode() const;
 
     void FillDefaultLocales();
     void FillDefaultDialogTexts();
@@ -219,7 +234,6 @@ private:
     void LinkTo(TLangDispatcher& dispatcher);
     void Unlink();
     void ReplaceInAllRows(char from, char to);
-    void FitLangNames(int count);
     void ApplyLanguageChange(int value);
     void ForgetComponent(const AnsiString& name);
 
@@ -233,13 +247,12 @@ private:
     // Look-up helpers.
     const TCustomTranslator& LookupSource(TStringsType section) const;
     bool SearchRows(const TStrings& rows, std::string_view name, int cell, AnsiString& value) const;
-    AnsiString ApplyFallbacks(AnsiString value, const AnsiString& firstLanguage) const;
 
     SectionLists lists_;
     // The stored table's rows, kept when a translation file replaces them.
     std::array<TStringList, kSectionListCount> storedLists_;
     bool storedKept_ = false;
-    std::array<std::vector<AnsiString>, kSectionListCount> setAside_;
+    TSetAsideRows setAside_;
     TNamedStringIndex index_;
     TLocaleStringList langNames_;
     TStringList fixedLanguages_;

@@ -127,6 +127,19 @@ TEST(Dispatcher, DestroyingEitherSideUnlinks) {
     dispatcher.SetActiveLanguage(1); // must not reach the deleted component
 }
 
+// Only a component that names the dispatcher unlinks itself from it; one attached without that
+// would be left behind in the link order when it goes away.
+TEST(Dispatcher, AttachesOnlyAComponentLinkedToIt) {
+    TComponent form(nullptr);
+    auto* translator = new TTranslator(&form);
+    TLangDispatcher dispatcher(nullptr);
+    dispatcher.Attach(*translator);
+    EXPECT_EQ(dispatcher.TranslatorCount(), 0);
+    translator->SetLangDispatcher(&dispatcher);
+    dispatcher.Attach(*translator);
+    EXPECT_EQ(dispatcher.TranslatorCount(), 1) << "no duplicates in the link order";
+}
+
 // The file the dispatcher names is looked for relative to the current folder, as the program
 // does with "translations.lng".
 class LinkWithFile : public test::InTempFolder {
