@@ -31,19 +31,19 @@ inline std::int64_t StampOf(std::string_view text) {
     return value == -1 ? -1 : static_cast<std::int64_t>(static_cast<std::uint32_t>(value));
 }
 
-// The whole log; opened is false when it cannot be opened. A log of more than 2 GiB is none
-// that this system wrote: it reads as empty.
-inline std::string ReadLogBytes(const AnsiString& path, bool& opened) {
+// The whole log; read is false when it cannot be opened or read whole, and then it gives no
+// bytes: a log read in part would name only some of the files. A log of more than 2 GiB is none
+// that this system wrote.
+inline std::string ReadLogBytes(const AnsiString& path, bool& read) {
     File file(path, FileMode::Read);
-    opened = file.IsOpen();
-    std::string bytes;
-    const std::int64_t size = opened ? file.Size() : -1;
-    if (size <= 0 || size > 0x7FFFFFFF) {
-        return bytes;
+    const std::int64_t size = file.IsOpen() ? file.Size() : -1;
+    read = size >= 0 && size <= 0x7FFFFFFF;
+    std::string bytes(read ? static_cast<std::size_t>(size) : 0, '\0');
+    const auto count = static_cast<std::int32_t>(bytes.size());
+    read = read && (count == 0 || file.Read(bytes.data(), count) == count);
+    if (!read) {
+        bytes.clear();
     }
-    bytes.resize(static_cast<std::size_t>(size));
-    const std::int32_t read = file.Read(bytes.data(), static_cast<std::int32_t>(size));
-    bytes.resize(read < 0 ? 0 : static_cast<std::size_t>(read));
     return bytes;
 }
 

@@ -13,24 +13,19 @@ namespace {
 
 // A key the fast way can append exactly as the system's writer would.
 bool IsPlainKey(const std::string& key) {
-    if (key.empty() || ini::IsBlank(key.front()) || ini::IsBlank(key.back()) ||
-        key.front() == '[' || key.front() == ';') {
-        return false;
-    }
     // Names beyond ASCII compare by the system's rules for the code page: left to it.
-    for (char c : key) {
-        if (c == '=' || c == '\r' || c == '\n' || c == '\0' ||
-            static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
+    const bool ascii = std::all_of(key.begin(), key.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii && !key.empty() && !ini::IsBlank(key.front()) && !ini::IsBlank(key.back()) &&
+           key.front() != '[' && key.front() != ';' && key.find('=') == std::string::npos &&
+           !ini::BreaksLines(key);
 }
 
 bool IsPlainValue(const std::string& value) {
     return (value.empty() || !ini::IsBlank(value.front())) && !ini::BreaksLines(value);
 }
 
+// A line the system's writer takes for a section's.
 bool IsSectionLine(std::string_view line) {
     return ini::ReadLine(line, ini::kProfileWriter).kind == ini::TLineKind::Section;
 }
@@ -157,13 +152,13 @@ void TUninstallLog::Index() {
     indexed_ = true;
     fast_ = false;
     values_.clear();
-    bool exists = false;
-    const std::string bytes = uninstall_log::ReadLogBytes(fileName_, exists);
+    bool read = false;
+    const std::string bytes = uninstall_log::ReadLogBytes(fileName_, read);
     size_ = static_cast<std::int64_t>(bytes.size());
-    if (!exists && !FileExists(fileName_)) {
-        StartFile();
-    } else if (exists) {
+    if (read) {
         fast_ = IndexLastSection(bytes);
+    } else if (!FileExists(fileName_)) {
+        StartFile();
     }
 }
 

@@ -93,8 +93,9 @@ struct TLoggedFile {
     std::int64_t stamp = -1; // the DOS date-time logged (unsigned); -1 when absent or unreadable
 };
 
-// The files of the log in the order of their numbers. A missing or unreadable log gives none;
-// found is false only when there is no log to open.
+// The files of the log in the order of their numbers. found is false, with no files, when there
+// is no log or it cannot be read whole: the uninstaller then removes nothing, the log least of
+// all.
 std::vector<TLoggedFile> ReadUninstallLog(const AnsiString& logPath, bool& found);
 
 } // namespace kq
