@@ -1,6 +1,6 @@
 #include "lang/mem_ini_file.h"
 
-#include "lang/stored_table.h"
+#include "base/ini_text.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -9,39 +9,23 @@ namespace kq {
 
 namespace {
 
+// Names compare as the translator's other look-ups compare them (the table, the string index):
+// as the system compares names, in the user's locale on Windows, not by the profile rules' ASCII
+// folding, so that a file and the table agree on which names are one.
 int CompareNames(std::string_view a, std::string_view b) {
     return CompareStringIgnoreCase(std::string(a), std::string(b));
-}
-
-bool IsSectionLine(std::string_view line) {
-    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
 } // namespace
 
 TMemIniFile::TMemIniFile(std::string_view text) {
     Section* open = nullptr;
-    for (const AnsiString& line : SplitLines(text)) {
-        if (line.empty() || line.front() == ';') {
-            continue;
-        }
-        if (IsSectionLine(line)) {
-            const std::string_view name = std::string_view(line).substr(1, line.size() - 2);
-            if (!index_.emplace(AnsiString(name), sections_.size()).second) {
-                open = nullptr; // a repeated section: its lines are dropped
-            } else {
-                open = &sections_.emplace_back(Section{AnsiString(name), {}});
-            }
-            continue;
-        }
-        if (open == nullptr) {
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (equals == AnsiString::npos) {
-            open->Entries.push_back({line, AnsiString()});
-        } else {
-            open->Entries.push_back({line.substr(0, equals), line.substr(equals + 1)});
+    for (const std::string_view raw : ini::SplitLines(text, ini::kTranslationFile.lineEnds)) {
+        const ini::TLine line = ini::ReadLine(raw, ini::kTranslationFile);
+        if (line.kind == ini::TLineKind::Section) {
+            open = OpenSection(line.name);
+        } else if (line.kind == ini::TLineKind::Entry && open != nullptr) {
+            open->Entries.push_back({AnsiString(line.name), AnsiString(line.value)});
         }
     }
     for (Section& section : sections_) {
@@ -49,6 +33,14 @@ TMemIniFile::TMemIniFile(std::string_view text) {
             section.Entries.begin(), section.Entries.end(),
             [](const Entry& a, const Entry& b) { return CompareNames(a.Key, b.Key) < 0; });
     }
+}
+
+// A repeated section's lines are dropped: nullptr for it.
+TMemIniFile::Section* TMemIniFile::OpenSection(std::string_view name) {
+    if (!index_.emplace(AnsiString(name), sections_.size()).second) {
+        return nullptr;
+    }
+    return &sections_.emplace_back(Section{AnsiString(name), {}});
 }
 
 bool TMemIniFile::NameLess::operator()(std::string_view a, std::string_view b) const {

@@ -1,16 +1,12 @@
-// The stand-in's profile writer. The file is read into sections of lines, changed, and written
-// back whole in the normal form profile.h describes.
-//
-// Reading: empty lines are dropped and blanks before a line ignored; a line that begins with "["
-// and has a "]" opens a section named by the text between "[" and the last "]"; a line with "="
-// is a key: the name before it without blanks around it, the value after it without its leading
-// blanks (trailing ones stay); any other line is kept as it is, without blanks around it. Lines
-// before the first section form a section without a name line, written first.
+// The stand-in's profile writer. The file is read into sections of lines by the profile
+// writer's rules (base/ini_text.h), changed, and written back whole in the normal form
+// profile.h describes. Lines that are neither sections nor keys are kept as they are, without
+// the blanks around them; lines before the first section form a section without a name line,
+// written first.
 
 #include "platform/profile.h"
 
-#include "../shared/profile_text.h"
-#include "platform/codepage.h"
+#include "base/ini_text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/standin.h"
@@ -35,53 +31,26 @@ struct Section {
     std::vector<Line> lines;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string WithoutLeadingBlanks(const std::string& text) {
-    std::string::size_type start = 0;
-    while (start < text.size() && IsBlank(text[start])) {
-        ++start;
-    }
-    return text.substr(start);
-}
-
-std::string WithoutBlanks(const std::string& text) {
-    std::string trimmed = WithoutLeadingBlanks(text);
-    while (!trimmed.empty() && IsBlank(trimmed.back())) {
-        trimmed.pop_back();
-    }
-    return trimmed;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return CompareStringIgnoreCase(a, b) == 0;
-}
-
-void AddLine(std::vector<Section>& sections, const std::string& text) {
-    const std::string line = WithoutLeadingBlanks(text);
-    const std::string whole = WithoutBlanks(line);
-    if (whole.empty()) {
-        return;
-    }
-    const std::string::size_type close = whole.rfind(']');
-    if (whole[0] == '[' && close != std::string::npos) {
-        sections.push_back(Section{WithoutBlanks(whole.substr(1, close - 1)), true, {}});
-        return;
-    }
-    const std::string::size_type equals = line.find('=');
-    if (equals == std::string::npos) {
-        sections.back().lines.push_back(Line{whole, std::nullopt});
-    } else {
-        sections.back().lines.push_back(Line{WithoutBlanks(line.substr(0, equals)),
-                                             WithoutLeadingBlanks(line.substr(equals + 1))});
+void AddLine(std::vector<Section>& sections, std::string_view text) {
+    const ini::TLine line = ini::ReadLine(text, ini::kProfileWriter);
+    switch (line.kind) {
+    case ini::TLineKind::Section:
+        sections.push_back(Section{std::string(line.name), true, {}});
+        break;
+    case ini::TLineKind::Entry:
+        sections.back().lines.push_back(Line{std::string(line.name), std::string(line.value)});
+        break;
+    case ini::TLineKind::Other:
+        sections.back().lines.push_back(Line{std::string(line.name), std::nullopt});
+        break;
+    default: // empty lines go; the writer's rules know no comments and no unclosed sections
+        break;
     }
 }
 
 std::vector<Section> ParsedProfile(const std::string& text) {
     std::vector<Section> sections{Section{"", false, {}}};
-    for (const std::string& line : standin::LinesOf(text)) {
+    for (const std::string_view line : ini::SplitLines(text, ini::kProfileWriter.lineEnds)) {
         AddLine(sections, line);
     }
     return sections;
@@ -91,10 +60,11 @@ std::string FormattedProfile(const std::vector<Section>& sections) {
     std::string text;
     for (const Section& section : sections) {
         if (section.hasNameLine) {
-            text += "[" + section.name + "]\r\n";
+            text += ini::SectionLine(section.name);
         }
         for (const Line& line : section.lines) {
-            text += line.value ? line.name + "=" + *line.value + "\r\n" : line.name + "\r\n";
+            text += line.value ? ini::EntryLine(line.name, *line.value)
+                               : line.name + std::string(ini::kLineEnd);
         }
     }
     return text;
@@ -104,7 +74,7 @@ void SetKey(std::vector<Section>& sections, const std::string& sectionName,
             const std::string& keyName, const std::string& value) {
     Section* section = nullptr;
     for (Section& candidate : sections) {
-        if (SameName(candidate.name, sectionName)) {
+        if (ini::SameName(candidate.name, sectionName)) {
             section = &candidate;
             break;
         }
@@ -114,7 +84,7 @@ void SetKey(std::vector<Section>& sections, const std::string& sectionName,
         section = &sections.back();
     }
     for (Line& line : section->lines) {
-        if (line.value && SameName(line.name, keyName)) {
+        if (line.value && ini::SameName(line.name, keyName)) {
             line.value = value;
             return;
         }
@@ -134,7 +104,7 @@ std::string ProfilePath(const std::string& fileName) {
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& fileName) {
-    if (!profile::IsWritable(section, key, value) || fileName.empty()) {
+    if (!ini::IsWritable(section, key, value) || fileName.empty()) {
         SetLastError(err::InvalidParameter);
         return false;
     }
@@ -154,7 +124,12 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         return false;
     }
     std::vector<Section> sections = ParsedProfile(missing ? std::string() : text);
-    SetKey(sections, WithoutBlanks(section), WithoutBlanks(key), WithoutLeadingBlanks(value));
+    // The names and the value lose the blanks the writer's rules take from the lines they form.
+    const std::string sectionLine = "[" + section + "]";
+    const std::string entryLine = key + "=" + value;
+    const ini::TLine entry = ini::ReadLine(entryLine, ini::kProfileWriter);
+    SetKey(sections, std::string(ini::ReadLine(sectionLine, ini::kProfileWriter).name),
+           std::string(entry.name), std::string(entry.value));
     return standin::ReplaceWholeFile(*host, FormattedProfile(sections));
 }
 

@@ -1,13 +1,13 @@
 #include "platform/profile.h"
 
-#include "../shared/profile_text.h"
+#include "base/ini_text.h"
 #include "platform/win32_api.h"
 
 namespace kq {
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& fileName) {
-    if (!profile::IsWritable(section, key, value)) {
+    if (!ini::IsWritable(section, key, value)) {
         SetLastError(err::InvalidParameter);
         return false;
     }

@@ -1,6 +1,7 @@
 // The uninstall log's writer against the system's profile writer as the oracle: the same keys
 // written through both, into files that start alike, must leave the same bytes after every
-// write. Under Wine the oracle is the Windows API's writer; natively the stand-in's.
+// write. Under Wine the oracle is the Windows API's writer; natively the stand-in's. Then the
+// reader, on logs written by hand.
 #include "platform/profile.h"
 #include "setup/uninstall_log.h"
 #ifndef _WIN32
@@ -9,6 +10,7 @@
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -117,6 +119,59 @@ TEST(UninstallLog, EachPairOfKeysIsOneWrite) {
               "2=file2\r\nD2=1484236845\r\n");
 }
 #endif
+
+// An installed file's keys: the stamp as a signed 32-bit number, so a date after 2043 is negative.
+TEST(UninstallLog, InstalledFilesKeys) {
+    test::ScratchFolder folder;
+    TUninstallLog log(folder / "Uninstall.log", "Qyn");
+    ASSERT_TRUE(log.WriteInstalledFile(0, "a.txt", 0x5A2B6000));
+    ASSERT_TRUE(log.WriteInstalledFile(7, "doc\\b.txt", 0x8D9F6000)); // 2050-12-31 12:00:00
+    ASSERT_TRUE(log.WriteInstalledFile(12, "c.txt", -1));
+    EXPECT_EQ(test::ReadWholeFile(folder / "Uninstall.log"),
+              "[Qyn]\r\n0=a.txt\r\nD0=1512792064\r\n7=doc\\b.txt\r\nD7=-1918935040\r\n"
+              "12=c.txt\r\nD12=-1\r\n");
+}
+
+TEST(UninstallLog, ReaderFollowsTheSystemsProfileReader) {
+    const struct {
+        const char* label;
+        const char* log;
+        std::vector<std::pair<std::string, std::int64_t>> files; // name, stamp
+    } cases[] = {
+        {"in the order of the numbers",
+         "[Qyn]\r\n10=b\r\nD10=5\r\n9=a\r\nD9=4\r\n",
+         {{"a", 4}, {"b", 5}}},
+        {"a stamp after 2043, none, a bad one",
+         "[Qyn]\r\n0=a\r\nD0=-1918935040\r\n1=b\r\n2=c\r\nD2=x\r\n",
+         {{"a", 0x8D9F6000}, {"b", -1}, {"c", -1}}},
+        {"blanks and control bytes around keys and values",
+         "\t[ qyn ]\r\n 0 =\t a b \r\r\nd0= 7 \n",
+         {{"a b", 7}}},
+        {"the first of a key twice counts", "[Qyn]\n0=a\n0=b\nD0=1\nD0=2\n", {{"a", 1}}},
+        {"a section again adds to it",
+         "[Qyn]\n0=a\n[Other]\n1=x\n[QYN]\n2=c\n",
+         {{"a", -1}, {"c", -1}}},
+        {"the name ends at the first bracket", "[Qyn]x]\n0=a\n[Q]yn]\n1=b\n", {{"a", -1}}},
+        {"an unclosed section line ends the section", "[Qyn]\n0=a\n[Qyn\n1=b\n", {{"a", -1}}},
+        {"keys that are no file numbers", "[Qyn]\nx=a\n-1=b\n1234567890=c\n;2=d\n3\n", {}},
+        {"no section", "0=a\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        test::ScratchFolder folder;
+        test::WriteWholeFile(folder / "Uninstall.log", c.log);
+        bool found = false;
+        std::vector<std::pair<std::string, std::int64_t>> files;
+        for (const TLoggedFile& file : ReadUninstallLog(folder / "Uninstall.log", found)) {
+            files.emplace_back(file.name, file.stamp);
+        }
+        EXPECT_TRUE(found);
+        EXPECT_EQ(files, c.files);
+    }
+    bool found = true;
+    EXPECT_TRUE(ReadUninstallLog(test::ScratchFolder() / "Uninstall.log", found).empty());
+    EXPECT_FALSE(found);
+}
 
 } // namespace
 } // namespace kq

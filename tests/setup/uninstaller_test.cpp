@@ -237,6 +237,16 @@ TEST(UninstallerRun, NoLogIsReported) {
     EXPECT_FALSE(run.ReadLog());
 }
 
+// A log that cannot be read whole (here one of more than 2 GiB, sparse) is no log: were it read
+// as empty, the run would remove the log and report success with every file left behind.
+TEST(UninstallerRun, UnreadableLogIsNoLog) {
+    test::StandInRoot root({"c/Prog"});
+    Log(0, "a.txt", kInstalled);
+    std::filesystem::resize_file(root.Host("C:\\Prog\\Uninstall.log"), 0x80000000u);
+    TUninstallRun run(kFolder, kSelf);
+    EXPECT_FALSE(run.ReadLog());
+}
+
 TEST(UninstallerOptions, CommandLines) {
     const struct {
         const char* line;

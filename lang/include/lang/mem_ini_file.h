@@ -2,17 +2,13 @@
 
 // The in-memory INI reader of translation files.
 //
-// Its rules are those translation files are written for, not those of the system's profile
-// functions:
-//   - Lines end at CR, LF or CR LF; a NUL byte ends the text. Nothing is trimmed: blanks around
-//     "=" belong to the key or to the value.
-//   - An empty line, or one whose first byte is ";", is a comment.
-//   - A line whose first byte is "[" and whose last byte is "]" opens the section named by the
-//     bytes between. Section names are compared ignoring case; when a name occurs again, the
-//     lines under the later occurrence are dropped and the first occurrence's entries stand.
-//   - Any other line inside a section is an entry: the key is the text before the first "=",
-//     the value the text after it; a line without "=" is a key with an empty value. Lines
-//     before the first section belong to none and are dropped.
+// Its lines are read by the rules translation files are written for (ini::kTranslationFile in
+// base/ini_text.h), not by those of the system's profile functions: lines end at CR, LF or
+// CR LF and a NUL byte ends the text; nothing is trimmed; empty and ";" lines are comments;
+// "[name]" must fill its line; a line without "=" is a key with an empty value. On top of them:
+//   - Section names are compared ignoring case; when a name occurs again, the lines under the
+//     later occurrence are dropped and the first occurrence's entries stand.
+//   - Lines before the first section belong to none and are dropped.
 //   - Keys are compared ignoring case; of two entries with the same key the first one answers.
 
 #include "base/strings.h"
@@ -54,6 +50,7 @@ private:
         bool operator()(std::string_view a, std::string_view b) const;
     };
 
+    Section* OpenSection(std::string_view name);
     const Section* FindSection(std::string_view name) const;
 
     std::vector<Section> sections_;

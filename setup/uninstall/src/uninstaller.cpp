@@ -7,7 +7,6 @@
 #include "setup/uconst.h"
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <utility>
 
@@ -22,39 +21,6 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-bool IsDigits(const std::string& text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The "key=value" lines of the log's section, keys and values trimmed as the system's reader
-// trims them.
-std::map<std::string, std::string> SectionValues(const std::string& bytes) {
-    std::map<std::string, std::string> values;
-    bool inSection = false;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        std::size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        const AnsiString line = Trim(std::string_view(bytes).substr(at, end - at));
-        at = end + 1;
-        if (!line.empty() && line.front() == '[') {
-            const std::size_t close = line.find(']');
-            inSection = close != std::string::npos &&
-                        SameText(Trim(std::string_view(line).substr(1, close - 1)),
-                                 uconst::kUninstallSection);
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (inSection && equals != std::string::npos) {
-            values.emplace(UpperCase(Trim(std::string_view(line).substr(0, equals))),
-                           Trim(std::string_view(line).substr(equals + 1)));
-        }
-    }
-    return values;
-}
-
 bool IsDotsAndBlanks(std::string_view component) {
     return component.find_first_not_of(". ") == std::string_view::npos;
 }
@@ -64,12 +30,7 @@ bool IsDotsAndBlanks(std::string_view component) {
 bool IsDeviceName(std::string_view component) {
     std::string_view stem = component.substr(0, component.find('.'));
     stem = stem.substr(0, stem.find_last_not_of(' ') + 1);
-    std::string upper(stem);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
+    const std::string upper = UpperCase(stem);
     if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
         return true;
     }
@@ -91,44 +52,16 @@ bool IsInside(const AnsiString& folder, const AnsiString& path) {
     return path.size() > folder.size() && SamePath(path.substr(0, folder.size()), folder);
 }
 
-} // namespace
-
-std::vector<TLoggedFile> ReadUninstallLog(const AnsiString& logPath, bool& found) {
-    std::vector<TLoggedFile> files;
-    File file(logPath, FileMode::Read);
-    found = file.IsOpen();
-    const std::int64_t size = found ? file.Size() : -1;
-    if (size <= 0 || size > 0x7FFFFFFF) {
-        return files;
+// A read-only file is one the archive marked so; it was installed all the same.
+bool DeleteEvenIfReadOnly(const AnsiString& path) {
+    const std::uint32_t attributes = GetFileAttributes(path);
+    if (attributes != attr::Invalid && (attributes & attr::ReadOnly) != 0) {
+        (void)SetFileAttributes(path, attributes & ~attr::ReadOnly);
     }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    const std::int32_t read = file.Read(bytes.data(), static_cast<std::int32_t>(size));
-    bytes.resize(read < 0 ? 0 : static_cast<std::size_t>(read));
-
-    const std::map<std::string, std::string> values = SectionValues(bytes);
-    std::vector<std::pair<std::int64_t, TLoggedFile>> numbered;
-    for (const auto& [key, value] : values) {
-        // Numbers beyond what the writer makes are not file keys.
-        if (!IsDigits(key) || key.size() > 9) {
-            continue;
-        }
-        TLoggedFile logged{value, -1};
-        const auto stamp = values.find(uconst::kDateKeyPrefix + key);
-        if (stamp != values.end()) {
-            // Dates after 2043 set the top bit: the writer logs them as negative numbers.
-            const int value = StrToIntDef(stamp->second, -1);
-            logged.stamp =
-                value == -1 ? -1 : static_cast<std::int64_t>(static_cast<std::uint32_t>(value));
-        }
-        numbered.emplace_back(std::stoll(key), std::move(logged));
-    }
-    std::sort(numbered.begin(), numbered.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& entry : numbered) {
-        files.push_back(std::move(entry.second));
-    }
-    return files;
+    return DeleteFile(path);
 }
+
+} // namespace
 
 TNameVerdict CheckLoggedName(const AnsiString& name) {
     if (name.empty()) {
@@ -237,12 +170,7 @@ void TUninstallRun::RemoveFiles() {
         Note(kept.path, kept.outcome);
     }
     for (const AnsiString& path : plan_.remove) {
-        // A read-only file is one the archive marked so; it was installed all the same.
-        const std::uint32_t attributes = GetFileAttributes(path);
-        if (attributes != attr::Invalid && (attributes & attr::ReadOnly) != 0) {
-            (void)SetFileAttributes(path, attributes & ~attr::ReadOnly);
-        }
-        Note(path, DeleteFile(path) ? TOutcome::Removed : TOutcome::Failed);
+        Note(path, DeleteEvenIfReadOnly(path) ? TOutcome::Removed : TOutcome::Failed);
     }
 }
 

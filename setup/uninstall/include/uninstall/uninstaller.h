@@ -1,25 +1,15 @@
-// The uninstaller's engine: reads the uninstall log the wizard wrote, decides what may be
-// removed, and removes it. The program (UnInstall.exe) only asks, reports and removes itself.
-//
-// The log is a profile file with one section, "Qyn". For the N-th installed file the key N
-// holds its path relative to the installation folder and the key DN its last-write time when
-// installed, as a signed local DOS date-time in decimal (-1 when none could be read).
+// The uninstaller's engine: reads the uninstall log the wizard wrote (setup/uninstall_log.h),
+// decides what may be removed, and removes it. The program (UnInstall.exe) only asks, reports
+// and removes itself.
 #pragma once
 
 #include "base/strings.h"
+#include "setup/uninstall_log.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace kq {
-
-struct TLoggedFile {
-    AnsiString name;         // relative to the installation folder, as logged
-    std::int64_t stamp = -1; // the DOS date-time logged (unsigned); -1 when absent or unreadable
-};
-
-// The files of the log in the order of their numbers. A missing or unreadable log gives none.
-std::vector<TLoggedFile> ReadUninstallLog(const AnsiString& logPath, bool& found);
 
 // Why a logged name is not followed.
 enum class TNameVerdict {

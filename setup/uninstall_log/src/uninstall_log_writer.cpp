@@ -1,72 +1,33 @@
-#include "setup/uninstall_log.h"
-
+#include "base/ini_text.h"
+#include "log_format.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "setup/uninstall_log.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kq {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// The system's writer compares names without regard to ASCII case.
-std::string Folded(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return folded;
-}
-
 // A key the fast way can append exactly as the system's writer would.
 bool IsPlainKey(const std::string& key) {
-    if (key.empty() || IsBlank(key.front()) || IsBlank(key.back()) || key.front() == '[' ||
-        key.front() == ';') {
-        return false;
-    }
     // Names beyond ASCII compare by the system's rules for the code page: left to it.
-    for (char c : key) {
-        if (c == '=' || c == '\r' || c == '\n' || c == '\0' ||
-            static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
+    const bool ascii = std::all_of(key.begin(), key.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii && !key.empty() && !ini::IsBlank(key.front()) && !ini::IsBlank(key.back()) &&
+           key.front() != '[' && key.front() != ';' && key.find('=') == std::string::npos &&
+           !ini::BreaksLines(key);
 }
 
 bool IsPlainValue(const std::string& value) {
-    if (!value.empty() && IsBlank(value.front())) {
-        return false;
-    }
-    for (char c : value) {
-        if (c == '\r' || c == '\n' || c == '\0') {
-            return false;
-        }
-    }
-    return true;
+    return (value.empty() || !ini::IsBlank(value.front())) && !ini::BreaksLines(value);
 }
 
-std::string ReadWhole(const std::string& fileName, bool& exists) {
-    File file(fileName, FileMode::Read);
-    exists = file.IsOpen();
-    std::string bytes;
-    if (!exists) {
-        return bytes;
-    }
-    const std::int64_t size = file.Size();
-    if (size <= 0 || size > 0x7FFFFFFF) {
-        return bytes;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    const std::int32_t read = file.Read(bytes.data(), static_cast<std::int32_t>(size));
-    bytes.resize(read < 0 ? 0 : static_cast<std::size_t>(read));
-    return bytes;
+// A line the system's writer takes for a section's.
+bool IsSectionLine(std::string_view line) {
+    return ini::ReadLine(line, ini::kProfileWriter).kind == ini::TLineKind::Section;
 }
 
 } // namespace
@@ -82,13 +43,13 @@ bool TUninstallLog::Write(const AnsiString& key, const AnsiString& value) {
         return WriteThroughSystem(key, value);
     }
 
-    const auto found = values_.find(Folded(key));
+    const auto found = values_.find(ini::FoldedName(key));
     if (found == values_.end()) {
-        const std::string line = key + "=" + value + "\r\n";
+        const std::string line = ini::EntryLine(key, value);
         if (!WriteAt(size_, line)) {
             return WriteThroughSystem(key, value);
         }
-        values_.emplace(Folded(key),
+        values_.emplace(ini::FoldedName(key),
                         Value{size_ + static_cast<std::int64_t>(key.size()) + 1, value.size()});
         size_ += static_cast<std::int64_t>(line.size());
         return true;
@@ -104,8 +65,8 @@ bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, cons
     if (!indexed_) {
         Index();
     }
-    const std::string folded1 = Folded(key1);
-    const std::string folded2 = Folded(key2);
+    const std::string folded1 = ini::FoldedName(key1);
+    const std::string folded2 = ini::FoldedName(key2);
     // Each key on its own; a failure leaves its own reason, not what the second key met.
     const auto each = [&](bool (TUninstallLog::*write)(const AnsiString&, const AnsiString&)) {
         const bool first = (this->*write)(key1, value1);
@@ -121,8 +82,8 @@ bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, cons
         values_.count(folded2) != 0) {
         return each(&TUninstallLog::Write);
     }
-    const std::string line1 = key1 + "=" + value1 + "\r\n";
-    const std::string lines = line1 + key2 + "=" + value2 + "\r\n";
+    const std::string line1 = ini::EntryLine(key1, value1);
+    const std::string lines = line1 + ini::EntryLine(key2, value2);
     if (!WriteAt(size_, lines)) {
         return each(&TUninstallLog::WriteThroughSystem);
     }
@@ -133,6 +94,12 @@ bool TUninstallLog::Write(const AnsiString& key1, const AnsiString& value1, cons
         Value{size_ + static_cast<std::int64_t>(line1.size() + key2.size()) + 1, value2.size()});
     size_ += static_cast<std::int64_t>(lines.size());
     return true;
+}
+
+bool TUninstallLog::WriteInstalledFile(int number, const AnsiString& path,
+                                       std::int64_t dosDateTime) {
+    const AnsiString key = uninstall_log::FileKey(number);
+    return Write(key, path, uninstall_log::StampKey(key), uninstall_log::StampText(dosDateTime));
 }
 
 bool TUninstallLog::WriteThroughSystem(const AnsiString& key, const AnsiString& value) {
@@ -170,7 +137,7 @@ bool TUninstallLog::WriteAt(std::int64_t offset, const std::string& bytes) {
 // file's two keys go in one write like every other file's, and a run ended between them cannot
 // leave a file named without its stamp.
 void TUninstallLog::StartFile() {
-    const std::string line = "[" + section_ + "]\r\n";
+    const std::string line = ini::SectionLine(section_);
     const auto length = static_cast<std::int32_t>(line.size());
     File created(fileName_, FileMode::Create);
     if (created.IsOpen() && created.Write(line.data(), length) == length && created.Close()) {
@@ -179,67 +146,48 @@ void TUninstallLog::StartFile() {
     }
 }
 
-// The fast way needs the section last in the file and every line of it in the writer's form.
 void TUninstallLog::Index() {
     file_.Close();
     position_ = -1;
     indexed_ = true;
     fast_ = false;
     values_.clear();
-    bool exists = false;
-    const std::string bytes = ReadWhole(fileName_, exists);
+    bool read = false;
+    const std::string bytes = uninstall_log::ReadLogBytes(fileName_, read);
     size_ = static_cast<std::int64_t>(bytes.size());
-    if (!exists && !FileExists(fileName_)) {
+    if (read) {
+        fast_ = IndexLastSection(bytes);
+    } else if (!FileExists(fileName_)) {
         StartFile();
-        return;
     }
-    if (!exists || bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) {
-        return;
-    }
+}
 
-    // The last section line, and the name it opens.
-    std::size_t lineStart = 0;
-    std::size_t sectionEnd = std::string::npos; // just after the section's line
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t end = bytes.find("\r\n", at);
-        if (end == std::string::npos) {
-            return;
-        }
-        std::size_t first = at;
-        while (first < end && IsBlank(bytes[first])) {
-            ++first;
-        }
-        if (first < end && bytes[first] == '[') {
-            lineStart = at;
-            sectionEnd = end + 2;
-        }
-        at = end + 2;
+// The fast way needs the section last in the file and every line of it in the writer's form.
+bool TUninstallLog::IndexLastSection(const std::string& bytes) {
+    if (!std::string_view(bytes).ends_with(ini::kLineEnd)) {
+        return false;
     }
-    if (sectionEnd == std::string::npos ||
-        Folded(bytes.substr(lineStart, sectionEnd - 2 - lineStart)) !=
-            Folded("[" + section_ + "]")) {
-        return;
+    const std::vector<std::string_view> lines = ini::SplitLines(bytes, ini::TLineEnds::CrLf);
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), IsSectionLine);
+    if (last == lines.rend() ||
+        !ini::SameName(std::string(*last).append(ini::kLineEnd), ini::SectionLine(section_))) {
+        return false;
     }
+    return std::all_of(last.base(), lines.end(),
+                       [&](std::string_view line) { return IndexEntry(bytes, line); });
+}
 
-    for (std::size_t at = sectionEnd; at < bytes.size();) {
-        const std::size_t end = bytes.find("\r\n", at);
-        const std::string line = bytes.substr(at, end - at);
-        const std::size_t equals = line.find('=');
-        if (equals == std::string::npos) {
-            return;
-        }
-        const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
-        if (!IsPlainKey(key) || !IsPlainValue(value) ||
-            !values_
-                 .emplace(Folded(key),
-                          Value{static_cast<std::int64_t>(at + equals + 1), value.size()})
-                 .second) {
-            return;
-        }
-        at = end + 2;
+// One "key=value" line of the section in the writer's form, its key not seen before.
+bool TUninstallLog::IndexEntry(const std::string& bytes, std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return false;
     }
-    fast_ = true;
+    const std::string key(line.substr(0, equals));
+    const std::string value(line.substr(equals + 1));
+    const auto offset = static_cast<std::int64_t>(line.data() - bytes.data() + equals + 1);
+    return IsPlainKey(key) && IsPlainValue(value) &&
+           values_.emplace(ini::FoldedName(key), Value{offset, value.size()}).second;
 }
 
 } // namespace kq
