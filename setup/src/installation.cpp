@@ -42,12 +42,6 @@ constexpr unsigned kPumpIntervalMs = 50;
 // Exception, so that nothing on the way takes it for the engine's own errors.
 struct RetryDeclined {};
 
-// A file's last-write time as a signed local DOS date-time, -1 for a folder or a missing file.
-std::int32_t FileStamp(const AnsiString& path) {
-    const std::int64_t stamp = GetPlainFileDosDateTime(path);
-    return stamp < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp));
-}
-
 // A size for people: KB (rounded up) below a megabyte, else MB with one decimal.
 AnsiString SizeText(std::uint64_t bytes) {
     constexpr std::uint64_t kKB = 1024;
@@ -342,9 +336,9 @@ void TInstallation::LogInstalledFile(int fileIndex, const AnsiString& fileName) 
     }
     const bool inside =
         fileName.size() > dest.size() && fileName.compare(0, dest.size(), dest) == 0;
-    const AnsiString index = IntToStr(fileIndex);
-    if (!uninstallLog_->Write(index, inside ? fileName.substr(dest.size()) : fileName,
-                              uconst::kDateKeyPrefix + index, IntToStr(FileStamp(fileName)))) {
+    if (!uninstallLog_->WriteInstalledFile(fileIndex,
+                                           inside ? fileName.substr(dest.size()) : fileName,
+                                           GetPlainFileDosDateTime(fileName))) {
         // A file the log does not name is one the uninstaller would leave behind unless a later
         // run completes: it goes, and the installation stops here as after a failed write.
         const AnsiString reason = SysErrorMessage(LastError());
