@@ -7,6 +7,7 @@
 #include "../shared/checks.h"
 #include "platform/files.h"
 #include "platform/standin.h"
+#include "platform/standin_faults.h"
 #include "standin_internal.h"
 
 #include <algorithm>
