@@ -3,7 +3,7 @@
 // box, and the message pump is the platform's.
 #include "forms/standin.h"
 
-#include "native.h"
+#include "forms_platform.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 

@@ -1,7 +1,7 @@
 #include "forms/application.h"
 
 #include "forms/form.h"
-#include "native.h"
+#include "forms_platform.h"
 #include "platform/dialogs.h"
 
 namespace kq {

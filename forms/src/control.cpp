@@ -2,7 +2,7 @@
 
 #include "base/format.h"
 #include "base/properties.h"
-#include "native.h"
+#include "forms_platform.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "forms/dialogs.h"
 
 #include "base/exceptions.h"
-#include "native.h"
+#include "forms_platform.h"
 #include "platform/dialogs.h"
 
 #include <utility>

@@ -1,7 +1,7 @@
 #include "forms/label.h"
 
 #include "base/properties.h"
-#include "native.h"
+#include "forms_platform.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
 #include "forms/screen.h"
 
-#include "native.h"
+#include "forms_platform.h"
 
 namespace kq {
 

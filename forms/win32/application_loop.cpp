@@ -4,7 +4,7 @@
 #include "forms/edit.h"
 #include "forms/form.h"
 #include "forms/screen.h"
-#include "native.h"
+#include "forms_platform.h"
 #include "platform/messages.h"
 #include "window_peer.h"
 

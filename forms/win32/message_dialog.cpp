@@ -3,8 +3,8 @@
 // Enter presses the default button, Escape and the close box send IDCANCEL, which answers with
 // the dialog's cancel button.
 #include "forms/dialogs.h"
+#include "forms_platform.h"
 #include "gdi.h"
-#include "native.h"
 #include "platform/win32_api.h"
 #include "platform/win32_handles.h"
 

@@ -9,8 +9,8 @@
 
 #include "atom_property.h"
 #include "forms/control.h"
+#include "forms_platform.h"
 #include "gdi.h"
-#include "native.h"
 #include "platform/win32_api.h"
 
 namespace kq {

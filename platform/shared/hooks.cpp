@@ -1,16 +1,16 @@
 // The hooks a test installs in place of the system's answer (responders to the dialogs, a
 // launcher of programs, the exit and message-pump hooks), the same on both platforms: each call
-// gives the hook its turn first and leaves the rest to the platform (native.h).
+// gives the hook its turn first and leaves the rest to the platform (unhooked_calls.h).
 //
 // A hook is called through a copy, so that one that replaces or removes itself while it runs is
 // not destroyed under it.
 
-#include "native.h"
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
 #include "platform/messages.h"
 #include "platform/process.h"
 #include "platform/shell.h"
+#include "unhooked_calls.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/win32_api.h"
 
 namespace kq {

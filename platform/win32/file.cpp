@@ -3,8 +3,6 @@
 #include "platform/files.h"
 #include "platform/win32_api.h"
 
-#include <utility>
-
 namespace kq {
 
 namespace {
@@ -35,26 +33,9 @@ OpenParameters ParametersOf(FileMode mode) {
 
 } // namespace
 
-File::~File() {
-    if (IsOpen()) {
-        ::CloseHandle(AsHandle(handle_));
-    }
-}
-
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, InvalidHandle)), writable_(other.writable_),
-      madeNew_(other.madeNew_) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) {
-            ::CloseHandle(AsHandle(handle_));
-        }
-        handle_ = std::exchange(other.handle_, InvalidHandle);
-        writable_ = other.writable_;
-        madeNew_ = other.madeNew_;
-    }
-    return *this;
+// Every handle the interface keeps (files, named mutexes) is a kernel HANDLE.
+void SystemHandleTraits::Release(Handle handle) {
+    ::CloseHandle(AsHandle(handle));
 }
 
 bool File::Open(const std::string& path, FileMode mode) {
@@ -67,7 +48,7 @@ bool File::Open(const std::string& path, FileMode mode) {
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
+    handle_.Reset(reinterpret_cast<std::intptr_t>(handle));
     writable_ = (open.access & GENERIC_WRITE) != 0;
     madeNew_ = mode == FileMode::Create;
     return true;
@@ -78,7 +59,7 @@ std::int32_t File::Read(void* buffer, std::int32_t count) {
         return -1;
     }
     DWORD done = 0;
-    if (!::ReadFile(AsHandle(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) {
+    if (!::ReadFile(AsHandle(handle_.Get()), buffer, static_cast<DWORD>(count), &done, nullptr)) {
         return done > 0 ? static_cast<std::int32_t>(done) : -1;
     }
     return static_cast<std::int32_t>(done);
@@ -89,7 +70,7 @@ std::int32_t File::Write(const void* buffer, std::int32_t count) {
         return -1;
     }
     DWORD done = 0;
-    if (!::WriteFile(AsHandle(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) {
+    if (!::WriteFile(AsHandle(handle_.Get()), buffer, static_cast<DWORD>(count), &done, nullptr)) {
         return done > 0 ? static_cast<std::int32_t>(done) : -1;
     }
     if (done < static_cast<DWORD>(count)) {
@@ -110,7 +91,7 @@ std::int64_t File::Seek(std::int64_t offset, int origin) {
     LARGE_INTEGER distance;
     distance.QuadPart = offset;
     LARGE_INTEGER position;
-    if (!::SetFilePointerEx(AsHandle(handle_), distance, &position, methods[origin])) {
+    if (!::SetFilePointerEx(AsHandle(handle_.Get()), distance, &position, methods[origin])) {
         return -1;
     }
     return position.QuadPart;
@@ -118,14 +99,14 @@ std::int64_t File::Seek(std::int64_t offset, int origin) {
 
 std::int64_t File::Size() const {
     LARGE_INTEGER size;
-    if (!checks::IsOpen(IsOpen()) || !::GetFileSizeEx(AsHandle(handle_), &size)) {
+    if (!checks::IsOpen(IsOpen()) || !::GetFileSizeEx(AsHandle(handle_.Get()), &size)) {
         return -1;
     }
     return size.QuadPart;
 }
 
 bool File::FlushToDisk() {
-    return checks::IsOpen(IsOpen()) && ::FlushFileBuffers(AsHandle(handle_)) != 0;
+    return checks::IsOpen(IsOpen()) && ::FlushFileBuffers(AsHandle(handle_.Get())) != 0;
 }
 
 bool File::Close() {
@@ -133,7 +114,7 @@ bool File::Close() {
         return false;
     }
     // The handle is gone even when CloseHandle reports an error, so it is never closed twice.
-    return ::CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+    return ::CloseHandle(AsHandle(handle_.Release())) != 0;
 }
 
 std::int64_t win32::DosDateTimeOf(const FILETIME& written) {
@@ -158,7 +139,7 @@ std::int64_t win32::DosDateTimeOf(const FILETIME& written) {
 std::int64_t File::DosDateTime() const {
     FILETIME written;
     if (!checks::IsOpen(IsOpen()) ||
-        !::GetFileTime(AsHandle(handle_), nullptr, nullptr, &written)) {
+        !::GetFileTime(AsHandle(handle_.Get()), nullptr, nullptr, &written)) {
         return -1;
     }
     return win32::DosDateTimeOf(written);
@@ -171,7 +152,7 @@ bool File::SetDosDateTime(std::uint32_t dosDateTime) {
            ::DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
                                    static_cast<WORD>(dosDateTime & 0xFFFF), &local) &&
            ::LocalFileTimeToFileTime(&local, &written) &&
-           ::SetFileTime(AsHandle(handle_), nullptr, nullptr, &written);
+           ::SetFileTime(AsHandle(handle_.Get()), nullptr, nullptr, &written);
 }
 
 bool File::SetAttributes(std::uint32_t attributes) {
@@ -187,7 +168,8 @@ bool File::SetAttributes(std::uint32_t attributes) {
         ::SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    return ::SetFileInformationByHandle(AsHandle(handle_), FileBasicInfo, &info, sizeof info) != 0;
+    return ::SetFileInformationByHandle(AsHandle(handle_.Get()), FileBasicInfo, &info,
+                                        sizeof info) != 0;
 }
 
 } // namespace kq

@@ -1,6 +1,6 @@
 // The file-open dialog of the common dialog library (GetOpenFileNameA).
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/shell.h"
 #include "platform/win32_system_functions.h"
 

@@ -1,6 +1,6 @@
 #include "platform/messages.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/win32_api.h"
 
 namespace kq {

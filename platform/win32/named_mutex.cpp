@@ -4,10 +4,6 @@
 
 namespace kq {
 
-void NamedMutex::Traits::Release(Handle handle) {
-    ::CloseHandle(reinterpret_cast<HANDLE>(handle));
-}
-
 // Nobody needs to own the mutex: that it exists while a handle to it is open is the signal. So
 // it is made without an owner, and no wait can ever block on it.
 NamedMutex::NamedMutex(const std::string& name) {
@@ -18,7 +14,7 @@ NamedMutex::NamedMutex(const std::string& name) {
         held_ = error != ERROR_ACCESS_DENIED;
         return;
     }
-    handle_.Reset(reinterpret_cast<Traits::Handle>(mutex));
+    handle_.Reset(reinterpret_cast<SystemHandleTraits::Handle>(mutex));
     held_ = error != ERROR_ALREADY_EXISTS;
     if (!held_) {
         handle_.Reset();

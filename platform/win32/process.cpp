@@ -1,6 +1,6 @@
 #include "platform/process.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/win32_api.h"
 #include "platform/win32_handles.h"
 

@@ -1,7 +1,7 @@
 #include "platform/shell.h"
 
 #include "../shared/checks.h"
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/win32_api.h"
 #include "platform/win32_handles.h"
 #include "platform/win32_system_functions.h"

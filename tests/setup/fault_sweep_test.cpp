@@ -6,6 +6,7 @@
 // completes the installation.
 #include "installation_fixture.h"
 #include "platform/files.h"
+#include "platform/standin_faults.h"
 
 #include <climits>
 #include <cstdio>

@@ -8,6 +8,7 @@
 // an empty machine, at a few moments.
 #include "installation_fixture.h"
 #include "platform/files.h"
+#include "platform/standin_faults.h"
 #include "setup/command_line.h"
 #include "setup/silent_install.h"
 

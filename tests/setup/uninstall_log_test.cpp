@@ -5,7 +5,7 @@
 #include "platform/profile.h"
 #include "setup/uninstall_log.h"
 #ifndef _WIN32
-#include "platform/standin.h"
+#include "platform/standin_faults.h"
 #endif
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"

@@ -4,6 +4,7 @@
 // the stand-in maps them onto its root folder (see standin.h).
 
 #include "platform/errors.h"
+#include "platform/owned.h"
 
 #include <cstdint>
 #include <string>
@@ -24,15 +25,14 @@ class File {
 public:
     File() = default;
     File(const std::string& path, FileMode mode) { Open(path, mode); }
-    ~File();
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
+    File(File&& other) noexcept = default;
+    File& operator=(File&& other) noexcept = default;
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
     // Closes any file already open here (its close result is lost), then opens path.
     bool Open(const std::string& path, FileMode mode);
-    bool IsOpen() const { return handle_ != InvalidHandle; }
+    bool IsOpen() const { return static_cast<bool>(handle_); }
 
     // Bytes transferred, or -1 when nothing could be transferred. A read shorter than count
     // means the end of the file; a write shorter than count means the write failed part way
@@ -62,11 +62,10 @@ public:
     bool SetAttributes(std::uint32_t attributes);
 
     // The system's handle (a HANDLE on Windows, a descriptor in the stand-in).
-    std::intptr_t NativeHandle() const { return handle_; }
+    std::intptr_t NativeHandle() const { return handle_.Get(); }
 
 private:
-    static constexpr std::intptr_t InvalidHandle = -1;
-    std::intptr_t handle_ = InvalidHandle;
+    OwnedSystemHandle handle_;
     // How the file was opened, for the stand-in, which cannot ask Windows: whether it may write,
     // and whether it was made new here (and so has no stored attributes yet).
     bool writable_ = false;

@@ -4,7 +4,6 @@
 
 #include "platform/owned.h"
 
-#include <cstdint>
 #include <string>
 
 namespace kq {
@@ -31,14 +30,8 @@ public:
     bool Held() const { return held_; }
 
 private:
-    // A mutex handle on Windows (never -1, which names no mutex), a file descriptor in the
-    // stand-in; released by the platform's own call.
-    struct Traits {
-        using Handle = std::intptr_t;
-        static constexpr Handle None = -1;
-        static void Release(Handle handle);
-    };
-    Owned<Traits> handle_;
+    // A mutex handle on Windows, a file descriptor in the stand-in.
+    OwnedSystemHandle handle_;
     bool held_ = true;
 };
 

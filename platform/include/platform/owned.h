@@ -11,6 +11,7 @@
 //     };
 //     Owned<DescriptorTraits> file(::open(path, O_RDONLY));
 
+#include <cstdint>
 #include <utility>
 
 namespace kq {
@@ -55,5 +56,15 @@ public:
 private:
     Handle handle_ = Traits::None;
 };
+
+// The handle of the system that the interface's classes keep without a system header: a HANDLE on
+// Windows (never -1, INVALID_HANDLE_VALUE, which names none), a file descriptor in the stand-in.
+// Each platform releases it by its own call (CloseHandle, close).
+struct SystemHandleTraits {
+    using Handle = std::intptr_t;
+    static constexpr Handle None = -1;
+    static void Release(Handle handle);
+};
+using OwnedSystemHandle = Owned<SystemHandleTraits>;
 
 } // namespace kq

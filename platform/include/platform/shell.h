@@ -6,7 +6,7 @@
 // (registry.h), from the values of "Software\Microsoft\Windows\CurrentVersion\Explorer\Shell
 // Folders"; the stand-in's registry has them from its first use.
 //
-// The stand-in writes shell links in the binary link format itself (see posix/shell_link.cpp),
+// The stand-in writes shell links in the binary link format itself (see standin/shell_link.cpp),
 // so Windows can open them; its folder dialog is answered by a responder that a test installs.
 
 #include "platform/errors.h"

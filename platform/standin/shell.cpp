@@ -3,7 +3,7 @@
 
 #include "platform/shell.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 
 namespace kq {
 

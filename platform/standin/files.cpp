@@ -5,6 +5,7 @@
 #include "platform/files.h"
 
 #include "platform/standin.h"
+#include "platform/standin_faults.h"
 #include "standin_internal.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 // What each platform does itself where a test has installed no hook (shared/hooks.cpp consults the
-// hooks first): win32/ asks Windows, posix/ gives the stand-in's answer.
+// hooks first): win32/ asks Windows, standin/ gives the stand-in's answer.
 
 #include "platform/process.h"
 

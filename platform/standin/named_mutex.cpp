@@ -28,10 +28,6 @@ std::string LockFileName(const std::string& name) {
 
 } // namespace
 
-void NamedMutex::Traits::Release(Handle handle) {
-    ::close(static_cast<int>(handle));
-}
-
 // flock, unlike a record lock of fcntl, belongs to the open file rather than to the process, so
 // that a second object of the same process is refused too; O_CLOEXEC keeps the lock from a
 // program this one starts, as Windows does not hand the mutex to a started program.

@@ -8,6 +8,7 @@
 #include "../shared/registry_values.h"
 #include "platform/codepage.h"
 #include "platform/standin.h"
+#include "platform/standin_faults.h"
 #include "standin_internal.h"
 #include "whole_files.h"
 

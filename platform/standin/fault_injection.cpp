@@ -2,7 +2,7 @@
 // with, and one counter that every call point passes through.
 
 #include "platform/errors.h"
-#include "platform/standin.h"
+#include "platform/standin_faults.h"
 #include "standin_internal.h"
 
 #include <csignal>

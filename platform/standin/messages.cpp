@@ -2,7 +2,7 @@
 
 #include "platform/messages.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 
 namespace kq {
 

@@ -1,7 +1,7 @@
 // The stand-in's file-open dialog: nobody can choose a file, so without a test's responder the
 // dialog counts as cancelled.
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 
 namespace kq {
 

@@ -7,6 +7,7 @@
 #include "../shared/checks.h"
 #include "platform/files.h"
 #include "platform/standin.h"
+#include "platform/standin_faults.h"
 #include "standin_internal.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace kq {
 
@@ -69,26 +69,9 @@ int Descriptor(std::intptr_t handle) {
 
 } // namespace
 
-File::~File() {
-    if (IsOpen()) {
-        ::close(Descriptor(handle_));
-    }
-}
-
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, InvalidHandle)), writable_(other.writable_),
-      madeNew_(other.madeNew_) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) {
-            ::close(Descriptor(handle_));
-        }
-        handle_ = std::exchange(other.handle_, InvalidHandle);
-        writable_ = other.writable_;
-        madeNew_ = other.madeNew_;
-    }
-    return *this;
+// Every handle the interface keeps (files, named mutexes) is a descriptor here.
+void SystemHandleTraits::Release(Handle handle) {
+    ::close(Descriptor(handle));
 }
 
 bool File::Open(const std::string& path, FileMode mode) {
@@ -104,7 +87,7 @@ bool File::Open(const std::string& path, FileMode mode) {
         // attribute to forget, and one call of the system does it all.
         const int descriptor = ::open(host->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
-            handle_ = descriptor;
+            handle_.Reset(descriptor);
             writable_ = true;
             madeNew_ = true;
             return true;
@@ -125,7 +108,7 @@ bool File::Open(const std::string& path, FileMode mode) {
     // A replaced file starts afresh, as on Windows.
     madeNew_ = mode == FileMode::Create && standin::ForgetStoredAttributes(*host);
     writable_ = WritesTo(mode);
-    handle_ = descriptor;
+    handle_.Reset(descriptor);
     return true;
 }
 
@@ -137,7 +120,7 @@ std::int32_t File::Read(void* buffer, std::int32_t count) {
     std::int32_t done = 0;
     while (done < count) {
         const ssize_t n =
-            ::read(Descriptor(handle_), bytes + done, static_cast<std::size_t>(count - done));
+            ::read(Descriptor(handle_.Get()), bytes + done, static_cast<std::size_t>(count - done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -160,8 +143,8 @@ std::int32_t File::Write(const void* buffer, std::int32_t count) {
     const auto* bytes = static_cast<const char*>(buffer);
     std::int32_t done = 0;
     while (done < count) {
-        const ssize_t n =
-            ::write(Descriptor(handle_), bytes + done, static_cast<std::size_t>(count - done));
+        const ssize_t n = ::write(Descriptor(handle_.Get()), bytes + done,
+                                  static_cast<std::size_t>(count - done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -183,7 +166,8 @@ std::int64_t File::Seek(std::int64_t offset, int origin) {
         SetLastError(err::InvalidParameter);
         return -1;
     }
-    const off_t position = ::lseek(Descriptor(handle_), static_cast<off_t>(offset), whence[origin]);
+    const off_t position =
+        ::lseek(Descriptor(handle_.Get()), static_cast<off_t>(offset), whence[origin]);
     if (position < 0) {
         // lseek refuses a negative target with EINVAL; Windows names that case.
         SetLastError(errno == EINVAL ? err::NegativeSeek : err::InvalidParameter);
@@ -197,7 +181,7 @@ std::int64_t File::Size() const {
         return -1;
     }
     struct stat status {};
-    if (::fstat(Descriptor(handle_), &status) != 0) {
+    if (::fstat(Descriptor(handle_.Get()), &status) != 0) {
         standin::FailWithErrno(errno);
         return -1;
     }
@@ -208,7 +192,7 @@ bool File::FlushToDisk() {
     if (!checks::IsOpen(IsOpen()) || standin::FaultInjected(FaultKind::Close)) {
         return false;
     }
-    if (::fsync(Descriptor(handle_)) != 0) {
+    if (::fsync(Descriptor(handle_.Get())) != 0) {
         standin::FailWithErrno(errno);
         return false;
     }
@@ -223,7 +207,7 @@ bool File::Close() {
     const bool injected =
         standin::FaultsArmed() && writable_ && standin::FaultInjected(FaultKind::Close);
     // The descriptor is released even when close reports an error, so it is never retried.
-    const int result = ::close(Descriptor(std::exchange(handle_, InvalidHandle)));
+    const int result = ::close(Descriptor(handle_.Release()));
     if (injected) {
         return false;
     }
@@ -236,7 +220,7 @@ bool File::Close() {
 
 std::int64_t File::DosDateTime() const {
     struct stat status {};
-    if (!IsOpen() || ::fstat(Descriptor(handle_), &status) != 0) {
+    if (!IsOpen() || ::fstat(Descriptor(handle_.Get()), &status) != 0) {
         SetLastError(err::InvalidHandle);
         return -1;
     }
@@ -263,7 +247,7 @@ bool File::SetDosDateTime(std::uint32_t dosDateTime) {
         return false;
     }
     const struct timespec times[2] = {{0, UTIME_OMIT}, {time, 0}};
-    if (::futimens(Descriptor(handle_), times) != 0) {
+    if (::futimens(Descriptor(handle_.Get()), times) != 0) {
         standin::FailWithErrno(errno);
         return false;
     }
@@ -278,7 +262,8 @@ bool File::SetAttributes(std::uint32_t attributes) {
         SetLastError(err::AccessDenied);
         return false;
     }
-    return standin::StoreAttributes(Descriptor(handle_), attributes & attr::Settable, madeNew_);
+    return standin::StoreAttributes(Descriptor(handle_.Get()), attributes & attr::Settable,
+                                    madeNew_);
 }
 
 } // namespace kq

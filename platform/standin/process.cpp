@@ -4,7 +4,7 @@
 
 #include "platform/process.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/standin.h"
 #include "standin_internal.h"
 

@@ -3,7 +3,7 @@
 
 #include "platform/dialogs.h"
 
-#include "../shared/native.h"
+#include "../shared/unhooked_calls.h"
 #include "platform/errors.h"
 
 #include <vector>

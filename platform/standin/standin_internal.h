@@ -4,6 +4,7 @@
 
 #include "platform/owned.h"
 #include "platform/standin.h"
+#include "platform/standin_faults.h"
 
 #include <cstdint>
 #include <ctime>
