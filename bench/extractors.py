@@ -171,8 +171,11 @@ PYTHON_EXTRACT = ('import sys, zipfile\n'
                   'zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2], pwd=pwd)\n')
 
 
-def commands(zipx, archive, output, password, reference=None):
+def commands(zipx, archive, output, password, reference=None, baseline=None):
     yield 'zipx', [zipx, 'x', *(['-p', password] if password else []), archive, output]
+    if baseline:
+        # Another build of zipx (an earlier commit's), timed in the same turns.
+        yield 'before', [baseline, 'x', *(['-p', password] if password else []), archive, output]
     if reference:
         yield 'limit', [reference, archive, output, *([password] if password else [])]
     yield 'unzip', ['unzip', '-q', '-o', *(['-P', password] if password else []), archive,
@@ -185,9 +188,11 @@ def commands(zipx, archive, output, password, reference=None):
                      *([password] if password else [])]
 
 
-def available(tool, zipx, reference=None):
+def available(tool, zipx, reference=None, baseline=None):
     if tool == 'limit':
         return reference is not None and os.access(reference, os.X_OK)
+    if tool == 'before':
+        return baseline is not None and os.access(baseline, os.X_OK)
     return shutil.which({'python': sys.executable, 'zipx': zipx}.get(tool, tool)) is not None
 
 
@@ -282,14 +287,14 @@ class Scratch:
 # --- The table ----------------------------------------------------------------------------------
 
 def bench_archive(label, tree, archive, password, zipx, tools, runs, scratch, python_budget,
-                  reference=None):
+                  reference=None, baseline=None):
     print('\n%s: %s, %d MB, %d files' % (label, os.path.basename(archive),
                                           os.path.getsize(archive) >> 20, count_files(tree)),
           flush=True)
     expected = count_files(tree)
     results = {}
     for turn in range(runs):
-        for tool, command in commands(zipx, archive, 'out', password, reference):
+        for tool, command in commands(zipx, archive, 'out', password, reference, baseline):
             if tool not in tools:
                 continue
             done = results.setdefault(tool, [])
@@ -325,7 +330,7 @@ def print_table(table, runs):
                 print('%-10s %-7s %8s' % (label, tool, 'failed'))
                 continue
             median = statistics.median(t for t, _ in values)
-            if tool not in ('zipx', 'limit') and (fastest_peer is None or
+            if tool not in ('zipx', 'limit', 'before') and (fastest_peer is None or
                                                   median < fastest_peer[1]):
                 fastest_peer = (tool, median)
             ratio = '%7.2f' % (median / base) if base else '      -'
@@ -335,11 +340,12 @@ def print_table(table, runs):
         if base and fastest_peer:
             print('%-10s zipx / fastest peer (%s): %.2f' % (label, fastest_peer[0],
                                                              base / fastest_peer[1]))
-        if results.get('zipx') and results.get('limit'):
-            # Pair by pair: the runs of one turn saw the same machine.
-            pairs = [z / l for (z, _), (l, _) in zip(results['zipx'], results['limit'])]
-            print('%-10s zipx / limit: %.2f (median of %d pairs; %.2f to %.2f)' % (
-                label, statistics.median(pairs), len(pairs), min(pairs), max(pairs)))
+        for other in ('limit', 'before'):
+            if results.get('zipx') and results.get(other):
+                # Pair by pair: the runs of one turn saw the same machine.
+                pairs = [z / o for (z, _), (o, _) in zip(results['zipx'], results[other])]
+                print('%-10s zipx / %s: %.2f (median of %d pairs; %.2f to %.2f)' % (
+                    label, other, statistics.median(pairs), len(pairs), min(pairs), max(pairs)))
 
 
 def main():
@@ -353,6 +359,8 @@ def main():
                         help='tools, comma-separated')
     parser.add_argument('--reference', help='the reference extractor (bench_reference), whose '
                         'time is the limit column')
+    parser.add_argument('--baseline', help='another build of zipx (an earlier commit\'s), timed in '
+                        'the same turns as the "before" row')
     parser.add_argument('--no-mount', action='store_true',
                         help='write into WORK instead of a loop-mounted image')
     parser.add_argument('--python-budget', type=float, default=60,
@@ -364,7 +372,10 @@ def main():
     if not os.access('/usr/bin/time', os.X_OK):
         sys.exit('GNU time (/usr/bin/time, Debian package time) is needed for the peak memory')
     reference = os.path.abspath(arguments.reference) if arguments.reference else None
-    tools = [t for t in arguments.tools.split(',') if available(t, zipx, reference)]
+    baseline = os.path.abspath(arguments.baseline) if arguments.baseline else None
+    if baseline and 'before' not in arguments.tools.split(','):
+        arguments.tools += ',before'
+    tools = [t for t in arguments.tools.split(',') if available(t, zipx, reference, baseline)]
     missing = set(arguments.tools.split(',')) - set(tools)
     if missing:
         print('warning: not installed, left out: %s' % ', '.join(sorted(missing)))
@@ -378,7 +389,8 @@ def main():
         for label, tree, archive, _, password in archives:
             table.append((label, bench_archive(label, tree, archive, password, zipx, tools,
                                                arguments.runs, scratch,
-                                               arguments.python_budget, reference)))
+                                               arguments.python_budget, reference,
+                                               baseline)))
     finally:
         scratch.close()
     print_table(table, arguments.runs)
