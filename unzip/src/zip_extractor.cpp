@@ -2,13 +2,14 @@
 #include "unzip/zip_extractor.h"
 
 #include "base/format.h"
+#include "catalogue/archive_format.h"
+#include "catalogue/text.h"
+#include "io/buffer_stream.h"
 #include "platform/codepage.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "unzip/archive_format.h"
 #include "unzip/errors.h"
-#include "unzip/text.h"
 
 namespace kq {
 

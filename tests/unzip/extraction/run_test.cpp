@@ -2,12 +2,12 @@
 // in their order with their arguments. Archives are made by Python's zipfile and Info-ZIP zip
 // (fixtures/make_fixtures.sh); the sizes and CRC-32s in the tables are theirs.
 #include "extraction.h"
+#include "extraction/made_folders.h"
 #include "support/multi_part.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "test/raises.h"
 #include "unzip/errors.h"
-#include "unzip/folders.h"
 
 #include <functional>
 #include <gtest/gtest.h>
