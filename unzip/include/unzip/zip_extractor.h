@@ -218,7 +218,7 @@ protected:
 
 private:
     class CatalogueReader;
-    class ExtractionRun;
+    class RunHost;
 
     TSortedZip* View() const;
     TZipHeaderInfo& EntryAt(int index) const;
