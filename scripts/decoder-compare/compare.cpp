@@ -52,9 +52,8 @@ public:
     Archive(const Bytes& data, std::string& log) : data_(data), log_(log) {}
     std::int32_t Read(void* buffer, std::int32_t count) override {
         log_ += "R" + std::to_string(pos_) + "/" + std::to_string(count) + ";";
-        const std::size_t n = pos_ >= data_.size()
-                                  ? 0
-                                  : std::min<std::size_t>(std::size_t(count), data_.size() - pos_);
+        const std::size_t n =
+            pos_ >= data_.size() ? 0 : std::min<std::size_t>(std::size_t(count), data_.size() - pos_);
         std::memcpy(buffer, data_.data() + pos_, n);
         pos_ += n;
         return static_cast<std::int32_t>(n);
@@ -122,8 +121,8 @@ Bytes Data(int kind, std::size_t size, std::mt19937& random) {
         }
         break;
     case 1: { // words
-        static const char* const words[] = {"the ",  "window ", "of ",  "a ",    "block ",
-                                            "code ", "\r\n",    "zip ", "entry "};
+        static const char* const words[] = {"the ", "window ", "of ", "a ", "block ",
+                                            "code ",  "\r\n",   "zip ", "entry "};
         std::size_t i = 0;
         while (i < size) {
             for (const char* w = words[random() % 9]; *w && i < size; ++w) {
@@ -145,7 +144,7 @@ Bytes Data(int kind, std::size_t size, std::mt19937& random) {
     default: // few symbols, long distances
         for (std::size_t i = 0; i < size; ++i) {
             d[i] = i >= 20000 && random() % 4 != 0 ? d[i - 20000 + random() % 7]
-                                                   : std::uint8_t('a' + random() % 4);
+                                                    : std::uint8_t('a' + random() % 4);
         }
         break;
     }
