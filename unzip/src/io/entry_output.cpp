@@ -24,10 +24,14 @@ TEntryOutput::~TEntryOutput() = default;
 void TEntryOutput::StartEntry(TStream* output, std::int64_t uncompressedSize) {
     Output = output;
     UncompressedSize = uncompressedSize;
-    OutputPos = outputBuffer_.get();
-    OutputCount = 0;
     BytesWritten = 0;
     Crc = 0xFFFFFFFF;
+    EmptyBuffer();
+}
+
+void TEntryOutput::EmptyBuffer() {
+    OutputCount = 0;
+    OutputPos = outputBuffer_.get();
 }
 
 void TEntryOutput::FlushWindow(const std::uint8_t* window, std::size_t n) {
@@ -66,8 +70,7 @@ void TEntryOutput::FlushOutput() {
         return;
     }
     WriteChunk(outputBuffer_.get(), OutputCount);
-    OutputCount = 0;
-    OutputPos = outputBuffer_.get();
+    EmptyBuffer();
 }
 
 void TEntryOutput::WriteChunk(const std::uint8_t* data, std::int32_t count) {

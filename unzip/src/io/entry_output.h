@@ -66,6 +66,7 @@ public:
     std::uint8_t* OutputBuffer() { return outputBuffer_.get(); }
 
 private:
+    void EmptyBuffer();
     // Writes n bytes (at most a chunk) from data, as FlushOutput writes the output buffer.
     void WriteChunk(const std::uint8_t* data, std::int32_t n);
 
