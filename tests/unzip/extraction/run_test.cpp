@@ -184,6 +184,20 @@ TEST(ExtractionRun, SkipFromOnStartUnZipLeavesTheFileAlone) {
     EXPECT_EQ(test::ReadWholeFile(x.Out("good.txt")), "old");
 }
 
+TEST(ExtractionRun, ACommentReadByAHandlerLeavesTheArchiveToTheRun) {
+    // The archive a handler reads a comment from is the one the run reads the entry from: it
+    // stays open until the run ends, and KeepZipOpen stays what the owner made it.
+    test::Extraction x(test::Fixture("comments.zip"));
+    std::vector<std::string> seen;
+    x.log.onStartUnZip = [&](int index, AnsiString&, bool&) {
+        seen.push_back(x.zip.FileComment(index) + (x.zip.KeepZipOpen() ? " kept" : ""));
+    };
+    EXPECT_EQ(x.zip.UnZip(), 3);
+    EXPECT_EQ(seen, (std::vector<std::string>{"first entry comment", "", "caf\xe9 \x80\xff"}));
+    EXPECT_EQ(test::ReadWholeFile(x.Out("docs\\guide.txt")).size(), 11u);
+    EXPECT_FALSE(x.zip.ArchiveIsOpen());
+}
+
 TEST(ExtractionRun, IndexErrors) {
     test::Extraction x(test::ExtractionFixture("crc.zip"));
     EXPECT_EQ(test::RaisedMessage<EListError>([&] { x.zip.Filename(0); }),
