@@ -5,10 +5,10 @@
 // theirs; below 1 is faster) are printed after the table; they use CPU time, which a machine
 // shared with other work disturbs less than wall time.
 #include "base/stream.h"
-#include "unzip/crc32.h"
-#include "unzip/crypt.h"
-#include "unzip/decoders.h"
-#include "unzip/unzip_context.h"
+#include "crypto/crc32.h"
+#include "crypto/crypt.h"
+#include "decoders/inflate.h"
+#include "decoders/unzip_context.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

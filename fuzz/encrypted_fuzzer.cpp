@@ -3,8 +3,8 @@
 // (fuzz_entry.h); the parameter (bits 4-7 of byte 2) chooses the method: 0 stored, 1 Shrink,
 // 2-5 Reduce, 6 Implode, 8 Deflate, anything else unknown. The password check is not made, so
 // the decoders also meet data decrypted with the wrong key stream.
+#include "decoders/decode_entry.h"
 #include "fuzz_entry.h"
-#include "unzip/decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kq;

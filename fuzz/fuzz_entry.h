@@ -14,9 +14,9 @@
 
 #include "base/exceptions.h"
 #include "base/stream.h"
+#include "decoders/unzip_context.h"
 #include "platform/standin.h"
 #include "test/temp_folder.h"
-#include "unzip/legacy_decoders.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Deflate data of any shape: bad codes, lengths and distances reaching before the window, a
 // stream cut short or longer than the entry's declared size.
+#include "decoders/inflate.h"
 #include "fuzz_entry.h"
-#include "unzip/decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kq::fuzz::RunEntry(data, size, [](kq::TUnzipContext& context, const kq::fuzz::Entry&) {

@@ -1,4 +1,6 @@
 // Reduce data of any shape, with any of the four factors (the parameter's low two bits).
+#include "decoders/decode_entry.h"
+#include "decoders/unreduce.h"
 #include "fuzz_entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,7 @@
 // The wildcard matcher on any pattern and path (split at the input's first NUL byte); sets,
 // ranges and runs of stars must neither read past either string nor take exponential time.
+#include "extraction/wildcard.h"
 #include "fuzz_entry.h"
-#include "unzip/wildcard.h"
 
 #include <cstring>
 #include <memory>

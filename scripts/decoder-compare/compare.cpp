@@ -10,8 +10,15 @@
 // compressed size shorter or longer than the stream.
 #include "base/exceptions.h"
 #include "base/stream.h"
+// The engine's own headers moved into its folders: a revision from before keeps them in its
+// interface.
+#if __has_include("decoders/inflate.h")
+#include "decoders/inflate.h"
+#include "decoders/unzip_context.h"
+#else
 #include "unzip/decoders.h"
 #include "unzip/unzip_context.h"
+#endif
 
 #include <cstdint>
 #include <cstdio>

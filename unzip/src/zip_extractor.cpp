@@ -1,14 +1,18 @@
-// The component's properties, its catalogue accessors and the lazily read comments.
+// The component's properties, its catalogue accessors, the lazily read comments, and UnZip, which
+// hands an extraction run the settings, the events and the archive it works on.
 #include "unzip/zip_extractor.h"
 
 #include "base/format.h"
+#include "base/scope_exit.h"
+#include "catalogue/archive_format.h"
+#include "catalogue/text.h"
+#include "extraction/extraction_run.h"
+#include "io/buffer_stream.h"
 #include "platform/codepage.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "unzip/archive_format.h"
 #include "unzip/errors.h"
-#include "unzip/text.h"
 
 namespace kq {
 
@@ -235,15 +239,15 @@ void TZipExtractor::OpenAndRefreshCatalogue() {
 
 namespace {
 
-// Leaves the archive as a comment read found it: closed again unless the owner keeps it open,
-// and otherwise where it was, since an extraction may be reading it (a handler can ask for a
-// comment in the middle of an entry).
+// Leaves the archive as a comment read found it: closed again unless the owner keeps it open or
+// an extraction is reading it, and otherwise where it was (a handler can ask for a comment in the
+// middle of an entry).
 class RestoreArchive {
 public:
     RestoreArchive(TZipExtractor& zip, TStream* open)
         : zip_(zip), open_(open), position_(open ? open->Position() : 0) {}
     ~RestoreArchive() {
-        if (!zip_.KeepZipOpen()) {
+        if (!zip_.KeepZipOpen() && !zip_.Busy()) {
             zip_.CloseArchive();
         } else if (open_ != nullptr) {
             open_->Seek(position_, soFromBeginning);
@@ -312,6 +316,109 @@ void TZipExtractor::SetZipComment(const AnsiString& comment) {
     }
     endCentral_.SetComment(ToOwnedText(comment));
     endCentral_.SetCommentLength(static_cast<std::uint32_t>(comment.size()));
+}
+
+// --- Extraction ----------------------------------------------------------------------------------
+
+// The component as an extraction run sees it: its archive and catalogue, and what the run changes
+// back in it.
+class TZipExtractor::RunHost final : public TExtractionHost {
+public:
+    explicit RunHost(TZipExtractor& zip) : zip_(zip) {}
+
+    // The settings as they are when the run starts.
+    TExtractionOptions Options(bool testOnly) const {
+        TExtractionOptions options;
+        options.DestDir = zip_.destDir_;
+        options.RootDir = zip_.rootDir_;
+        options.OverwriteMode = zip_.overwriteMode_;
+        options.RecreateDirs = zip_.recreateDirs_;
+        options.DoAll = zip_.doAll_;
+        options.RetainAttributes = zip_.retainAttributes_;
+        options.ReplaceReadOnly = zip_.replaceReadOnly_;
+        options.FlushFilesOnClose = zip_.flushFilesOnClose_;
+        options.DoProcessMessages = zip_.doProcessMessages_;
+        options.MultiPart = zip_.multiPartMode_ != TMultiPartMode::mpSinglePart;
+        options.Password = zip_.password_;
+        for (int i = 0; i < zip_.filesList_->Count(); ++i) {
+            options.Patterns.push_back(zip_.filesList_->Strings(i));
+        }
+        options.TestOnly = testOnly;
+        return options;
+    }
+    TExtractionEvents Events() const {
+        TZipExtractor& z = zip_;
+        return {&z,
+                z.OnStartUnZipInfo,
+                z.OnFilePercentDone,
+                z.OnTotalPercentDone,
+                z.OnStartUnZip,
+                z.OnEndUnZip,
+                z.OnPromptForOverwrite,
+                z.OnSkippingFile,
+                z.OnBadPassword,
+                z.OnBadCRC,
+                z.OnGetNextDisk,
+                z.OnUnZipComplete};
+    }
+
+    int Count() const override { return zip_.Count(); }
+    TZipHeaderInfo& EntryAt(int index) override { return zip_.EntryAt(index); }
+    bool OverlapsNext(const TZipHeaderInfo& entry, std::int64_t end) const override {
+        return zip_.OverlapsNext(entry, end);
+    }
+    TLFNFileStream& Archive() override { return *zip_.archive_; }
+    int CurrentPart() const override { return zip_.currentPart_; }
+    void SwitchToPart(int part) override { zip_.SwitchToPart(part); }
+    void UsePhysicalOrder() override {
+        if (zip_.sortMode_ != TZipSortMode::ByNone) {
+            parkedView_ = std::move(zip_.sortedView_);
+            zip_.sortMode_ = TZipSortMode::ByNone;
+        }
+    }
+    void PasswordChanged(const AnsiString& password) override { zip_.password_ = password; }
+    void EndRun() override {
+        zip_.filesList_->Clear();
+        if (zip_.sortMode_ != savedSortMode_) {
+            zip_.sortMode_ = savedSortMode_;
+            zip_.sortedView_ = std::move(parkedView_);
+        }
+    }
+
+private:
+    TZipExtractor& zip_;
+    const TZipSortMode savedSortMode_ = zip_.sortMode_;
+    // The sorted view set aside while a multi-part archive is extracted in physical order.
+    std::unique_ptr<TSortedZip> parkedView_;
+};
+
+int TZipExtractor::UnZip() {
+    return Run(false);
+}
+
+int TZipExtractor::Test() {
+    return Run(true);
+}
+
+int TZipExtractor::Run(bool testOnly) {
+    if (busy_) {
+        throw EInvalidOperation(zipmsg::AlreadyExtracting);
+    }
+    busy_ = true;
+    ScopeExit clearBusy([this] { busy_ = false; });
+
+    if (destDir_ == "?") {
+        return 0;
+    }
+    OpenAndRefreshCatalogue();
+    RunHost host(*this);
+    const TExtractionEvents events = host.Events();
+    TExtractionRun run(host.Options(testOnly), events, host);
+    const int extracted = run.Run();
+    if (!keepZipOpen_) {
+        CloseArchive();
+    }
+    return extracted;
 }
 
 } // namespace kq

@@ -1,11 +1,11 @@
 // What the catalogue makes of each entry: names with "/" and directory entries, names in the
 // OEM code page, data descriptors, sizes kept in a Zip64 block, and comments read on first use.
+#include "catalogue/archive_format.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "support/zip_writer.h"
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
-#include "unzip/archive_format.h"
 #include "unzip/errors.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // CRC-32 against zlib's: the table, and whole buffers at every length and alignment the sixteen-
 // byte steps and the byte-by-byte tail can meet.
+#include "crypto/crc32.h"
 #include "support/zlib_oracle.h"
-#include "unzip/crc32.h"
 
 #include <gtest/gtest.h>
 

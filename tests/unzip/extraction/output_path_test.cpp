@@ -1,6 +1,6 @@
 // The output folder and file name made from an entry's stored path: inside the destination
 // whatever the path says, and naming an ordinary file on Windows.
-#include "unzip/output_path.h"
+#include "extraction/output_path.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,10 +2,10 @@
 // resolution, the prompt (handler or message box), read-only files, and the run total that a
 // skipped entry leaves.
 #include "extraction.h"
+#include "extraction/made_folders.h"
 #include "platform/dialogs.h"
 #include "support/zip_writer.h"
 #include "test/file_bytes.h"
-#include "unzip/folders.h"
 
 #include <chrono>
 #include <filesystem>

@@ -2,12 +2,12 @@
 // in their order with their arguments. Archives are made by Python's zipfile and Info-ZIP zip
 // (fixtures/make_fixtures.sh); the sizes and CRC-32s in the tables are theirs.
 #include "extraction.h"
+#include "extraction/made_folders.h"
 #include "support/multi_part.h"
 #include "support/testdata.h"
 #include "support/zip_fixtures.h"
 #include "test/raises.h"
 #include "unzip/errors.h"
-#include "unzip/folders.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -182,6 +182,20 @@ TEST(ExtractionRun, SkipFromOnStartUnZipLeavesTheFileAlone) {
                      "StartUnZip 2 D\\long.txt", "StartUnZip 3 D\\after.txt",
                      "EndUnZip 3 D\\after.txt", "UnZipComplete 1"}));
     EXPECT_EQ(test::ReadWholeFile(x.Out("good.txt")), "old");
+}
+
+TEST(ExtractionRun, ACommentReadByAHandlerLeavesTheArchiveToTheRun) {
+    // The archive a handler reads a comment from is the one the run reads the entry from: it
+    // stays open until the run ends, and KeepZipOpen stays what the owner made it.
+    test::Extraction x(test::Fixture("comments.zip"));
+    std::vector<std::string> seen;
+    x.log.onStartUnZip = [&](int index, AnsiString&, bool&) {
+        seen.push_back(x.zip.FileComment(index) + (x.zip.KeepZipOpen() ? " kept" : ""));
+    };
+    EXPECT_EQ(x.zip.UnZip(), 3);
+    EXPECT_EQ(seen, (std::vector<std::string>{"first entry comment", "", "caf\xe9 \x80\xff"}));
+    EXPECT_EQ(test::ReadWholeFile(x.Out("docs\\guide.txt")).size(), 11u);
+    EXPECT_FALSE(x.zip.ArchiveIsOpen());
 }
 
 TEST(ExtractionRun, IndexErrors) {

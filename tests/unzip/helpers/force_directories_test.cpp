@@ -1,9 +1,9 @@
 // ForceDirectories: a folder with every missing parent, trailing backslashes allowed, and what a
 // run knows of the folders it made.
+#include "extraction/made_folders.h"
 #include "platform/files.h"
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
-#include "unzip/folders.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -39,7 +39,6 @@ TEST(ForceDirectories, FailsBelowAFile) {
     EXPECT_FALSE(ForceDirectories(folder / "file\\sub"));
     EXPECT_FALSE(DirectoryExists(folder / "file\\sub"));
 }
-
 
 TEST(ForceDirectories, ReportsTheFoldersItMade) {
     test::ScratchFolder folder;

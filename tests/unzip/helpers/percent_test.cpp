@@ -1,5 +1,5 @@
 // Percent: part * 100 / whole rounded to nearest with halves to even, capped at 100.
-#include "unzip/percent.h"
+#include "extraction/percent.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Wildcard matching of entry paths: each row is worked out by hand from the pattern rules.
-#include "unzip/wildcard.h"
+#include "extraction/wildcard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Code tables built from code lengths: the result, the lookup width and the entries of small codes
 // worked out by hand, and for larger codes that every canonical code decodes through the levels to
 // its value, consuming exactly its length.
+#include "decoders/code_table.h"
 #include "support/bit_writer.h"
-#include "unzip/code_table.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -3,9 +3,10 @@
 // what literals and matches expand to, positions before the data reading as zero.
 #pragma once
 
+#include "decoders/decode_entry.h"
+#include "decoders/explode.h"
 #include "support/bit_writer.h"
 #include "support/decoding.h"
-#include "unzip/legacy_decoders.h"
 
 #include <algorithm>
 #include <string>

@@ -3,9 +3,9 @@
 // Expected bytes come from the pattern the data was made with.
 #include "base/exceptions.h"
 #include "base/stream.h"
+#include "io/buffer_stream.h"
 #include "support/zip_fixtures.h"
 #include "test/raises.h"
-#include "unzip/buffer_stream.h"
 
 #include <algorithm>
 #include <cstdint>

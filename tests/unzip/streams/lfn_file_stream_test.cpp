@@ -1,9 +1,9 @@
 // TLFNFileStream: what ends up in a written file and when, the flush-to-disk rule, and open
 // failures.
 #include "base/exceptions.h"
+#include "io/buffer_stream.h"
 #include "test/file_bytes.h"
 #include "test/scratch_folder.h"
-#include "unzip/buffer_stream.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -6,10 +6,11 @@
 
 #include "base/exceptions.h"
 #include "base/stream.h"
+#include "crypto/crypt.h"
+#include "decoders/decode_entry.h"
+#include "decoders/inflate.h"
+#include "decoders/unzip_context.h"
 #include "test/raises.h"
-#include "unzip/crypt.h"
-#include "unzip/decoders.h"
-#include "unzip/unzip_context.h"
 
 #include <cstdint>
 #include <optional>

@@ -9,8 +9,6 @@
 #include "base/component.h"
 #include "base/properties.h"
 #include "base/string_list.h"
-#include "unzip/buffer_stream.h"
-#include "unzip/crypt.h"
 #include "unzip/sorted_zip.h"
 #include "unzip/zip_records.h"
 
@@ -83,7 +81,7 @@ using TGetNextBuffer =
     std::function<void(TObject* sender, std::uint8_t*& buffer, const AnsiString& fileName,
                        int amountUsed, int bufferNum, bool& quit)>;
 
-class TUnzipContext;
+class TLFNFileStream;
 
 class TZipExtractor : public TComponent {
 public:
@@ -220,7 +218,7 @@ protected:
 
 private:
     class CatalogueReader;
-    class ExtractionRun;
+    class RunHost;
 
     TSortedZip* View() const;
     TZipHeaderInfo& EntryAt(int index) const;
