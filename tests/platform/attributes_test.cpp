@@ -20,8 +20,7 @@ void MakeFile(const std::string& path) {
 TEST(Attributes, WhatIsSetIsReadBack) {
     struct Case {
         const char* name;
-        std::uint32_t set;
-        std::uint32_t expected;
+        std::uint32_t set, expected;
     };
     const Case cases[] = {
         {"archive", 0x20, 0x20},

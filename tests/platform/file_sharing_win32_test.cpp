@@ -12,8 +12,7 @@ namespace {
 TEST(FileSharingWin32, EachModeAdmitsTheOpenersItShouldAndNoOthers) {
     struct Case {
         const char* name;
-        FileMode first;
-        FileMode second;
+        FileMode first, second;
         bool admitted;
     };
     const Case cases[] = {

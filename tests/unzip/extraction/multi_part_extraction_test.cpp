@@ -109,8 +109,7 @@ TEST(MultiPartExtraction, InfoZipPartsExtractInPhysicalOrder) {
     // from part 2 into part 3; the folder entry d/ is index 0.
     struct Stored {
         const char* path;
-        std::size_t offset;
-        std::size_t size;
+        std::size_t offset, size;
         std::uint32_t crc;
     };
     const Stored entries[] = {
