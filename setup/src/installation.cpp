@@ -339,13 +339,12 @@ void TInstallation::LogInstalledFile(int fileIndex, const AnsiString& fileName) 
     if (!uninstallLog_->WriteInstalledFile(fileIndex,
                                            inside ? fileName.substr(dest.size()) : fileName,
                                            GetPlainFileDosDateTime(fileName))) {
-        // A file the log does not name is one the uninstaller would leave behind unless a later
-        // run completes: it goes, and the installation stops here as after a failed write.
-        const AnsiString reason = SysErrorMessage(LastError());
-        if (!DeleteFile(fileName) && SetFileAttributes(fileName, attr::Normal)) {
-            (void)DeleteFile(fileName);
-        }
-        throw EWriteError(Format("Cannot write file \"%s\". %s", {log, reason}));
+        // The installation stops here as after a failed write. The file stays as it is: it may
+        // be the only copy (just replaced, or kept whole from an earlier installation). The log
+        // lacks its keys, so the uninstaller leaves it unless a later run logs it, which it does
+        // for a whole file that bears its entry's time.
+        throw EWriteError(
+            Format("Cannot write file \"%s\". %s", {log, SysErrorMessage(LastError())}));
     }
 }
 

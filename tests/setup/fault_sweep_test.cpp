@@ -182,7 +182,7 @@ protected:
 
 // What the user is told of the failures the wizard used to pass over: a shortcut or the
 // recorded folder that could not be made (a warning, then the finished page), and a key of the
-// uninstall log that could not be written (the error box; the file it would have named goes).
+// uninstall log that could not be written (the error box; the file it would have named stays).
 TEST_F(FaultSweep, ShortcutRegistryAndLogFailuresAreToldInTheirOwnWords) {
     const std::string notMade =
         "The files are installed, but these shortcuts or registry entries could not be made:\r\n";
@@ -192,7 +192,7 @@ TEST_F(FaultSweep, ShortcutRegistryAndLogFailuresAreToldInTheirOwnWords) {
         std::string text;
         std::uint32_t flags;
         int page;
-        const char* removed; // the file that was not logged, or nullptr
+        const char* unlogged; // the file whose keys could not be written, or nullptr
     } cases[] = {
         {FaultKind::ShortcutSave, 2, notMade + kProduct, mb::Ok | mb::IconWarning, 4, nullptr},
         {FaultKind::ShortcutSave, 4, notMade + "Uninstall Qyn", mb::Ok | mb::IconWarning, 4,
@@ -218,8 +218,12 @@ TEST_F(FaultSweep, ShortcutRegistryAndLogFailuresAreToldInTheirOwnWords) {
         EXPECT_EQ(errorBox.text, c.text);
         EXPECT_EQ(errorBox.flags, c.flags);
         EXPECT_EQ(outcome.page, c.page);
-        if (c.removed != nullptr) {
-            EXPECT_FALSE(FileExists(std::string(kDest) + c.removed));
+        if (c.unlogged != nullptr) {
+            // Whole, as extracted: a failed log write deletes nothing.
+            const SourceFile* source = Find(c.unlogged);
+            ASSERT_NE(source, nullptr);
+            EXPECT_EQ(setup_test::ReadHostFile(Host(std::string(kDest) + c.unlogged)),
+                      source->bytes);
         }
     }
 }

@@ -397,6 +397,23 @@ TEST_F(Installation, TheRunAfterAnInterruptedOneLogsTheFilesThatOneLeftUnlogged)
     EXPECT_EQ(ReadHostFile(changed), "mine");
 }
 
+// Over an earlier installation whose log has become read-only: the run stops with the error at
+// the first file, an upgraded one, and deletes nothing, neither that file nor the ones kept.
+TEST_F(Installation, ALogThatCannotBeWrittenStopsTheRunAndDeletesNothing) {
+    MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kMay}});
+    ASSERT_EQ(RunInstallation().result, TInstallResult::Installed);
+    MakeArchive({{"a.txt", "a2", kJune}, {"b.txt", "b1", kMay}});
+    const std::string log = std::string(kDest) + "Uninstall.log";
+    ASSERT_TRUE(SetFileAttributes(log, attr::ReadOnly));
+
+    const TInstallOutcome outcome = RunInstallation();
+    EXPECT_EQ(outcome.result, TInstallResult::ArchiveFailed);
+    EXPECT_EQ(outcome.message.rfind("Cannot write file \"" + log + "\". ", 0), 0u)
+        << outcome.message;
+    EXPECT_EQ(ReadHostFile(Host(std::string(kDest) + "a.txt")), "a2");
+    EXPECT_EQ(ReadHostFile(Host(std::string(kDest) + "b.txt")), "b1");
+}
+
 TEST_F(Installation, FilesKeptBecauseTheyAreNotOlderAreNoDamage) {
     MakeArchive({{"a.txt", "a1", kMay}, {"b.txt", "b1", kJune}});
     ASSERT_EQ(RunInstallation().result, TInstallResult::Installed);
