@@ -38,7 +38,7 @@ set_property(GLOBAL PROPERTY KQ_WINE_TESTS 0)
 set(KQ_WINE_CANNOT_RUN FALSE)
 if(KQ_PLATFORM STREQUAL "win32" AND EXISTS /lib/ld-linux.so.2)
     execute_process(COMMAND /lib/ld-linux.so.2 --version
-                    RESULT_VARIABLE loader_result OUTPUT_QUIET ERROR_VARIABLE loader_error)
+                    RESULT_VARIABLE loader_result OUTPUT_QUIET ERROR_QUIET)
     if(NOT loader_result EQUAL 0)
         set(KQ_WINE_CANNOT_RUN TRUE)
         message(WARNING "This machine cannot execute 32-bit x86 programs (/lib/ld-linux.so.2 does "
